@@ -1,0 +1,57 @@
+# Kiv — the two commands a fresh Debian machine needs are `make run` and `make test`.
+BUILD ?= build
+FUZZ_BUILD ?= build-fuzz
+JOBS ?= 2
+CMAKE_FLAGS ?=
+FUZZ_SECONDS ?= 20
+
+.PHONY: all bootstrap configure build run test bench fuzz fuzz-smoke lint screenshots clean
+
+all: build
+
+bootstrap:
+	@bash scripts/bootstrap.sh
+
+$(BUILD)/build.ninja:
+	cmake -S . -B $(BUILD) -G Ninja $(CMAKE_FLAGS)
+
+configure: $(BUILD)/build.ninja
+
+build: configure
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: bootstrap build
+	@if [ -x $(BUILD)/bin/kiv ]; then $(BUILD)/bin/kiv examples/sample.kiv; \
+	else $(BUILD)/bin/kivtool dump examples/sample.kiv; fi
+
+test: bootstrap build fuzz-build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS) --timeout 600
+	@$(MAKE) --no-print-directory fuzz-smoke
+
+bench: bootstrap build
+	@for b in $(BUILD)/bin/bench_*; do echo "== $$b"; $$b --benchmark_min_time=0.1; done
+
+$(FUZZ_BUILD)/build.ninja:
+	cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_CXX_COMPILER=clang++ \
+	  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKIV_BUILD_FUZZ=ON -DKIV_BUILD_GUI=OFF \
+	  -DKIV_BUILD_TESTS=OFF -DKIV_BUILD_BENCH=OFF
+
+fuzz-build: $(FUZZ_BUILD)/build.ninja
+	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+
+# A short run of every fuzz target over its seed corpus; `make fuzz` runs longer.
+fuzz-smoke:
+	@bash scripts/fuzz.sh $(FUZZ_BUILD) 5
+
+fuzz: bootstrap fuzz-build
+	@bash scripts/fuzz.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
+lint: configure
+	@git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
+	@git ls-files 'src/*.cpp' | xargs clang-tidy -p $(BUILD) --quiet
+
+screenshots: bootstrap build
+	@bash scripts/screenshots.sh $(BUILD)
+
+clean:
+	rm -rf $(BUILD) $(FUZZ_BUILD)

@@ -1,0 +1,12 @@
+add_library(kiv_cli STATIC
+  cli/Json.cpp cli/Json.h
+  cli/KivTool.cpp cli/KivTool.h
+)
+target_link_libraries(kiv_cli PUBLIC kiv_core)
+if(TARGET kiv_formats)
+  target_link_libraries(kiv_cli PUBLIC kiv_formats)
+endif()
+
+qt_add_executable(kivtool cli/main.cpp)
+target_link_libraries(kivtool PRIVATE kiv_cli)
+install(TARGETS kivtool RUNTIME DESTINATION bin)

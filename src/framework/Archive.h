@@ -1,0 +1,85 @@
+#pragma once
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class QIODevice;
+
+// Thrown when a load runs past the end of the data. The open path turns it into the
+// "unexpected file format" message.
+class CArchiveException : public std::runtime_error
+{
+public:
+    enum Cause { EndOfFile, WriteFailed, BadString };
+    CArchiveException(Cause cause, const char* what)
+        : std::runtime_error(what), m_cause(cause)
+    {
+    }
+    Cause cause() const { return m_cause; }
+
+private:
+    Cause m_cause;
+};
+
+// A buffered little-endian byte stream, either loading or storing. It works over a
+// QIODevice (files) or over an in-memory byte buffer (clipboard, tests).
+class CArchive
+{
+public:
+    enum Mode { load, store };
+
+    // Over a device: reads from or writes to it through an internal buffer.
+    CArchive(QIODevice* device, Mode mode);
+    // Over memory: loading reads the given bytes; storing appends to `out`.
+    CArchive(std::string_view bytes);
+    explicit CArchive(std::vector<char>* out);
+    ~CArchive();
+
+    CArchive(const CArchive&) = delete;
+    CArchive& operator=(const CArchive&) = delete;
+
+    bool IsLoading() const { return m_mode == load; }
+    bool IsStoring() const { return m_mode == store; }
+
+    uint8_t ReadU8();
+    uint16_t ReadU16();
+    uint32_t ReadU32();
+    // The length-prefixed string; the wide form (FF FFFE ...) is converted to UTF-8.
+    std::string ReadString();
+
+    void WriteU8(uint8_t value);
+    void WriteU16(uint16_t value);
+    void WriteU32(uint32_t value);
+    // Narrow form for ASCII-only text (byte for byte as every reader expects);
+    // text with other characters is written in the wide form so no reader's code
+    // page can garble it.
+    void WriteString(std::string_view text);
+    // Always the narrow form with the given bytes.
+    void WriteNarrowString(std::string_view bytes);
+
+    // Bytes left unread in the source (loading), when known; used to bound counts.
+    uint64_t BytesLeft() const;
+
+    // Writes any buffered bytes out; throws CArchiveException(WriteFailed) on error.
+    void Flush();
+
+private:
+    void ReadRaw(char* dst, size_t n);
+    void WriteRaw(const char* src, size_t n);
+    bool Refill();
+    uint32_t ReadLength(bool* wide);
+    void WriteLength(uint32_t n);
+
+    Mode m_mode;
+    QIODevice* m_device = nullptr;
+    std::vector<char>* m_out = nullptr;
+    std::string_view m_memory;
+    bool m_fromMemory = false;
+
+    std::vector<char> m_buffer;
+    size_t m_pos = 0;  // next byte to read, or bytes buffered for writing
+    size_t m_end = 0;  // bytes valid in the buffer (loading)
+};

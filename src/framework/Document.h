@@ -1,0 +1,95 @@
+#pragma once
+
+#include "FileError.h"
+
+#include <QPoint>
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+class CArchive;
+class CDocument;
+
+// Relay messages between views (the list view passes drag positions to the tree).
+enum : unsigned {
+    WM_USER_BASE = 0x400,
+    WM_TREE_QUERY = WM_USER_BASE + 200,
+    WM_TREE_DRAGOVER = WM_USER_BASE + 201,
+    WM_TREE_DROP = WM_USER_BASE + 203,
+};
+
+// What a view must offer its document: initial fill, updates with a hint, relays.
+class CView
+{
+public:
+    virtual ~CView() = default;
+    virtual void OnInitialUpdate() {}
+    virtual void OnUpdate(CView* sender, int hint, void* object) = 0;
+    // Answers the relay messages above; 0 for anything the view does not handle.
+    virtual intptr_t OnRelay(unsigned message, const QPoint& screenPoint) { return 0; }
+};
+
+// The document half of the framework: path, title, modified flag, views, and the
+// new/open/save paths. It knows nothing of windows; failures go to an error sink
+// that the application points at its message boxes.
+class CDocument
+{
+public:
+    CDocument();
+    virtual ~CDocument();
+
+    CDocument(const CDocument&) = delete;
+    CDocument& operator=(const CDocument&) = delete;
+
+    const QString& GetPathName() const { return m_strPathName; }
+    const QString& GetTitle() const { return m_strTitle; }
+    void SetPathName(const QString& path);
+    void SetTitle(const QString& title);
+
+    bool IsModified() const { return m_bModified; }
+    void SetModifiedFlag(bool modified = true) { m_bModified = modified; }
+
+    void AddView(CView* view);
+    void RemoveView(CView* view);
+    const std::vector<CView*>& Views() const { return m_views; }
+    void UpdateAllViews(CView* sender, int hint = 0, void* object = nullptr);
+    void SendInitialUpdate();
+
+    // The framework's overridables.
+    virtual void Serialize(CArchive& ar) = 0;
+    virtual void DeleteContents() {}
+    virtual bool OnNewDocument();
+    virtual bool OnOpenDocument(const QString& path);
+    virtual bool OnSaveDocument(const QString& path);
+    virtual void OnCloseDocument();
+
+    // The single-document template's open: on success the path and title follow the
+    // file; when the file could not be opened the document stays as it was; when
+    // reading failed midway it becomes a new, untitled, empty document.
+    bool OpenDocumentFile(const QString& path);
+    // Save under a path (the save-as dialog is the caller's business).
+    bool DoSave(const QString& path);
+
+    // Where open and save failures are reported (a message box in the window, a line
+    // on standard error in kivtool). The last one is also kept.
+    using ErrorSink = std::function<void(const CFileError&)>;
+    void SetErrorSink(ErrorSink sink) { m_errorSink = std::move(sink); }
+    const CFileError& LastFileError() const { return m_lastError; }
+
+    // The framework's name for an untitled document.
+    static void SetUntitledName(const QString& name);
+    static const QString& UntitledName();
+
+protected:
+    void ReportFileError(CFileError error);
+
+private:
+    QString m_strPathName;
+    QString m_strTitle;
+    bool m_bModified = false;
+    std::vector<CView*> m_views;
+    ErrorSink m_errorSink;
+    CFileError m_lastError;
+};

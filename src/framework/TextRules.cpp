@@ -1,0 +1,266 @@
+#include "TextRules.h"
+
+#include <QCollator>
+#include <QLocale>
+#include <QString>
+
+#include <array>
+
+namespace KivText {
+
+namespace {
+
+QCollator& Collator()
+{
+    // One collator for the program's life: building one per call is costly.
+    static QCollator collator = [] {
+        QCollator c{QLocale()};
+        c.setCaseSensitivity(Qt::CaseInsensitive);
+        c.setNumericMode(false);
+        c.setIgnorePunctuation(false);
+        return c;
+    }();
+    return collator;
+}
+
+// Windows-1252 bytes 0x80..0x9F; 0 marks the five unassigned bytes (kept as C1).
+constexpr std::array<char16_t, 32> kCp1252High = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+void AppendUtf8(std::string& out, char32_t cp)
+{
+    if (cp < 0x80) {
+        out += char(cp);
+    } else if (cp < 0x800) {
+        out += char(0xC0 | (cp >> 6));
+        out += char(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += char(0xE0 | (cp >> 12));
+        out += char(0x80 | ((cp >> 6) & 0x3F));
+        out += char(0x80 | (cp & 0x3F));
+    } else {
+        out += char(0xF0 | (cp >> 18));
+        out += char(0x80 | ((cp >> 12) & 0x3F));
+        out += char(0x80 | ((cp >> 6) & 0x3F));
+        out += char(0x80 | (cp & 0x3F));
+    }
+}
+
+// Length of the UTF-8 sequence starting at text[i], or 0 when it is not valid.
+size_t SequenceLength(std::string_view text, size_t i)
+{
+    const auto b0 = static_cast<unsigned char>(text[i]);
+    if (b0 < 0x80)
+        return 1;
+    size_t len;
+    char32_t min;
+    if ((b0 & 0xE0) == 0xC0) {
+        len = 2;
+        min = 0x80;
+    } else if ((b0 & 0xF0) == 0xE0) {
+        len = 3;
+        min = 0x800;
+    } else if ((b0 & 0xF8) == 0xF0) {
+        len = 4;
+        min = 0x10000;
+    } else {
+        return 0;
+    }
+    if (i + len > text.size())
+        return 0;
+    char32_t cp = b0 & (0x7F >> len);
+    for (size_t k = 1; k < len; ++k) {
+        const auto b = static_cast<unsigned char>(text[i + k]);
+        if ((b & 0xC0) != 0x80)
+            return 0;
+        cp = (cp << 6) | (b & 0x3F);
+    }
+    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+        return 0;
+    return len;
+}
+
+QString ToQString(std::string_view s)
+{
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+}  // namespace
+
+int CompareNoCase(std::string_view a, std::string_view b)
+{
+    if (a == b)
+        return 0;
+    return Collator().compare(ToQString(a), ToQString(b));
+}
+
+bool ContainsNoCase(std::string_view haystack, std::string_view needle)
+{
+    if (needle.empty())
+        return true;
+    if (IsAscii(haystack) && IsAscii(needle)) {
+        // Plain ASCII folds byte by byte; most collections are ASCII, so the
+        // common case avoids converting every field.
+        const auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c + 32) : c; };
+        if (needle.size() > haystack.size())
+            return false;
+        for (size_t i = 0; i + needle.size() <= haystack.size(); ++i) {
+            size_t k = 0;
+            while (k < needle.size() && lower(haystack[i + k]) == lower(needle[k]))
+                ++k;
+            if (k == needle.size())
+                return true;
+        }
+        return false;
+    }
+    return ToQString(haystack).toCaseFolded().contains(ToQString(needle).toCaseFolded());
+}
+
+bool IsAscii(std::string_view text)
+{
+    for (char c : text)
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return false;
+    return true;
+}
+
+bool IsValidUtf8(std::string_view text)
+{
+    for (size_t i = 0; i < text.size();) {
+        const size_t len = SequenceLength(text, i);
+        if (len == 0)
+            return false;
+        i += len;
+    }
+    return true;
+}
+
+std::string LegacyToUtf8(std::string text)
+{
+    if (IsValidUtf8(text))
+        return text;
+    return Windows1252ToUtf8(text);
+}
+
+std::string Windows1252ToUtf8(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size() + text.size() / 4);
+    for (char c : text) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b < 0x80)
+            out += c;
+        else if (b < 0xA0 && kCp1252High[b - 0x80] != 0)
+            AppendUtf8(out, kCp1252High[b - 0x80]);
+        else
+            AppendUtf8(out, b);
+    }
+    return out;
+}
+
+std::string Utf8ToWindows1252(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    const QString s = ToQString(text);
+    for (QChar ch : s) {
+        const char16_t u = ch.unicode();
+        if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) {
+            out += char(u);
+            continue;
+        }
+        char mapped = '?';
+        for (size_t k = 0; k < kCp1252High.size(); ++k)
+            if (kCp1252High[k] == u)
+                mapped = char(0x80 + k);
+        out += mapped;
+    }
+    return out;
+}
+
+std::string Utf16LeToUtf8(std::string_view bytes)
+{
+    const qsizetype n = static_cast<qsizetype>(bytes.size() / 2);
+    QString s(n, Qt::Uninitialized);
+    for (qsizetype i = 0; i < n; ++i) {
+        const auto lo = static_cast<unsigned char>(bytes[2 * i]);
+        const auto hi = static_cast<unsigned char>(bytes[2 * i + 1]);
+        s[i] = QChar(char16_t(lo | (hi << 8)));
+    }
+    return s.toStdString();  // unpaired surrogates become U+FFFD
+}
+
+std::string Utf8ToUtf16Le(std::string_view text)
+{
+    const QString s = ToQString(text);
+    std::string out;
+    out.resize(static_cast<size_t>(s.size()) * 2);
+    for (qsizetype i = 0; i < s.size(); ++i) {
+        const char16_t u = s[i].unicode();
+        out[2 * i] = char(u & 0xFF);
+        out[2 * i + 1] = char(u >> 8);
+    }
+    return out;
+}
+
+std::string_view TruncateUtf8(std::string_view text, size_t maxBytes)
+{
+    if (text.size() <= maxBytes)
+        return text;
+    size_t cut = maxBytes;
+    // Step back over continuation bytes so the cut lands on a character start.
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80)
+        --cut;
+    return text.substr(0, cut);
+}
+
+namespace {
+size_t LeadingSpaceBytes(std::string_view text)
+{
+    size_t i = 0;
+    while (i < text.size()) {
+        const auto b = static_cast<unsigned char>(text[i]);
+        if (b < 0x80) {
+            if (b == ' ' || (b >= '\t' && b <= '\r')) {
+                ++i;
+                continue;
+            }
+            break;
+        }
+        const size_t len = SequenceLength(text, i);
+        if (len == 0 || !ToQString(text.substr(i, len)).at(0).isSpace())
+            break;
+        i += len;
+    }
+    return i;
+}
+
+size_t TrailingSpaceStart(std::string_view text)
+{
+    const QString s = ToQString(text);
+    qsizetype end = s.size();
+    while (end > 0 && s.at(end - 1).isSpace())
+        --end;
+    return static_cast<size_t>(s.left(end).toUtf8().size());
+}
+}  // namespace
+
+std::string TrimLeft(std::string_view text)
+{
+    return std::string(text.substr(LeadingSpaceBytes(text)));
+}
+
+std::string Trim(std::string_view text)
+{
+    const std::string left = TrimLeft(text);
+    if (IsValidUtf8(left))
+        return left.substr(0, TrailingSpaceStart(left));
+    size_t end = left.size();
+    while (end > 0 && (left[end - 1] == ' ' || (left[end - 1] >= '\t' && left[end - 1] <= '\r')))
+        --end;
+    return left.substr(0, end);
+}
+
+}  // namespace KivText

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// The text rules every part of Kiv shares: model strings are UTF-8; names sort with
+// one locale-aware, case-insensitive comparison; URLs compare byte for byte.
+namespace KivText {
+
+// The one case-insensitive, locale-aware comparison of names (sibling order,
+// bookmark order, name lookups). Negative, zero or positive like strcmp.
+int CompareNoCase(std::string_view a, std::string_view b);
+
+// Case-folded substring test (Unicode case folding).
+bool ContainsNoCase(std::string_view haystack, std::string_view needle);
+
+bool IsAscii(std::string_view text);
+bool IsValidUtf8(std::string_view text);
+
+// Text of unknown origin: kept when it is valid UTF-8, else read as Windows-1252.
+std::string LegacyToUtf8(std::string text);
+std::string Windows1252ToUtf8(std::string_view text);
+// UTF-8 to Windows-1252 where every character has a byte there; '?' otherwise.
+std::string Utf8ToWindows1252(std::string_view text);
+
+std::string Utf16LeToUtf8(std::string_view bytes);
+std::string Utf8ToUtf16Le(std::string_view text);
+
+// At most maxBytes bytes, never splitting a character.
+std::string_view TruncateUtf8(std::string_view text, size_t maxBytes);
+
+// Leading white space removed (Unicode-aware); trailing white space kept.
+std::string TrimLeft(std::string_view text);
+// White space removed at both ends.
+std::string Trim(std::string_view text);
+
+}  // namespace KivText

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// One entry of the bookmark table. A bookmark is named everywhere by its index.
+struct CBookmark
+{
+    std::string m_strUrl;
+    std::string m_strName;
+    std::string m_strComment;
+    int32_t m_nRefs = 0;       // ordinary folders listing it (not trash, not check)
+    int32_t m_nSaveIndex = -1; // scratch while flattening
+};
+
+// One folder: a name, its bookmark indexes in name order, and links into the tree.
+// Children form a chain from m_pFirstChild through m_pNext, sorted by name.
+class CFolderNode
+{
+public:
+    CFolderNode() = default;
+    explicit CFolderNode(std::string name) : m_strName(std::move(name)) {}
+    CFolderNode(const CFolderNode&) = delete;
+    CFolderNode& operator=(const CFolderNode&) = delete;
+
+    std::string m_strName;
+    std::vector<uint32_t> m_aBookmarks;
+    CFolderNode* m_pParent = nullptr;
+    CFolderNode* m_pNext = nullptr;
+    CFolderNode* m_pFirstChild = nullptr;
+
+private:
+    friend class CKivDoc;
+    // The last child, so inserting a name that sorts last needs no walk.
+    CFolderNode* m_pLastChild = nullptr;
+    // The document's rename count at which m_aBookmarks was last known to be in
+    // name order; a bookmark renamed since may have left it unsorted.
+    uint64_t m_nSortedEpoch = 0;
+};

@@ -1,0 +1,77 @@
+#include "FlatTree.h"
+
+#include "framework/Archive.h"
+
+#include <algorithm>
+
+namespace {
+// Never reserve more records than the remaining bytes could hold: a count is
+// trusted only as far as the data goes.
+size_t Bounded(uint32_t count, const CArchive& ar, uint64_t minRecordBytes)
+{
+    return static_cast<size_t>(std::min<uint64_t>(count, ar.BytesLeft() / minRecordBytes));
+}
+}  // namespace
+
+void CFlatTree::ClearFlat()
+{
+    m_flatBookmarks.clear();
+    m_flatBookmarks.shrink_to_fit();
+    m_flatFolders.clear();
+    m_flatFolders.shrink_to_fit();
+    m_flatLinks.clear();
+    m_flatLinks.shrink_to_fit();
+}
+
+void CFlatTree::Serialize(CArchive& ar) { SerializeTables(ar); }
+
+void CFlatTree::SerializeTables(CArchive& ar)
+{
+    if (ar.IsStoring()) {
+        ar.WriteU32(static_cast<uint32_t>(m_flatBookmarks.size()));
+        for (const FlatBookmark& b : m_flatBookmarks) {
+            ar.WriteString(b.url);
+            ar.WriteString(b.name);
+            ar.WriteString(b.comment);
+        }
+        ar.WriteU32(static_cast<uint32_t>(m_flatFolders.size()));
+        for (const FlatFolder& f : m_flatFolders) {
+            ar.WriteString(f.name);
+            ar.WriteU16(f.depth);
+        }
+        ar.WriteU32(static_cast<uint32_t>(m_flatLinks.size()));
+        for (const FlatLink& l : m_flatLinks) {
+            ar.WriteU32(l.folder);
+            ar.WriteU16(l.marker);
+            ar.WriteU32(l.bookmark);
+        }
+        return;
+    }
+
+    uint32_t count = ar.ReadU32();
+    m_flatBookmarks.reserve(m_flatBookmarks.size() + Bounded(count, ar, 3));
+    for (uint32_t k = 0; k < count; ++k) {
+        FlatBookmark b;
+        b.url = ar.ReadString();
+        b.name = ar.ReadString();
+        b.comment = ar.ReadString();
+        m_flatBookmarks.push_back(std::move(b));
+    }
+    count = ar.ReadU32();
+    m_flatFolders.reserve(m_flatFolders.size() + Bounded(count, ar, 3));
+    for (uint32_t k = 0; k < count; ++k) {
+        FlatFolder f;
+        f.name = ar.ReadString();
+        f.depth = ar.ReadU16();
+        m_flatFolders.push_back(std::move(f));
+    }
+    count = ar.ReadU32();
+    m_flatLinks.reserve(m_flatLinks.size() + Bounded(count, ar, 10));
+    for (uint32_t k = 0; k < count; ++k) {
+        FlatLink l;
+        l.folder = ar.ReadU32();
+        l.marker = ar.ReadU16();
+        l.bookmark = ar.ReadU32();
+        m_flatLinks.push_back(l);
+    }
+}

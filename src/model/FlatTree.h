@@ -1,0 +1,49 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class CArchive;
+
+struct FlatBookmark
+{
+    std::string url;
+    std::string name;
+    std::string comment;
+};
+
+struct FlatFolder
+{
+    std::string name;
+    uint16_t depth = 1; // 1 = child of the tree's top
+};
+
+struct FlatLink
+{
+    uint32_t folder = 0;   // index into m_flatFolders
+    uint16_t marker = 1;   // always written as 1, ignored when read
+    uint32_t bookmark = 0; // index into m_flatBookmarks
+};
+
+// The flattened form of a tree: the body of the document file and of the clipboard
+// format. Folders are in pre-order; a folder's links come before its own record.
+class CFlatTree
+{
+public:
+    virtual ~CFlatTree() = default;
+
+    // Reads or writes the three tables: count, records; count, records; count, records.
+    virtual void Serialize(CArchive& ar);
+    void SerializeTables(CArchive& ar);
+
+    void ClearFlat();
+    bool FlatEmpty() const
+    {
+        return m_flatBookmarks.empty() && m_flatFolders.empty() && m_flatLinks.empty();
+    }
+
+    std::vector<FlatBookmark> m_flatBookmarks;
+    std::vector<FlatFolder> m_flatFolders;
+    std::vector<FlatLink> m_flatLinks;
+};

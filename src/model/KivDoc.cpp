@@ -1,0 +1,508 @@
+#include "KivDoc.h"
+
+#include "framework/Archive.h"
+#include "framework/TextRules.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+using KivText::CompareNoCase;
+
+CKivDoc::CKivDoc()
+{
+    m_root.m_strName = "_root_";
+    ResetFindState();
+}
+
+CKivDoc::~CKivDoc()
+{
+    DeleteFolderChain(m_root.m_pFirstChild);
+    DeleteFolderChain(m_check.m_pFirstChild);
+    DeleteFolderChain(m_trash.m_pFirstChild);
+}
+
+// --- bookmarks ---------------------------------------------------------------------
+
+bool CKivDoc::AddBookmark(const char* url, const char* name, const char* comment,
+                          CFolderNode* folder, bool checkMode, uint32_t* outIndex, int* outPos)
+{
+    if (!url || std::strlen(url) < 2)
+        return false;
+    uint32_t i;
+    const int32_t found = m_urlIndex.Find(url, m_bookmarks);
+    if (found >= 0) {
+        if (checkMode)
+            return false; // the URL is already known
+        i = static_cast<uint32_t>(found);
+    } else {
+        CBookmark b;
+        b.m_strUrl = url;
+        b.m_strName = KivText::TrimLeft(name ? name : "");
+        b.m_strComment = comment ? comment : "";
+        i = static_cast<uint32_t>(m_bookmarks.size());
+        m_bookmarks.push_back(std::move(b));
+        m_urlIndex.Add(i, m_bookmarks);
+    }
+    if (outIndex)
+        *outIndex = i;
+    if (!LinkBookmark(folder ? folder : &m_root, i, outPos))
+        return false;
+    if (!checkMode)
+        SetModifiedFlag();
+    return true;
+}
+
+bool CKivDoc::AddBookmarkAtPath(const char* url, const char* name, std::string_view path,
+                                bool checkMode)
+{
+    if (!url || !*url)
+        return false;
+    CFolderNode* target = checkMode ? &m_check : WalkPath(path);
+    return AddBookmark(url, name, "", target, checkMode, nullptr, nullptr);
+}
+
+CFolderNode* CKivDoc::WalkPath(std::string_view path)
+{
+    CFolderNode* target = &m_root;
+    std::string_view rest = path;
+    while (!rest.empty()) {
+        const size_t slash = rest.find('/');
+        const std::string_view segment = rest.substr(0, slash);
+        rest = slash == std::string_view::npos ? std::string_view() : rest.substr(slash + 1);
+        if (segment.empty())
+            break; // "/" at the start or "//" inside ends the walk here
+        target = CreateFolder(target, segment, true);
+    }
+    return target;
+}
+
+bool CKivDoc::LinkBookmark(CFolderNode* folder, uint32_t i, int* outPos)
+{
+    std::vector<uint32_t>& list = folder->m_aBookmarks;
+    const std::string& name = m_bookmarks[i].m_strName;
+    const auto nameAt = [&](size_t k) -> const std::string& {
+        return m_bookmarks[list[k]].m_strName;
+    };
+    size_t pos;
+    if (IsSorted(folder)) {
+        // The list is in name order, so the backward scan's stopping place is the
+        // upper bound of the name, and the index can only sit among equal names
+        // just before it. New names usually sort last (loading, imports): one compare.
+        const size_t n = list.size();
+        const int last = n == 0 ? 1 : CompareNoCase(name, nameAt(n - 1));
+        pos = n;
+        if (last < 0) {
+            size_t lo = 0, hi = n - 1;
+            while (lo < hi) {
+                const size_t mid = lo + (hi - lo) / 2;
+                if (CompareNoCase(nameAt(mid), name) <= 0)
+                    lo = mid + 1;
+                else
+                    hi = mid;
+            }
+            pos = lo;
+        }
+        if (last <= 0) {
+            for (size_t k = pos; k > 0; --k) {
+                const bool knownEqual = last == 0 && k == n;
+                if (!knownEqual && CompareNoCase(nameAt(k - 1), name) != 0)
+                    break;
+                if (list[k - 1] == i)
+                    return false;
+            }
+        }
+    } else {
+        for (size_t k = list.size(); k > 0; --k)
+            if (list[k - 1] == i)
+                return false;
+        pos = 0;
+        for (size_t k = list.size(); k > 0; --k)
+            if (CompareNoCase(nameAt(k - 1), name) <= 0) {
+                pos = k;
+                break;
+            }
+        if (list.size() <= 1)
+            folder->m_nSortedEpoch = m_nRenameEpoch;
+    }
+    list.insert(list.begin() + static_cast<std::ptrdiff_t>(pos), i);
+    if (outPos)
+        *outPos = static_cast<int>(pos);
+    if (folder != &m_trash && folder != &m_check)
+        ++m_bookmarks[i].m_nRefs;
+    return true;
+}
+
+void CKivDoc::UnlinkBookmark(CFolderNode* folder, uint32_t i)
+{
+    std::vector<uint32_t>& list = folder->m_aBookmarks;
+    auto it = std::find(list.begin(), list.end(), i);
+    if (it == list.end())
+        return;
+    list.erase(it);
+    if (folder != &m_trash && folder != &m_check)
+        --m_bookmarks[i].m_nRefs;
+}
+
+void CKivDoc::UnlinkAllBookmarks(CFolderNode* folder)
+{
+    if (folder != &m_trash && folder != &m_check)
+        for (uint32_t i : folder->m_aBookmarks)
+            --m_bookmarks[i].m_nRefs;
+    folder->m_aBookmarks.clear();
+    folder->m_aBookmarks.shrink_to_fit();
+    folder->m_nSortedEpoch = m_nRenameEpoch;
+}
+
+void CKivDoc::SetBookmarkName(uint32_t i, std::string name)
+{
+    if (m_bookmarks[i].m_strName == name)
+        return;
+    m_bookmarks[i].m_strName = std::move(name);
+    // Every folder listing it may now be out of order: they fall back to the
+    // plain scans until they are emptied.
+    ++m_nRenameEpoch;
+}
+
+void CKivDoc::SetBookmarkUrl(uint32_t i, std::string url)
+{
+    if (m_bookmarks[i].m_strUrl == url)
+        return;
+    std::string old = std::move(m_bookmarks[i].m_strUrl);
+    m_bookmarks[i].m_strUrl = std::move(url);
+    m_urlIndex.Changed(i, old, m_bookmarks);
+}
+
+void CKivDoc::SetBookmarkComment(uint32_t i, std::string comment)
+{
+    m_bookmarks[i].m_strComment = std::move(comment);
+}
+
+// --- folders -----------------------------------------------------------------------
+
+CFolderNode* CKivDoc::CreateFolder(CFolderNode* parent, std::string_view name, bool findExisting)
+{
+    if (findExisting)
+        for (CFolderNode* c = parent->m_pFirstChild; c; c = c->m_pNext)
+            if (CompareNoCase(c->m_strName, name) == 0)
+                return c;
+    auto* node = new CFolderNode(std::string(name));
+    node->m_nSortedEpoch = m_nRenameEpoch;
+    return InsertFolder(parent, node, nullptr);
+}
+
+CFolderNode* CKivDoc::InsertFolder(CFolderNode* parent, CFolderNode* node, CFolderNode** outPrev)
+{
+    if (!parent)
+        parent = &m_root;
+    node->m_pParent = parent;
+    node->m_pNext = nullptr;
+    CFolderNode* prev = nullptr;
+    if (!parent->m_pFirstChild) {
+        parent->m_pFirstChild = parent->m_pLastChild = node;
+    } else if (CompareNoCase(node->m_strName, parent->m_pLastChild->m_strName) >= 0) {
+        // The chain is sorted: a name not below the last one goes at the end.
+        prev = parent->m_pLastChild;
+        prev->m_pNext = node;
+        parent->m_pLastChild = node;
+    } else {
+        CFolderNode* s = parent->m_pFirstChild;
+        while (s && CompareNoCase(node->m_strName, s->m_strName) >= 0) {
+            prev = s;
+            s = s->m_pNext;
+        }
+        node->m_pNext = s;
+        if (prev)
+            prev->m_pNext = node;
+        else
+            parent->m_pFirstChild = node;
+        if (!s)
+            parent->m_pLastChild = node;
+    }
+    if (outPrev)
+        *outPrev = prev;
+    SetModifiedFlag();
+    return node;
+}
+
+void CKivDoc::DetachFolder(CFolderNode* node)
+{
+    CFolderNode* parent = node->m_pParent;
+    if (!parent)
+        return;
+    if (parent->m_pFirstChild == node) {
+        parent->m_pFirstChild = node->m_pNext;
+        if (parent->m_pLastChild == node)
+            parent->m_pLastChild = nullptr;
+        return;
+    }
+    for (CFolderNode* s = parent->m_pFirstChild; s; s = s->m_pNext) {
+        if (s->m_pNext == node) {
+            s->m_pNext = node->m_pNext;
+            if (parent->m_pLastChild == node)
+                parent->m_pLastChild = s;
+            return;
+        }
+    }
+}
+
+void CKivDoc::DeleteFolder(CFolderNode* node)
+{
+    if (!node || IsBuiltIn(node))
+        return;
+    DetachFolder(node);
+    // Callers delete the children first; any left over would be unreachable, so
+    // they go too rather than leak.
+    if (node->m_pFirstChild)
+        DeleteFolderChain(node->m_pFirstChild);
+    UnlinkAllBookmarks(node);
+    delete node;
+}
+
+void CKivDoc::DeleteFolderChain(CFolderNode* first)
+{
+    for (CFolderNode* p = first; p;) {
+        DeleteFolderChain(p->m_pFirstChild);
+        CFolderNode* next = p->m_pNext;
+        DeleteFolder(p);
+        p = next;
+    }
+}
+
+void CKivDoc::TrashFolderBookmarks(CFolderNode* folder)
+{
+    if (folder == &m_trash || folder == &m_check)
+        return;
+    const std::vector<uint32_t>& list = folder->m_aBookmarks;
+    for (size_t k = list.size(); k > 0; --k)
+        LinkBookmark(&m_trash, list[k - 1]);
+}
+
+void CKivDoc::TrashChainBookmarks(CFolderNode* first)
+{
+    for (CFolderNode* p = first; p; p = p->m_pNext) {
+        TrashFolderBookmarks(p);
+        TrashChainBookmarks(p->m_pFirstChild);
+    }
+}
+
+void CKivDoc::CountTree(uint32_t* folders, uint64_t* links) const
+{
+    uint32_t f = 0;
+    uint64_t l = 0;
+    std::vector<const CFolderNode*> stack;
+    for (const CFolderNode* c = m_root.m_pFirstChild; c; c = c->m_pNext)
+        stack.push_back(c);
+    while (!stack.empty()) {
+        const CFolderNode* p = stack.back();
+        stack.pop_back();
+        ++f;
+        l += p->m_aBookmarks.size();
+        for (const CFolderNode* c = p->m_pFirstChild; c; c = c->m_pNext)
+            stack.push_back(c);
+    }
+    *folders = f;
+    *links = l;
+}
+
+// --- flattening --------------------------------------------------------------------
+
+void CKivDoc::FlattenFolder(CFlatTree& flat, CFolderNode* p, int depth, bool appendBookmarks)
+{
+    const auto folderIndex = static_cast<uint32_t>(flat.m_flatFolders.size());
+    for (uint32_t i : p->m_aBookmarks) {
+        CBookmark& b = m_bookmarks[i];
+        if (b.m_nSaveIndex < 0) {
+            if (!appendBookmarks)
+                continue;
+            b.m_nSaveIndex = static_cast<int32_t>(flat.m_flatBookmarks.size());
+            flat.m_flatBookmarks.push_back({b.m_strUrl, b.m_strName, b.m_strComment});
+        }
+        flat.m_flatLinks.push_back({folderIndex, 1, static_cast<uint32_t>(b.m_nSaveIndex)});
+    }
+    flat.m_flatFolders.push_back({p->m_strName, static_cast<uint16_t>(depth)});
+    for (CFolderNode* c = p->m_pFirstChild; c; c = c->m_pNext)
+        FlattenFolder(flat, c, depth + 1, appendBookmarks);
+}
+
+void CKivDoc::FlattenSubtree(CFlatTree& flat, CFolderNode* folder, int depth, bool single)
+{
+    if (single) {
+        for (CBookmark& b : m_bookmarks)
+            b.m_nSaveIndex = -1;
+        FlattenFolder(flat, folder, depth, true);
+        return;
+    }
+    for (CFolderNode* p = folder; p; p = p->m_pNext)
+        FlattenFolder(flat, p, depth, true);
+}
+
+bool CKivDoc::FlattenForSave()
+{
+    size_t saved = 0;
+    for (CBookmark& b : m_bookmarks)
+        saved += b.m_nRefs >= 1;
+    m_flatBookmarks.reserve(saved);
+    for (CBookmark& b : m_bookmarks) {
+        if (b.m_nRefs >= 1) {
+            b.m_nSaveIndex = static_cast<int32_t>(m_flatBookmarks.size());
+            m_flatBookmarks.push_back({b.m_strUrl, b.m_strName, b.m_strComment});
+        } else {
+            b.m_nSaveIndex = -1;
+        }
+    }
+    for (CFolderNode* p = m_root.m_pFirstChild; p; p = p->m_pNext)
+        FlattenFolder(*this, p, 1, false);
+    return true;
+}
+
+void CKivDoc::ResetFolder(CFolderNode& f)
+{
+    f.m_pParent = f.m_pNext = f.m_pFirstChild = f.m_pLastChild = nullptr;
+    f.m_aBookmarks.clear();
+    f.m_aBookmarks.shrink_to_fit();
+    f.m_nSortedEpoch = m_nRenameEpoch;
+}
+
+bool CKivDoc::RebuildFromFlat()
+{
+    DeleteFolderChain(m_root.m_pFirstChild);
+    DeleteFolderChain(m_trash.m_pFirstChild);
+    DeleteFolderChain(m_check.m_pFirstChild);
+    ResetFolder(m_root);
+    ResetFolder(m_trash);
+    ResetFolder(m_check);
+    m_bookmarks.clear();
+    m_urlIndex.Clear();
+
+    const auto bookmarkCount = static_cast<uint32_t>(m_flatBookmarks.size());
+    m_bookmarks.reserve(bookmarkCount);
+    m_urlIndex.Reserve(bookmarkCount);
+    for (FlatBookmark& fb : m_flatBookmarks) {
+        CBookmark b;
+        b.m_strUrl = std::move(fb.url);
+        b.m_strName = std::move(fb.name);
+        b.m_strComment = std::move(fb.comment);
+        m_bookmarks.push_back(std::move(b));
+        m_urlIndex.Add(static_cast<uint32_t>(m_bookmarks.size() - 1), m_bookmarks);
+    }
+
+    // Links bucketed by folder in one pass, keeping their order within a folder.
+    // Links naming a folder record that does not exist, or a bookmark record that
+    // does not exist, are never followed.
+    const auto folderCount = static_cast<uint32_t>(m_flatFolders.size());
+    std::vector<uint32_t> start(size_t(folderCount) + 1, 0);
+    for (const FlatLink& l : m_flatLinks)
+        if (l.folder < folderCount && l.bookmark < bookmarkCount)
+            ++start[l.folder + 1];
+    for (uint32_t j = 0; j < folderCount; ++j)
+        start[j + 1] += start[j];
+    std::vector<uint32_t> linked(start[folderCount]);
+    {
+        std::vector<uint32_t> fill(start.begin(), start.end() - 1);
+        for (const FlatLink& l : m_flatLinks)
+            if (l.folder < folderCount && l.bookmark < bookmarkCount)
+                linked[fill[l.folder]++] = l.bookmark;
+    }
+
+    // The last folder created at each depth. A record whose depth is 0, above the
+    // limit, or one level below an empty level is skipped with everything nested
+    // under it.
+    std::array<CFolderNode*, kMaxDepth + 1> level{};
+    level[0] = &m_root;
+    for (uint32_t j = 0; j < folderCount; ++j) {
+        const FlatFolder& ff = m_flatFolders[j];
+        const int depth = ff.depth;
+        if (depth < 1 || depth > kMaxDepth || !level[depth - 1]) {
+            if (depth >= 1 && depth <= kMaxDepth)
+                std::fill(level.begin() + depth, level.end(), nullptr);
+            continue;
+        }
+        CFolderNode* folder = CreateFolder(level[depth - 1], ff.name, false);
+        level[depth] = folder;
+        for (uint32_t k = start[j]; k < start[j + 1]; ++k)
+            LinkBookmark(folder, linked[k], nullptr);
+    }
+    for (uint32_t i = 0; i < bookmarkCount; ++i)
+        if (m_bookmarks[i].m_nRefs == 0)
+            LinkBookmark(&m_root, i, nullptr);
+
+    // The tables have served their purpose; the tree holds the data now.
+    ClearFlat();
+    return true;
+}
+
+// --- the document ------------------------------------------------------------------
+
+void CKivDoc::Serialize(CArchive& ar)
+{
+    ClearFlat();
+    if (ar.IsStoring()) {
+        FlattenForSave();
+        ar.WriteU32(kMagic);
+        ar.WriteU32(kVersion);
+        SerializeTables(ar);
+        ClearFlat();
+        return;
+    }
+    if (ar.ReadU32() != kMagic)
+        return;
+    if (ar.ReadU32() != kVersion)
+        return;
+    SerializeTables(ar);
+    RebuildFromFlat();
+}
+
+void CKivDoc::ResetFindState()
+{
+    m_strFindText.clear();
+    m_nFindPos = 0;
+    m_bFindFromTop = true;
+}
+
+void CKivDoc::DeleteContents()
+{
+    DeleteFolderChain(m_root.m_pFirstChild);
+    DeleteFolderChain(m_check.m_pFirstChild);
+    DeleteFolderChain(m_trash.m_pFirstChild);
+    ResetFolder(m_root);
+    ResetFolder(m_check);
+    ResetFolder(m_trash);
+    m_bookmarks.clear();
+    m_bookmarks.shrink_to_fit();
+    m_urlIndex.Clear();
+    m_pCurFolder = nullptr;
+    ResetFindState();
+}
+
+bool CKivDoc::OnNewDocument()
+{
+    if (!CDocument::OnNewDocument())
+        return false;
+    RegisterActive();
+    return true;
+}
+
+bool CKivDoc::OnOpenDocument(const QString& path)
+{
+    if (!CDocument::OnOpenDocument(path))
+        return false;
+    RegisterActive();
+    return true;
+}
+
+intptr_t CKivDoc::RelayDragOver(const QPoint& screenPoint)
+{
+    for (CView* view : Views())
+        if (view->OnRelay(WM_TREE_QUERY, QPoint()) == 123)
+            view->OnRelay(WM_TREE_DRAGOVER, screenPoint);
+    return 0;
+}
+
+intptr_t CKivDoc::RelayDrop(const QPoint& screenPoint)
+{
+    for (CView* view : Views())
+        if (view->OnRelay(WM_TREE_QUERY, QPoint()) == 123)
+            return view->OnRelay(WM_TREE_DROP, screenPoint);
+    return 0;
+}

@@ -1,0 +1,113 @@
+#pragma once
+
+#include "Bookmark.h"
+#include "FlatTree.h"
+#include "UrlIndex.h"
+#include "framework/Document.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Update hints sent with UpdateAllViews.
+enum : int {
+    HINT_REFRESH = 0,
+    HINT_NEW_FAVORITES = 1, // the favorites walk; treated like a refresh
+    HINT_SELECT_ROW = 8,
+    HINT_SYNC_FOLDER = 10,
+    HINT_SELECT_FOLDER = 11,
+};
+
+// The document: the bookmark table, the folder tree with its three built-in
+// folders, and the find state. One instance lives for the program's whole run and
+// is reused for every new or opened file.
+class CKivDoc : public CDocument, public CFlatTree
+{
+public:
+    static constexpr uint32_t kMagic = 0x2506AB00;
+    static constexpr uint32_t kVersion = 2;
+    static constexpr int kMaxDepth = 99;
+
+    CKivDoc();
+    ~CKivDoc() override;
+
+    // --- the model ---------------------------------------------------------------
+    bool AddBookmark(const char* url, const char* name, const char* comment,
+                     CFolderNode* folder, bool checkMode, uint32_t* outIndex = nullptr,
+                     int* outPos = nullptr);
+    bool AddBookmarkAtPath(const char* url, const char* name, std::string_view path,
+                           bool checkMode);
+    // The folder a "/"-separated path names below the root, created where missing;
+    // an empty segment ends the walk.
+    CFolderNode* WalkPath(std::string_view path);
+    bool LinkBookmark(CFolderNode* folder, uint32_t i, int* outPos = nullptr);
+    void UnlinkBookmark(CFolderNode* folder, uint32_t i);
+    void UnlinkAllBookmarks(CFolderNode* folder);
+    CFolderNode* CreateFolder(CFolderNode* parent, std::string_view name, bool findExisting);
+    CFolderNode* InsertFolder(CFolderNode* parent, CFolderNode* node,
+                              CFolderNode** outPrev = nullptr);
+    void DetachFolder(CFolderNode* node);
+    void DeleteFolder(CFolderNode* node);
+    void DeleteFolderChain(CFolderNode* first);
+    void TrashFolderBookmarks(CFolderNode* folder);
+    void TrashChainBookmarks(CFolderNode* first);
+    void FlattenSubtree(CFlatTree& flat, CFolderNode* folder, int depth, bool single);
+    bool FlattenForSave();
+    bool RebuildFromFlat();
+
+    // Field edits go through these so the URL lookup and the name order stay right.
+    void SetBookmarkName(uint32_t i, std::string name);
+    void SetBookmarkUrl(uint32_t i, std::string url);
+    void SetBookmarkComment(uint32_t i, std::string comment);
+
+    const std::vector<CBookmark>& Bookmarks() const { return m_bookmarks; }
+    const CBookmark& Bookmark(uint32_t i) const { return m_bookmarks[i]; }
+    uint32_t BookmarkCount() const { return static_cast<uint32_t>(m_bookmarks.size()); }
+
+    bool IsTrash(const CFolderNode* f) const { return f == &m_trash; }
+    bool IsCheck(const CFolderNode* f) const { return f == &m_check; }
+    bool IsBuiltIn(const CFolderNode* f) const
+    {
+        return f == &m_root || f == &m_trash || f == &m_check;
+    }
+    // Counts for kivtool info: folders below the root and the links they hold.
+    void CountTree(uint32_t* folders, uint64_t* links) const;
+
+    // --- the document --------------------------------------------------------------
+    void Serialize(CArchive& ar) override; // both bases share it
+    void DeleteContents() override;
+    bool OnNewDocument() override;
+    bool OnOpenDocument(const QString& path) override;
+
+    // Called after a successful new or open; the automation layer registers the
+    // running document there.
+    virtual void RegisterActive() {}
+
+    intptr_t RelayDragOver(const QPoint& screenPoint);
+    intptr_t RelayDrop(const QPoint& screenPoint);
+
+    // Find state is reset with the contents.
+    void ResetFindState();
+
+    CFolderNode m_root;
+    CFolderNode m_trash;
+    CFolderNode m_check;
+    CFolderNode* m_pCurFolder = nullptr;
+
+    uint32_t m_dwRegister = 0;
+    bool m_bWalkSubfolders = false;
+    bool m_bDeleteShortcuts = false;
+    std::string m_strFindText;
+    int32_t m_nFindPos = -1;
+    bool m_bFindFromTop = true;
+
+private:
+    bool IsSorted(const CFolderNode* f) const { return f->m_nSortedEpoch == m_nRenameEpoch; }
+    void ResetFolder(CFolderNode& f);
+    void FlattenFolder(CFlatTree& flat, CFolderNode* p, int depth, bool appendBookmarks);
+
+    std::vector<CBookmark> m_bookmarks;
+    CUrlIndex m_urlIndex;
+    uint64_t m_nRenameEpoch = 1;
+};

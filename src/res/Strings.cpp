@@ -1,0 +1,139 @@
+#include "Strings.h"
+
+#include "framework/FileError.h"
+
+#include <QLocale>
+
+#include <unordered_map>
+
+namespace KivStrings {
+
+namespace {
+
+struct Entry
+{
+    unsigned id;
+    const char* de;
+    const char* en;
+    const char* fr;
+};
+
+// German, English-labelled and French tables. The application's 1033 texts are
+// kept as stored, Spanish and English mixed.
+const Entry kStrings[] = {
+    {IDR_MAINFRAME, "Kiv\n\nKiv\nKiv Files (*.kiv)\n.kiv\nKiv.Document\nKiv Document",
+     "Kiv\n\nKiv\nKiv Files (*.kiv)\n.kiv\nKiv.Document\nKiv Document",
+     "Kiv\n\nKiv\nKiv Files (*.kiv)\n.kiv\nKiv.Document\nKiv Document"},
+    {IDS_DELETE_NODE, "Diesen Knoten wirklich löschen?", "¡ Quieres borrar este nodo !",
+     "Voulez-vous vraiment supprimer ce nœud ?"},
+    {IDS_PREFERENCES, "Einstellungen", "Preferencia", "Préférences"},
+    {IDS_NEW, "Neu", "Nuevo", "Nouveau"},
+    {IDS_COL_NAME, "Name", "Nombre", "Nom"},
+    {IDS_COL_URL, "Url", "Url", "Url"},
+    {IDS_COL_COMMENT, "Kommentar", "Comentario", "Commentaire"},
+    {IDS_WRONG_NETSCAPE, "Falscher Dateityp. Netscape-Lesezeichen v1 erwartet.",
+     "Wrong file type. Netscape bookmark v1 wanted.",
+     "Type de fichier incorrect. Signets Netscape v1 attendus."},
+    {IDS_ROOT, "Desktop", "Escritorio", "Bureau"},
+    {IDS_TRASH, "Papierkorb", "Papelera", "Corbeille"},
+    {IDS_CHECK, "Prüfen", "Comprobar", "Check"},
+    {IDS_WRONG_OPERA, "Falscher Dateityp. Opera-Hotlist v2 erwartet.",
+     "Wrong file type. Opera hotlist v2 wanted.",
+     "Type de fichier incorrect. Hotlist Opera v2 attendue."},
+    {IDS_ITEM_COUNT, "Anz: %4d  ", "nb: %4d  ", "nb : %4d  "},
+    {IDS_NO_PRINT_DOC, "Datei Zezivezu.viv nicht gefunden!", "File Zezivezu.viv not found!",
+     "Fichier Zezivezu.viv introuvable !"},
+
+    {AFX_IDS_APP_TITLE, "Kiv", "Kiv", "Kiv"},
+    {AFX_IDS_IDLEMESSAGE, "Bereit", "Preparado", "Prêt"},
+    {AFX_IDS_UNTITLED, "Unbenannt", "Untitled", "Sans titre"},
+    {AFX_IDP_ASK_TO_SAVE, "Änderungen in %1 speichern?", "Save changes to %1?",
+     "Enregistrer les modifications de %1 ?"},
+    {AFX_IDP_FAILED_TO_OPEN_DOC, "Dokument konnte nicht geöffnet werden.",
+     "Failed to open document.", "Impossible d'ouvrir le document."},
+    {AFX_IDP_FAILED_TO_SAVE_DOC, "Dokument konnte nicht gespeichert werden.",
+     "Failed to save document.", "Impossible d'enregistrer le document."},
+    {AFX_IDP_FILE_NONE, "Beim Zugriff auf %1 ist ein unbekannter Fehler aufgetreten.",
+     "An unknown error occurred while accessing %1.",
+     "Une erreur inconnue s'est produite lors de l'accès à %1."},
+    {AFX_IDP_FILE_GENERIC, "Beim Zugriff auf %1 ist ein allgemeiner Fehler aufgetreten.",
+     "A general error occurred while accessing %1.",
+     "Une erreur générale s'est produite lors de l'accès à %1."},
+    {AFX_IDP_FILE_NOT_FOUND, "%1 wurde nicht gefunden.", "%1 was not found.",
+     "%1 est introuvable."},
+    {AFX_IDP_FILE_BAD_PATH, "%1 enthält einen ungültigen Pfad.", "%1 contains an invalid path.",
+     "%1 contient un chemin d'accès non valide."},
+    {AFX_IDP_FILE_ACCESS_DENIED, "Zugriff auf %1 wurde verweigert.", "%1 could not be accessed.",
+     "Accès refusé à %1."},
+    {AFX_IDP_FILE_DISKFULL, "Der Datenträger ist voll.", "The disk is full.",
+     "Le disque est plein."},
+    {AFX_IDP_FILE_BAD_FORMAT, "Unerwartetes Dateiformat.", "Unexpected file format.",
+     "Format de fichier inattendu."},
+    {AFX_IDP_FILE_WRITE_GENERIC, "Beim Schreiben von %1 ist ein Fehler aufgetreten.",
+     "An error occurred while writing %1.",
+     "Une erreur s'est produite lors de l'écriture de %1."},
+};
+
+bool g_forced = false;
+Language g_lang = Lang1033;
+
+Language FromLocale()
+{
+    const QStringList langs = QLocale().uiLanguages();
+    const QString first = langs.isEmpty() ? QLocale().name() : langs.first();
+    if (first.startsWith(QLatin1String("de")))
+        return Lang1031;
+    if (first.startsWith(QLatin1String("fr")))
+        return Lang1036;
+    return Lang1033;
+}
+
+}  // namespace
+
+Language CurrentLanguage() { return g_forced ? g_lang : FromLocale(); }
+
+void SetLanguage(Language lang)
+{
+    g_forced = true;
+    g_lang = lang;
+}
+
+void ResetLanguage() { g_forced = false; }
+
+QString Load(unsigned id, Language lang)
+{
+    static const std::unordered_map<unsigned, const Entry*> index = [] {
+        std::unordered_map<unsigned, const Entry*> m;
+        for (const Entry& e : kStrings)
+            m.emplace(e.id, &e);
+        return m;
+    }();
+    const auto it = index.find(id);
+    if (it == index.end())
+        return {};
+    const Entry& e = *it->second;
+    return QString::fromUtf8(lang == Lang1031 ? e.de : lang == Lang1036 ? e.fr : e.en);
+}
+
+QString Load(unsigned id) { return Load(id, CurrentLanguage()); }
+
+QString FileErrorText(const CFileError& error)
+{
+    unsigned id = AFX_IDP_FILE_GENERIC;
+    switch (error.cause) {
+    case CFileError::none: id = AFX_IDP_FILE_NONE; break;
+    case CFileError::fileNotFound: id = AFX_IDP_FILE_NOT_FOUND; break;
+    case CFileError::accessDenied: id = AFX_IDP_FILE_ACCESS_DENIED; break;
+    case CFileError::diskFull: id = AFX_IDP_FILE_DISKFULL; break;
+    case CFileError::badFormat: id = AFX_IDP_FILE_BAD_FORMAT; break;
+    case CFileError::genericRead: id = AFX_IDP_FILE_GENERIC; break;
+    case CFileError::genericWrite: id = AFX_IDP_FILE_WRITE_GENERIC; break;
+    case CFileError::invalidPath: id = AFX_IDP_FILE_BAD_PATH; break;
+    }
+    QString text = Load(id);
+    if (text.contains(QLatin1String("%1")))
+        text.replace(QLatin1String("%1"), error.path);
+    return text;
+}
+
+}  // namespace KivStrings

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QString>
+
+struct CFileError;
+
+// The string tables: one per language, chosen from the user's UI language
+// (German 1031, French 1036, anything else the 1033 table).
+namespace KivStrings {
+
+enum Language { Lang1031 = 1031, Lang1033 = 1033, Lang1036 = 1036 };
+
+// The table for the current UI language, or the one set for tests.
+Language CurrentLanguage();
+void SetLanguage(Language lang);
+void ResetLanguage(); // back to the user's language
+
+// The text of a string id in the current table; empty when the id has none.
+QString Load(unsigned id);
+QString Load(unsigned id, Language lang);
+
+// The framework's standard message for a failed open or save.
+QString FileErrorText(const CFileError& error);
+
+}  // namespace KivStrings
+
+// Framework string ids used by the document and file paths.
+enum : unsigned {
+    AFX_IDS_APP_TITLE = 57344,
+    AFX_IDS_IDLEMESSAGE = 57345,
+    AFX_IDS_UNTITLED = 61443,
+    AFX_IDP_ASK_TO_SAVE = 61699,
+    AFX_IDP_FAILED_TO_OPEN_DOC = 61701,
+    AFX_IDP_FAILED_TO_SAVE_DOC = 61702,
+    AFX_IDP_FILE_NONE = 61704,
+    AFX_IDP_FILE_GENERIC = 61705,
+    AFX_IDP_FILE_NOT_FOUND = 61706,
+    AFX_IDP_FILE_BAD_PATH = 61707,
+    AFX_IDP_FILE_ACCESS_DENIED = 61710,
+    AFX_IDP_FILE_DISKFULL = 61715,
+    AFX_IDP_FILE_BAD_FORMAT = 61728,
+    AFX_IDP_FILE_WRITE_GENERIC = 61735, // our own: a failed write that is not a full disk
+};
+
+// The application's own string ids.
+enum : unsigned {
+    IDR_MAINFRAME = 128,
+    IDS_DELETE_NODE = 16000,
+    IDS_PREFERENCES = 16001,
+    IDS_NEW = 16002,
+    IDS_COL_NAME = 16003,
+    IDS_COL_URL = 16004,
+    IDS_COL_COMMENT = 16005,
+    IDS_WRONG_NETSCAPE = 16006,
+    IDS_ROOT = 16007,
+    IDS_TRASH = 16008,
+    IDS_CHECK = 16009,
+    IDS_WRONG_OPERA = 16010,
+    IDS_ITEM_COUNT = 16011,
+    IDS_NO_PRINT_DOC = 16012,
+};
