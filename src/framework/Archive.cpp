@@ -147,11 +147,18 @@ void CArchive::Flush()
 {
     if (!m_device || m_pos == 0)
         return;
-    const qint64 want = static_cast<qint64>(m_pos);
-    const qint64 wrote = m_device->write(m_buffer.data(), want);
+    // A short write is retried: the retry that writes nothing is the one whose error
+    // the device records (a full disk then reads as such, not as a vague failure).
+    const char* data = m_buffer.data();
+    qint64 left = static_cast<qint64>(m_pos);
     m_pos = 0;
-    if (wrote != want)
-        throw CArchiveException(CArchiveException::WriteFailed, "write failed");
+    while (left > 0) {
+        const qint64 wrote = m_device->write(data, left);
+        if (wrote <= 0)
+            throw CArchiveException(CArchiveException::WriteFailed, "write failed");
+        data += wrote;
+        left -= wrote;
+    }
 }
 
 void CArchive::WriteU8(uint8_t value)

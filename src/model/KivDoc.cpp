@@ -471,6 +471,8 @@ void CKivDoc::DeleteContents()
     m_bookmarks.clear();
     m_bookmarks.shrink_to_fit();
     m_urlIndex.Clear();
+    // A load that failed midway leaves partial tables behind; they go with the rest.
+    ClearFlat();
     m_pCurFolder = nullptr;
     ResetFindState();
 }

@@ -1,0 +1,119 @@
+// A save that fails midway must leave the last good file exactly as it was and the
+// document still marked modified.
+
+#include "model/ModelTestSupport.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/mount.h>
+#include <sys/resource.h>
+
+using namespace KivTest;
+
+namespace {
+
+class SaveSafetyTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_dir.isValid());
+        m_path = m_dir.filePath(QStringLiteral("doc.kiv"));
+    }
+
+    // Saves a small good file, then grows the document well past `bytes`.
+    void PrepareGoodFileAndBigDocument(size_t bytes)
+    {
+        ASSERT_TRUE(m_doc.AddBookmarkAtPath("http://good", "Good", "Folder", false));
+        ASSERT_TRUE(m_doc.DoSave(m_path));
+        m_good = ReadFile(m_path);
+        ASSERT_EQ(m_good.size(), 57);
+        const std::string comment(4096, 'c');
+        for (size_t k = 0; k * comment.size() < bytes * 2; ++k)
+            ASSERT_TRUE(m_doc.AddBookmark(("http://big/" + std::to_string(k)).c_str(), "Big",
+                                          comment.c_str(), nullptr, false));
+        ASSERT_TRUE(m_doc.IsModified());
+        m_doc.SetErrorSink([this](const CFileError& e) { m_errors.push_back(e); });
+    }
+
+    void ExpectOldFileIntact(const QString& dir)
+    {
+        EXPECT_EQ(ReadFile(m_path), m_good);
+        EXPECT_TRUE(m_doc.IsModified());
+        ASSERT_EQ(m_errors.size(), 1u);
+        EXPECT_NE(m_errors[0].cause, CFileError::none);
+        EXPECT_FALSE(m_errors[0].loading);
+        // No temporary file is left behind.
+        EXPECT_EQ(QDir(dir).entryList(QDir::Files | QDir::Hidden), QStringList{"doc.kiv"});
+    }
+
+    QTemporaryDir m_dir;
+    QString m_path;
+    CKivDoc m_doc;
+    QByteArray m_good;
+    std::vector<CFileError> m_errors;
+};
+
+// A file size limit makes the write fail partway, for any user, on any file system.
+TEST_F(SaveSafetyTest, WriteErrorMidwayKeepsTheOldFile)
+{
+    PrepareGoodFileAndBigDocument(256 * 1024);
+    rlimit old{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = old;
+    small.rlim_cur = 128 * 1024;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const bool saved = m_doc.DoSave(m_path);
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_FALSE(saved);
+    ExpectOldFileIntact(m_dir.path());
+    // Once the trouble is gone, the same save goes through.
+    EXPECT_TRUE(m_doc.DoSave(m_path));
+    EXPECT_FALSE(m_doc.IsModified());
+    EXPECT_GT(ReadFile(m_path).size(), 256 * 1024);
+}
+
+// A real full device: a small tmpfs (needs the right to mount; skipped otherwise).
+TEST_F(SaveSafetyTest, FullDiskKeepsTheOldFileAndSaysTheDiskIsFull)
+{
+    const QString mountPoint = m_dir.filePath(QStringLiteral("small"));
+    ASSERT_TRUE(QDir().mkpath(mountPoint));
+    const QByteArray mp = mountPoint.toLocal8Bit();
+    if (mount("tmpfs", mp.constData(), "tmpfs", 0, "size=64k") != 0)
+        GTEST_SKIP() << "cannot mount a tmpfs here: " << strerror(errno);
+    struct Unmount
+    {
+        QByteArray at;
+        ~Unmount() { umount2(at.constData(), MNT_DETACH); }
+    } unmount{mp};
+
+    m_path = mountPoint + QStringLiteral("/doc.kiv");
+    PrepareGoodFileAndBigDocument(64 * 1024);
+    EXPECT_FALSE(m_doc.DoSave(m_path));
+    ExpectOldFileIntact(mountPoint);
+    EXPECT_EQ(m_errors[0].cause, CFileError::diskFull);
+}
+
+TEST_F(SaveSafetyTest, UnwritableTargetFailsAtOnceAndKeepsThePath)
+{
+    PrepareGoodFileAndBigDocument(1);
+    const QString before = m_doc.GetPathName();
+    EXPECT_FALSE(m_doc.DoSave(m_dir.filePath(QStringLiteral("no/such/folder/doc.kiv"))));
+    EXPECT_FALSE(m_doc.DoSave(m_dir.path())); // a folder, not a file
+    EXPECT_FALSE(m_doc.DoSave(QString()));
+    EXPECT_EQ(m_doc.GetPathName(), before);
+    EXPECT_TRUE(m_doc.IsModified());
+    ASSERT_EQ(m_errors.size(), 3u);
+    EXPECT_EQ(m_errors[1].cause, CFileError::accessDenied);
+    EXPECT_EQ(m_errors[2].cause, CFileError::invalidPath);
+    EXPECT_EQ(ReadFile(m_path), m_good);
+}
+
+}  // namespace
