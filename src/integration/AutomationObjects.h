@@ -1,0 +1,263 @@
+#pragma once
+
+#include <QDBusConnection>
+#include <QDBusContext>
+#include <QDBusObjectPath>
+#include <QObject>
+#include <QString>
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <set>
+#include <vector>
+
+class CFolderNode;
+class CKivDoc;
+class CAutomationHub;
+class QDBusServiceWatcher;
+
+namespace KivAutomation {
+// Bus names, paths and interfaces of the automation model.
+inline constexpr char kDocumentService[] = "org.halvane.Kiv.Document";
+inline constexpr char kApplicationService[] = "org.halvane.Kiv.Application";
+inline constexpr char kDocumentPath[] = "/Document";
+inline constexpr char kApplicationPath[] = "/Application";
+inline constexpr char kNullPath[] = "/";
+inline constexpr char kDocumentInterface[] = "org.halvane.Kiv.Document";
+inline constexpr char kItemsInterface[] = "org.halvane.Kiv.Items";
+inline constexpr char kItemInterface[] = "org.halvane.Kiv.Item";
+inline constexpr char kApplicationInterface[] = "org.halvane.Kiv.Application";
+// The document's class id, under which it is known as the running document.
+inline constexpr char kDocumentClassId[] = "{81A68062-73F9-11D3-AD31-B5EC784F055C}";
+}  // namespace KivAutomation
+
+// A folder as a client object sees it. The stored pointer is only a key: it is never
+// followed unless the same address is found again by walking the live tree below the
+// root, so a folder that an edit deleted can never be reached through it.
+class CFolderRef
+{
+public:
+    CFolderRef() = default;
+    CFolderRef(CFolderNode* folder, std::vector<int> path, uint64_t epoch)
+        : m_pFolder(folder), m_path(std::move(path)), m_nEpoch(epoch)
+    {
+    }
+
+    // The live folder, or null once the folder has left the tree below the root.
+    CFolderNode* Resolve(CKivDoc& doc, uint64_t epoch);
+    // Brings the reference up to date from a map of every folder below the root
+    // (pointer -> chain positions) built after an edit.
+    void Sweep(const std::map<const CFolderNode*, std::vector<int>>& live, uint64_t epoch,
+               const CKivDoc& doc);
+    bool IsNull() const { return m_pFolder == nullptr; }
+    // The reference of a child found at chain position pos of this (resolved) folder.
+    CFolderRef Child(CFolderNode* child, int pos) const;
+
+private:
+    CFolderNode* m_pFolder = nullptr; // never dereferenced before Resolve finds it
+    std::vector<int> m_path;          // chain positions from the root, a fast first guess
+    uint64_t m_nEpoch = 0;            // content generation the folder belongs to
+};
+
+// Collection over one folder: bookmarks first, then subfolders, in stored order.
+class CKivItems : public QObject, protected QDBusContext
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.halvane.Kiv.Items")
+    Q_CLASSINFO("D-Bus Introspection", ""
+        "  <interface name=\"org.halvane.Kiv.Items\">\n"
+        "    <annotation name=\"org.halvane.Kiv.InterfaceId\" value=\"{8B3C870B-7403-11D3-AD31-B5EC784F055C}\"/>\n"
+        "    <method name=\"GetCount\">\n"
+        "      <annotation name=\"org.halvane.Kiv.DispatchId\" value=\"1\"/>\n"
+        "      <arg name=\"count\" type=\"i\" direction=\"out\"/>\n"
+        "    </method>\n"
+        "    <method name=\"GetItem\">\n"
+        "      <annotation name=\"org.halvane.Kiv.DispatchId\" value=\"2\"/>\n"
+        "      <arg name=\"index\" type=\"i\" direction=\"in\"/>\n"
+        "      <arg name=\"item\" type=\"o\" direction=\"out\"/>\n"
+        "    </method>\n"
+        "    <method name=\"Release\"/>\n"
+        "  </interface>\n")
+
+public:
+    CKivItems(CAutomationHub& hub, CFolderRef folder, bool holdsDocument);
+    ~CKivItems() override;
+
+    bool HoldsDocument() const { return m_bHoldsDocument; }
+
+public Q_SLOTS:
+    Q_SCRIPTABLE int GetCount();
+    Q_SCRIPTABLE QDBusObjectPath GetItem(int index);
+    Q_SCRIPTABLE void Release();
+
+private:
+    CAutomationHub& m_hub;
+    CFolderRef m_folder; // null for the empty collection of a bookmark item
+    bool m_bHoldsDocument;
+    friend class CAutomationHub;
+};
+
+// One bookmark or one subfolder of a collection.
+class CKivItem : public QObject, protected QDBusContext
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.halvane.Kiv.Item")
+    Q_CLASSINFO("D-Bus Introspection", ""
+        "  <interface name=\"org.halvane.Kiv.Item\">\n"
+        "    <annotation name=\"org.halvane.Kiv.InterfaceId\" value=\"{8B3C870E-7403-11D3-AD31-B5EC784F055C}\"/>\n"
+        "    <method name=\"IsFolder\">\n"
+        "      <annotation name=\"org.halvane.Kiv.DispatchId\" value=\"1\"/>\n"
+        "      <arg name=\"folder\" type=\"n\" direction=\"out\"/>\n"
+        "    </method>\n"
+        "    <method name=\"GetName\">\n"
+        "      <annotation name=\"org.halvane.Kiv.DispatchId\" value=\"2\"/>\n"
+        "      <arg name=\"name\" type=\"s\" direction=\"out\"/>\n"
+        "    </method>\n"
+        "    <method name=\"GetUrl\">\n"
+        "      <annotation name=\"org.halvane.Kiv.DispatchId\" value=\"3\"/>\n"
+        "      <arg name=\"url\" type=\"s\" direction=\"out\"/>\n"
+        "    </method>\n"
+        "    <method name=\"GetComment\">\n"
+        "      <annotation name=\"org.halvane.Kiv.DispatchId\" value=\"4\"/>\n"
+        "      <arg name=\"comment\" type=\"s\" direction=\"out\"/>\n"
+        "    </method>\n"
+        "    <method name=\"GetItems\">\n"
+        "      <annotation name=\"org.halvane.Kiv.DispatchId\" value=\"5\"/>\n"
+        "      <arg name=\"items\" type=\"o\" direction=\"out\"/>\n"
+        "    </method>\n"
+        "    <method name=\"Release\"/>\n"
+        "  </interface>\n")
+
+public:
+    // A folder item (folder set) or a bookmark item (bookmark index set).
+    CKivItem(CAutomationHub& hub, CFolderRef folder, int64_t bookmark, uint64_t epoch);
+    ~CKivItem() override;
+
+public Q_SLOTS:
+    Q_SCRIPTABLE short IsFolder();
+    Q_SCRIPTABLE QString GetName();
+    Q_SCRIPTABLE QString GetUrl();
+    Q_SCRIPTABLE QString GetComment();
+    Q_SCRIPTABLE QDBusObjectPath GetItems();
+    Q_SCRIPTABLE void Release();
+
+private:
+    // The bookmark's table index while it still belongs to the loaded content.
+    bool LiveBookmark(uint32_t* index) const;
+
+    CAutomationHub& m_hub;
+    CFolderRef m_folder;
+    int64_t m_nBookmark; // -1 for a folder item
+    uint64_t m_nEpoch;
+    friend class CAutomationHub;
+};
+
+// The document's automation face at /Document.
+class CKivDocObject : public QObject, protected QDBusContext
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.halvane.Kiv.Document")
+    Q_CLASSINFO("D-Bus Introspection", ""
+        "  <interface name=\"org.halvane.Kiv.Document\">\n"
+        "    <annotation name=\"org.halvane.Kiv.InterfaceId\" value=\"{81A68064-73F9-11D3-AD31-B5EC784F055C}\"/>\n"
+        "    <annotation name=\"org.halvane.Kiv.ClassId\" value=\"{81A68062-73F9-11D3-AD31-B5EC784F055C}\"/>\n"
+        "    <method name=\"Open\">\n"
+        "      <annotation name=\"org.halvane.Kiv.DispatchId\" value=\"1\"/>\n"
+        "      <arg name=\"path\" type=\"s\" direction=\"in\"/>\n"
+        "      <arg name=\"loaded\" type=\"n\" direction=\"out\"/>\n"
+        "    </method>\n"
+        "    <method name=\"GetItems\">\n"
+        "      <annotation name=\"org.halvane.Kiv.DispatchId\" value=\"2\"/>\n"
+        "      <arg name=\"items\" type=\"o\" direction=\"out\"/>\n"
+        "    </method>\n"
+        "  </interface>\n")
+
+public:
+    explicit CKivDocObject(CAutomationHub& hub) : m_hub(hub) {}
+
+public Q_SLOTS:
+    Q_SCRIPTABLE short Open(const QString& path);
+    Q_SCRIPTABLE QDBusObjectPath GetItems();
+
+private:
+    CAutomationHub& m_hub;
+};
+
+// Keeps every object handed out for one document: numbers and exports them, tracks
+// which client owns which, revalidates them after edits, and drops a client's
+// objects when it releases them or leaves the bus.
+class CAutomationHub : public QObject
+{
+    Q_OBJECT
+
+public:
+    CAutomationHub(CKivDoc& doc, const QDBusConnection& bus, QObject* parent = nullptr);
+    ~CAutomationHub() override;
+
+    CKivDoc& Doc() { return m_doc; }
+    QDBusConnection& Bus() { return m_bus; }
+    CKivDocObject& DocObject() { return *m_pDocObject; }
+
+    // /Document on the connection (idempotent); false when the bus refused it.
+    bool ExportDocument();
+    void UnexportDocument();
+
+    // The content was replaced (new, open, close): every object except the root
+    // collection turns stale.
+    void ContentReplaced();
+    // An edit may have removed folders: revalidate every live object now, before a
+    // later edit can reuse a freed folder's address.
+    void TreeEdited();
+    uint64_t Epoch() const { return m_nEpoch; }
+
+    // Creates and exports an object for the client (empty owner = an in-process
+    // caller) and returns its path.
+    QDBusObjectPath NewItems(const QString& owner, CFolderRef folder, bool holdsDocument);
+    QDBusObjectPath NewItem(const QString& owner, CFolderRef folder, int64_t bookmark);
+    CFolderRef RootRef();
+
+    // The client asked to release the object; only its owner may.
+    void Release(QObject* object, const QString& caller);
+    // A client got the document through the class factory: it holds it until it
+    // leaves the bus.
+    void AddDocumentClient(const QString& client);
+
+    // Live objects (for tests and the idle rule).
+    int CollectionCount() const;
+    int ObjectCount() const { return static_cast<int>(m_objects.size()); }
+    QObject* ObjectAt(const QString& path) const;
+
+Q_SIGNALS:
+    // No collection and no client holding the document are left: an
+    // automation-started program may end.
+    void Idle();
+
+private:
+    struct Entry
+    {
+        std::unique_ptr<QObject> object;
+        QString owner;
+        QString path;
+    };
+    QDBusObjectPath Export(std::unique_ptr<QObject> object, const QString& owner,
+                           const char* kind);
+    void Drop(QObject* object);
+    void ClientGone(const QString& client);
+    void Watch(const QString& client);
+    void CheckIdle();
+
+    class CObserver;
+
+    CKivDoc& m_doc;
+    QDBusConnection m_bus;
+    std::unique_ptr<CObserver> m_pObserver;
+    std::unique_ptr<CKivDocObject> m_pDocObject;
+    QDBusServiceWatcher* m_pWatcher;
+    std::map<QObject*, Entry> m_objects;
+    std::set<QString> m_docClients;
+    uint64_t m_nEpoch = 1;
+    uint64_t m_nNextId = 1;
+    bool m_bDocumentExported = false;
+    bool m_bHadClient = false;
+};

@@ -1,0 +1,40 @@
+# Automation: the collection's object model on the session bus, the running
+# document, the automation start-up half, and the print companion kiv-print.
+include(GNUInstallDirs)
+
+add_library(kiv_automation STATIC
+  integration/AutomationObjects.cpp integration/AutomationObjects.h
+  integration/AutomationServer.cpp integration/AutomationServer.h
+  integration/AutomationService.cpp integration/AutomationService.h
+)
+target_link_libraries(kiv_automation PUBLIC kiv_core Qt6::Core Qt6::DBus)
+
+# The bus starts the installed program for automation clients.
+set(KIV_AUTOMATION_EXEC "${CMAKE_INSTALL_FULL_BINDIR}/kiv")
+configure_file(integration/AutomationApplication.service.in
+  ${CMAKE_CURRENT_BINARY_DIR}/org.halvane.Kiv.Application.service @ONLY)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/org.halvane.Kiv.Application.service
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/dbus-1/services)
+
+# The print document lives beside the program, in the build tree as installed.
+configure_file(print/Zezivezu.viv ${CMAKE_BINARY_DIR}/bin/Zezivezu.viv COPYONLY)
+install(FILES print/Zezivezu.viv DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES print/kiv-print-document.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages)
+install(FILES print/kiv-print.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+
+# kiv-print needs no window of the program, so it is built without KIV_BUILD_GUI too.
+if(NOT TARGET Qt6::PrintSupport)
+  find_package(Qt6 QUIET COMPONENTS Gui Widgets PrintSupport)
+endif()
+if(TARGET Qt6::PrintSupport)
+  add_library(kiv_print STATIC
+    print/KivPrintCollection.cpp print/KivPrintCollection.h
+    print/KivPrintLayout.cpp print/KivPrintLayout.h
+  )
+  target_include_directories(kiv_print PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+  target_link_libraries(kiv_print PUBLIC Qt6::Core Qt6::DBus Qt6::Gui)
+
+  qt_add_executable(kiv-print print/main.cpp)
+  target_link_libraries(kiv-print PRIVATE kiv_print Qt6::Widgets Qt6::PrintSupport)
+  install(TARGETS kiv-print RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+endif()

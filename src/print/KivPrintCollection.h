@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QDBusConnection>
+#include <QList>
+#include <QString>
+
+// One line of the printout: a folder heading or a bookmark, in tree order.
+struct CPrintEntry
+{
+    bool m_bFolder = false;
+    int m_nDepth = 0; // 0 for the top level
+    QString m_strName;
+    QString m_strUrl;
+    QString m_strComment;
+};
+
+// Reads the running document's whole collection through the automation objects on
+// the bus (never the file): each folder's bookmarks, then its subfolders with
+// theirs. Every object asked for is released again.
+class CCollectionReader
+{
+public:
+    explicit CCollectionReader(const QDBusConnection& bus) : m_bus(bus) {}
+
+    // False with a reason when no running document answers.
+    bool Read(QList<CPrintEntry>* entries, QString* error);
+
+private:
+    bool Walk(const QString& itemsPath, int depth, QList<CPrintEntry>* entries, QString* error);
+    QVariant Call(const QString& path, const char* interface, const char* method,
+                  const QVariantList& args, QString* error);
+    void Release(const QString& path, const char* interface);
+
+    QDBusConnection m_bus;
+    QString m_strService;
+};
