@@ -36,6 +36,12 @@ std::string Quote(std::string_view raw)
     return out;
 }
 
+std::string BookmarkObject(const CBookmark& b)
+{
+    return "{\"url\":" + Quote(b.m_strUrl) + ",\"name\":" + Quote(b.m_strName)
+           + ",\"comment\":" + Quote(b.m_strComment) + '}';
+}
+
 namespace {
 void DumpFolder(const CFolderNode& folder, bool named, std::string& out)
 {
@@ -68,8 +74,7 @@ std::string Dump(const CKivDoc& doc)
     for (size_t k = 0; k < table.size(); ++k) {
         if (k)
             out += ',';
-        out += "{\"url\":" + Quote(table[k].m_strUrl) + ",\"name\":" + Quote(table[k].m_strName)
-               + ",\"comment\":" + Quote(table[k].m_strComment) + '}';
+        out += BookmarkObject(table[k]);
     }
     out += "],\"root\":";
     DumpFolder(doc.m_root, false, out);

@@ -1,8 +1,13 @@
 #include "KivTool.h"
 
 #include "Json.h"
+#include "formats/Compare.h"
+#include "formats/Favorites.h"
+#include "formats/Netscape.h"
+#include "formats/Opera.h"
 #include "model/KivDoc.h"
 #include "res/Strings.h"
+#include "views/Find.h"
 
 #include <QFileInfo>
 
@@ -22,7 +27,15 @@ const char* kUsage =
     "  info DOC\n"
     "  dump DOC\n"
     "  save-as DOC OUT\n"
-    "  add DOC URL NAME [--comment TEXT] [--folder PATH]\n";
+    "  add DOC URL NAME [--comment TEXT] [--folder PATH]\n"
+    "  import-netscape DOC FILE\n"
+    "  export-netscape DOC FILE\n"
+    "  import-opera DOC FILE\n"
+    "  export-opera DOC FILE\n"
+    "  import-favorites DOC DIR [--subfolders] [--delete]\n"
+    "  export-favorites DOC DIR [--remove-old]\n"
+    "  compare DOC [--favorites DIR] [--subfolders] [--netscape FILE] [--opera FILE]\n"
+    "  find DOC TEXT [--fields LIST]   (LIST: name,url,comment)\n";
 
 // Loads DOC into doc. Missing documents are created empty when allowed.
 bool Load(Context& ctx, CKivDoc& doc, const QString& path, bool createMissing)
@@ -55,6 +68,188 @@ bool TakeOption(QStringList& args, const QString& name, QString* value, bool* ba
     *value = args.at(at + 1);
     args.remove(at, 2);
     return true;
+}
+
+// Takes "--name" out of args.
+bool TakeFlag(QStringList& args, const QString& name)
+{
+    return args.removeAll(name) > 0;
+}
+
+// The reason a file or folder could not be opened, as the framework words it.
+void ReportNotOpened(Context& ctx, const QString& path, bool loading)
+{
+    CFileError e;
+    e.path = path;
+    e.loading = loading;
+    e.cause = QFileInfo::exists(path) ? CFileError::accessDenied : CFileError::fileNotFound;
+    if (!loading && !QFileInfo::exists(path))
+        e.cause = CFileError::invalidPath;
+    ctx.Error(KivStrings::FileErrorText(e));
+}
+
+// The exit status of an import or export and its message on standard error.
+int Report(Context& ctx, const FormatResult& r, const QString& path, bool loading)
+{
+    switch (r.status) {
+    case FormatResult::done:
+        return 0;
+    case FormatResult::notOpened:
+        ReportNotOpened(ctx, path, loading);
+        return 2;
+    case FormatResult::wrongType:
+        ctx.Error(KivStrings::Load(r.messageId));
+        return 1;
+    case FormatResult::fileError:
+        ctx.Error(KivStrings::FileErrorText(r.error));
+        return 2;
+    }
+    return 2;
+}
+
+using ImportFn = FormatResult (*)(CKivDoc&, const QString&);
+using ExportFn = FormatResult (*)(const CKivDoc&, const QString&);
+
+int CmdImportFile(Context& ctx, const QStringList& a, ImportFn import)
+{
+    if (a.size() != 2)
+        return 2;
+    CKivDoc doc;
+    if (!Load(ctx, doc, a[0], true))
+        return 2;
+    const int status = Report(ctx, import(doc, a[1]), a[1], true);
+    if (status != 0)
+        return status; // the document stays as it was
+    return Save(ctx, doc, a[0]) ? 0 : 2;
+}
+
+int CmdExportFile(Context& ctx, const QStringList& a, ExportFn exportFile)
+{
+    if (a.size() != 2)
+        return 2;
+    CKivDoc doc;
+    if (!Load(ctx, doc, a[0], false))
+        return 2;
+    return Report(ctx, exportFile(doc, a[1]), a[1], false);
+}
+
+FormatResult ExportOperaNow(const CKivDoc& doc, const QString& path)
+{
+    return ExportOpera(doc, path);
+}
+
+int CmdImportFavorites(Context& ctx, QStringList a)
+{
+    const bool subfolders = TakeFlag(a, QStringLiteral("--subfolders"));
+    const bool deleteFiles = TakeFlag(a, QStringLiteral("--delete"));
+    if (a.size() != 2)
+        return 2;
+    CKivDoc doc;
+    if (!Load(ctx, doc, a[0], true))
+        return 2;
+    if (!QFileInfo(a[1]).isDir()) {
+        ReportNotOpened(ctx, a[1], true);
+        return 2;
+    }
+    ImportShortcuts(doc, a[1], subfolders, deleteFiles);
+    return Save(ctx, doc, a[0]) ? 0 : 2;
+}
+
+int CmdExportFavorites(Context& ctx, QStringList a)
+{
+    const bool removeOld = TakeFlag(a, QStringLiteral("--remove-old"));
+    if (a.size() != 2)
+        return 2;
+    CKivDoc doc;
+    if (!Load(ctx, doc, a[0], false))
+        return 2;
+    return Report(ctx, ExportShortcuts(doc, a[1], removeOld), a[1], false);
+}
+
+int CmdCompare(Context& ctx, QStringList a)
+{
+    CompareSources sources;
+    bool bad = false;
+    sources.subfolders = TakeFlag(a, QStringLiteral("--subfolders"));
+    TakeOption(a, QStringLiteral("--favorites"), &sources.favoritesFolder, &bad);
+    TakeOption(a, QStringLiteral("--netscape"), &sources.netscapeFile, &bad);
+    TakeOption(a, QStringLiteral("--opera"), &sources.operaFile, &bad);
+    if (bad || a.size() != 1)
+        return 2;
+    CKivDoc doc;
+    if (!Load(ctx, doc, a[0], false))
+        return 2;
+    for (const FormatResult& r : RunCompare(doc, sources))
+        ctx.Error(r.messageId ? KivStrings::Load(r.messageId) : KivStrings::FileErrorText(r.error));
+    ctx.out += '[';
+    for (size_t k = 0; k < doc.m_check.m_aBookmarks.size(); ++k) {
+        if (k)
+            ctx.out += ',';
+        ctx.out += KivJson::BookmarkObject(doc.Bookmark(doc.m_check.m_aBookmarks[k]));
+    }
+    ctx.out += "]\n";
+    return 0;
+}
+
+bool ParseFields(const QString& list, FindFields* fields)
+{
+    *fields = FindFields{false, false, false};
+    for (const QString& f : list.split(QLatin1Char(','))) {
+        if (f == QLatin1String("name"))
+            fields->name = true;
+        else if (f == QLatin1String("url"))
+            fields->url = true;
+        else if (f == QLatin1String("comment"))
+            fields->comment = true;
+        else
+            return false;
+    }
+    return true;
+}
+
+std::string FolderPath(const CFolderNode* folder)
+{
+    std::vector<const CFolderNode*> chain;
+    for (const CFolderNode* f = folder; f && f->m_pParent; f = f->m_pParent)
+        chain.push_back(f);
+    std::string out = "[";
+    for (size_t k = chain.size(); k > 0; --k) {
+        out += KivJson::Quote(chain[k - 1]->m_strName);
+        if (k > 1)
+            out += ',';
+    }
+    return out + ']';
+}
+
+int CmdFind(Context& ctx, QStringList a)
+{
+    QString list = QStringLiteral("name,url");
+    bool bad = false;
+    TakeOption(a, QStringLiteral("--fields"), &list, &bad);
+    FindFields fields;
+    if (bad || a.size() != 2 || !ParseFields(list, &fields))
+        return 2;
+    CKivDoc doc;
+    if (!Load(ctx, doc, a[0], false))
+        return 2;
+    const std::string text = a[1].toStdString();
+    BeginFind(doc);
+    for (bool first = true;; first = false) {
+        const FindStep step = FindNext(doc, text, fields);
+        if (step.outcome == FindStep::notFound && first) {
+            ctx.Error(QString::fromLatin1(kItemNotFound));
+            return 1;
+        }
+        if (step.outcome != FindStep::hit)
+            return 0;
+        // The window's tree makes the hit's folder current when it selects it.
+        doc.m_pCurFolder = step.folder;
+        const CBookmark& b = doc.Bookmark(step.folder->m_aBookmarks[size_t(step.position)]);
+        ctx.out += "{\"folder\":" + FolderPath(step.folder) + ",\"position\":"
+                   + std::to_string(step.position) + ",\"url\":" + KivJson::Quote(b.m_strUrl)
+                   + ",\"name\":" + KivJson::Quote(b.m_strName)
+                   + ",\"comment\":" + KivJson::Quote(b.m_strComment) + "}\n";
+    }
 }
 
 int CmdNew(Context& ctx, const QStringList& a)
@@ -146,6 +341,22 @@ int RunKivTool(const QStringList& args, std::string& out, std::string& err)
         status = CmdSaveAs(ctx, rest);
     else if (cmd == QLatin1String("add"))
         status = CmdAdd(ctx, rest);
+    else if (cmd == QLatin1String("import-netscape"))
+        status = CmdImportFile(ctx, rest, ImportNetscape);
+    else if (cmd == QLatin1String("export-netscape"))
+        status = CmdExportFile(ctx, rest, ExportNetscape);
+    else if (cmd == QLatin1String("import-opera"))
+        status = CmdImportFile(ctx, rest, ImportOpera);
+    else if (cmd == QLatin1String("export-opera"))
+        status = CmdExportFile(ctx, rest, ExportOperaNow);
+    else if (cmd == QLatin1String("import-favorites"))
+        status = CmdImportFavorites(ctx, rest);
+    else if (cmd == QLatin1String("export-favorites"))
+        status = CmdExportFavorites(ctx, rest);
+    else if (cmd == QLatin1String("compare"))
+        status = CmdCompare(ctx, rest);
+    else if (cmd == QLatin1String("find"))
+        status = CmdFind(ctx, rest);
     else
         known = false;
     if (!known || (status == 2 && err.empty()))

@@ -1,0 +1,20 @@
+// Any bytes as the contents of a ".url" shortcut file.
+#include "formats/Favorites.h"
+#include "framework/TextRules.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    std::string url;
+    if (ParseUrlShortcut(std::string_view(reinterpret_cast<const char*>(data), size), url)) {
+        // A URL read is never empty, never longer than the reader's buffer and
+        // always whole UTF-8.
+        if (url.empty() || url.size() > 1023 || !KivText::IsValidUtf8(url))
+            std::abort();
+    }
+    return 0;
+}

@@ -1,0 +1,58 @@
+#include "Compare.h"
+
+#include "Favorites.h"
+#include "Netscape.h"
+#include "Opera.h"
+#include "TextLines.h"
+#include "model/KivDoc.h"
+#include "res/Strings.h"
+
+namespace {
+
+bool IsSource(const QString& path)
+{
+    return path.toUtf8().size() > 2;
+}
+
+}  // namespace
+
+void EmptyCheckFolder(CKivDoc& doc)
+{
+    doc.DeleteFolderChain(doc.m_check.m_pFirstChild);
+    doc.UnlinkAllBookmarks(&doc.m_check);
+}
+
+void CompareShortcuts(CKivDoc& doc, const QString& folder, bool subfolders)
+{
+    doc.m_bWalkSubfolders = subfolders;
+    doc.m_bDeleteShortcuts = false; // compare never deletes files
+    if (IsSource(folder))
+        WalkShortcutFolder(doc, folder, std::string(), true);
+}
+
+FormatResult CompareNetscape(CKivDoc& doc, const QString& path)
+{
+    if (!IsSource(path))
+        return {FormatResult::notOpened, 0, {}};
+    return ReadMarkedFile(doc, path, kNetscapeMarker, IDS_WRONG_NETSCAPE, ParseNetscapeFile, true,
+                          true);
+}
+
+FormatResult CompareOpera(CKivDoc& doc, const QString& path)
+{
+    if (!IsSource(path))
+        return {FormatResult::notOpened, 0, {}};
+    return ReadMarkedFile(doc, path, kOperaMarker, IDS_WRONG_OPERA, ParseHotlist, true);
+}
+
+std::vector<FormatResult> RunCompare(CKivDoc& doc, const CompareSources& sources)
+{
+    EmptyCheckFolder(doc);
+    CompareShortcuts(doc, sources.favoritesFolder, sources.subfolders);
+    std::vector<FormatResult> shown;
+    for (const FormatResult& r :
+         {CompareNetscape(doc, sources.netscapeFile), CompareOpera(doc, sources.operaFile)})
+        if (r.status == FormatResult::wrongType || r.status == FormatResult::fileError)
+            shown.push_back(r);
+    return shown;
+}

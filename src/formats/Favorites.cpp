@@ -1,0 +1,345 @@
+#include "Favorites.h"
+
+#include "framework/TextRules.h"
+#include "model/KivDoc.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+// Folders nest at most this deep below the root, as in a saved document.
+constexpr int kMaxFolderDepth = CKivDoc::kMaxDepth;
+// A shortcut is a few lines; anything past this cannot matter to the one key read.
+constexpr qint64 kMaxShortcutBytes = 1 << 20;
+constexpr size_t kMaxUrlBytes = 1023;
+
+struct DirEntry
+{
+    enum Kind { file, directory, linkToDirectory };
+    QString name;
+    std::string name8;
+    Kind kind;
+};
+
+// The entries of a folder, "." and ".." left out, sorted by name without regard to
+// case. A symbolic link to a folder is told apart so that no walk or removal ever
+// follows it. False when the folder cannot be listed.
+bool ListDirectory(const QString& path, std::vector<DirEntry>& out)
+{
+    out.clear();
+    const QDir dir(path);
+    if (path.isEmpty() || !dir.exists() || !dir.isReadable())
+        return false;
+    const QFileInfoList infos = dir.entryInfoList(
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::NoSort);
+    out.reserve(size_t(infos.size()));
+    for (const QFileInfo& fi : infos) {
+        DirEntry::Kind kind = DirEntry::file;
+        if (fi.isDir())
+            kind = fi.isSymLink() ? DirEntry::linkToDirectory : DirEntry::directory;
+        out.push_back({fi.fileName(), fi.fileName().toStdString(), kind});
+    }
+    std::sort(out.begin(), out.end(), [](const DirEntry& a, const DirEntry& b) {
+        const int c = a.name.compare(b.name, Qt::CaseInsensitive);
+        return c != 0 ? c < 0 : a.name8 < b.name8;
+    });
+    return true;
+}
+
+bool EqualsNoCaseAscii(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        char x = a[i], y = b[i];
+        if (x >= 'A' && x <= 'Z')
+            x = char(x + 32);
+        if (y >= 'A' && y <= 'Z')
+            y = char(y + 32);
+        if (x != y)
+            return false;
+    }
+    return true;
+}
+
+bool IsShortcutName(const std::string& name)
+{
+    return EqualsNoCaseAscii(CPathName(name).GetExtension(), "url");
+}
+
+std::string_view TrimBlanks(std::string_view s)
+{
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t' || s.front() == '\r'))
+        s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r'))
+        s.remove_suffix(1);
+    return s;
+}
+
+// The file names of a folder's bookmarks or subfolders, for lookups that ignore case
+// the way names are compared everywhere else.
+class CNameSet
+{
+public:
+    void Add(std::string name) { m_names.push_back(std::move(name)); }
+    void Seal()
+    {
+        std::sort(m_names.begin(), m_names.end(), [](const std::string& a, const std::string& b) {
+            return KivText::CompareNoCase(a, b) < 0;
+        });
+    }
+    bool Contains(std::string_view name) const
+    {
+        const auto it = std::lower_bound(
+            m_names.begin(), m_names.end(), name,
+            [](const std::string& a, std::string_view b) { return KivText::CompareNoCase(a, b) < 0; });
+        return it != m_names.end() && KivText::CompareNoCase(*it, name) == 0;
+    }
+
+private:
+    std::vector<std::string> m_names;
+};
+
+bool WalkDirectory(CKivDoc& doc, const CPathName& directory, const std::string& relPath,
+                   bool checkMode, int level)
+{
+    std::vector<DirEntry> entries;
+    if (!ListDirectory(directory.ToQString(), entries))
+        return false;
+    CFolderNode* target = nullptr; // found or created at the first shortcut read
+    for (const DirEntry& e : entries) {
+        if (e.kind == DirEntry::file) {
+            if (!IsShortcutName(e.name8))
+                continue;
+            // A plain join: an entry called "..x.url" is a file in this folder.
+            const CPathName full = CPathName::Join(directory, e.name8);
+            std::string name, url;
+            if (!ReadUrlShortcut(full.ToQString(), name, url))
+                continue;
+            if (!target)
+                target = checkMode ? &doc.m_check : doc.WalkPath(relPath);
+            doc.AddBookmark(url.c_str(), name.c_str(), "", target, checkMode);
+            if (doc.m_bDeleteShortcuts)
+                QFile::remove(full.ToQString());
+        } else if (e.kind == DirEntry::directory) {
+            if (e.name8.empty() || e.name8[0] == '.' || !doc.m_bWalkSubfolders
+                || level >= kMaxFolderDepth)
+                continue;
+            WalkDirectory(doc, CPathName::Join(directory, e.name8),
+                          relPath.empty() ? e.name8 : relPath + "/" + e.name8, checkMode,
+                          level + 1);
+        }
+    }
+    return true;
+}
+
+// Creates the shortcut; never replaces anything that stands at the path, a dangling
+// symbolic link included.
+void WriteShortcut(const CPathName& path, const std::string& url)
+{
+    QFile file(path.ToQString());
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+        return;
+    const std::string text = "[InternetShortcut]\r\nURL=" + url + "\r\n";
+    if (file.write(text.data(), qint64(text.size())) != qint64(text.size())) {
+        file.close();
+        file.remove();
+    }
+}
+
+}  // namespace
+
+QString FavoritesFolder()
+{
+    const QString path = QDir::homePath() + QStringLiteral("/Favorites");
+    return QFileInfo(path).isDir() ? path : QString();
+}
+
+QString DesktopFolder()
+{
+    const QString path = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
+    return !path.isEmpty() && QFileInfo(path).isDir() ? path : QString();
+}
+
+bool ParseUrlShortcut(std::string_view bytes, std::string& outUrl)
+{
+    const std::string text = KivText::LegacyToUtf8(std::string(bytes));
+    std::string_view rest = text;
+    bool inSection = false;
+    while (!rest.empty()) {
+        const size_t end = rest.find('\n');
+        std::string_view line = TrimBlanks(rest.substr(0, end));
+        rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
+        if (!line.empty() && line.front() == '[') {
+            const size_t close = line.find(']');
+            inSection = close != std::string_view::npos
+                        && EqualsNoCaseAscii(TrimBlanks(line.substr(1, close - 1)),
+                                             "InternetShortcut");
+            continue;
+        }
+        const size_t eq = line.find('=');
+        if (!inSection || eq == std::string_view::npos
+            || !EqualsNoCaseAscii(TrimBlanks(line.substr(0, eq)), "URL"))
+            continue;
+        std::string_view value = TrimBlanks(line.substr(eq + 1));
+        if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'')
+            && value.back() == value.front())
+            value = value.substr(1, value.size() - 2);
+        outUrl.assign(KivText::TruncateUtf8(value, kMaxUrlBytes));
+        return !outUrl.empty();
+    }
+    return false;
+}
+
+bool ReadUrlShortcut(const QString& path, std::string& outName, std::string& outUrl)
+{
+    QFile file(path);
+    if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray bytes = file.read(kMaxShortcutBytes);
+    if (!ParseUrlShortcut(std::string_view(bytes.constData(), size_t(bytes.size())), outUrl))
+        return false;
+    outName = CPathName(path).GetTitle();
+    return true;
+}
+
+bool WalkShortcutFolder(CKivDoc& doc, const QString& directory, const std::string& relPath,
+                        bool checkMode)
+{
+    const auto level = static_cast<int>(std::count(relPath.begin(), relPath.end(), '/'))
+                       + (relPath.empty() ? 0 : 1);
+    return WalkDirectory(doc, CPathName(directory), relPath, checkMode, level);
+}
+
+FormatResult ImportShortcuts(CKivDoc& doc, const QString& folder, bool subfolders,
+                             bool deleteFiles)
+{
+    doc.m_bDeleteShortcuts = deleteFiles;
+    doc.m_bWalkSubfolders = subfolders;
+    FormatResult result;
+    if (!WalkShortcutFolder(doc, folder, std::string(), false))
+        result.status = FormatResult::notOpened;
+    return result;
+}
+
+// --- export --------------------------------------------------------------------------
+
+FormatResult ExportShortcuts(const CKivDoc& doc, const QString& directory, bool removeOld)
+{
+    FormatResult result;
+    if (directory.isEmpty() || !QFileInfo(directory).isDir()) {
+        result.status = FormatResult::notOpened;
+        return result;
+    }
+    const CPathName dir(directory);
+    ExportFolderShortcuts(doc, dir, doc.m_root, removeOld);
+    ExportFolderChain(doc, dir, doc.m_root.m_pFirstChild, removeOld);
+    return result;
+}
+
+void ExportFolderShortcuts(const CKivDoc& doc, const CPathName& directory,
+                           const CFolderNode& folder, bool removeOld)
+{
+    CNameSet names;
+    for (uint32_t i : folder.m_aBookmarks) {
+        const CBookmark& b = doc.Bookmark(i);
+        std::string fileName = SanitizeFileName(b.m_strName);
+        WriteShortcut(CPathName::Join(directory, fileName + ".url"), b.m_strUrl);
+        if (removeOld)
+            names.Add(std::move(fileName));
+    }
+    if (!removeOld)
+        return;
+    names.Seal();
+    std::vector<DirEntry> entries;
+    if (!ListDirectory(directory.ToQString(), entries))
+        return;
+    std::vector<QString> stale;
+    for (const DirEntry& e : entries)
+        if (e.kind == DirEntry::file && IsShortcutName(e.name8)
+            && !names.Contains(CPathName(e.name8).GetTitle()))
+            stale.push_back(CPathName::Join(directory, e.name8).ToQString());
+    for (const QString& path : stale)
+        QFile::remove(path); // a symbolic link goes, never what it points to
+}
+
+void ExportFolderChain(const CKivDoc& doc, const CPathName& directory, const CFolderNode* first,
+                       bool removeOld)
+{
+    for (const CFolderNode* f = first; f; f = f->m_pNext) {
+        const CPathName sub = CPathName::Join(directory, SanitizeFileName(f->m_strName));
+        const QString subPath = sub.ToQString();
+        const QFileInfo info(subPath);
+        bool existed = false;
+        if (info.isSymLink())
+            continue; // never write through a link: it may lead anywhere
+        if (info.exists()) {
+            if (!info.isDir())
+                continue;
+            existed = true;
+        } else if (!QDir().mkdir(subPath)) {
+            continue;
+        }
+        ExportFolderShortcuts(doc, sub, *f, removeOld);
+        if (f->m_pFirstChild) {
+            ExportFolderChain(doc, sub, f->m_pFirstChild, removeOld);
+        } else if (removeOld && existed) {
+            std::vector<DirEntry> entries;
+            if (ListDirectory(subPath, entries))
+                for (const DirEntry& e : entries)
+                    if (e.kind == DirEntry::directory)
+                        RemoveShortcutTree(CPathName::Join(sub, e.name8));
+        }
+    }
+    if (removeOld && first)
+        RemoveStaleFolders(directory, first);
+}
+
+void RemoveStaleFolders(const CPathName& directory, const CFolderNode* first)
+{
+    CNameSet names;
+    for (const CFolderNode* f = first; f; f = f->m_pNext)
+        names.Add(SanitizeFileName(f->m_strName));
+    names.Seal();
+    std::vector<DirEntry> entries;
+    if (!ListDirectory(directory.ToQString(), entries))
+        return;
+    std::vector<CPathName> stale;
+    for (const DirEntry& e : entries)
+        if (e.kind == DirEntry::directory && !names.Contains(e.name8))
+            stale.push_back(CPathName::Join(directory, e.name8));
+    for (const CPathName& path : stale)
+        RemoveShortcutTree(path);
+}
+
+void RemoveShortcutTree(const CPathName& directory)
+{
+    const QString path = directory.ToQString();
+    if (QFileInfo(path).isSymLink())
+        return;
+    std::vector<DirEntry> entries;
+    if (!ListDirectory(path, entries))
+        return;
+    std::vector<QString> files, dirs;
+    for (const DirEntry& e : entries) {
+        const CPathName child = CPathName::Join(directory, e.name8);
+        if (e.kind == DirEntry::file && IsShortcutName(e.name8)) {
+            files.push_back(child.ToQString());
+        } else if (e.kind == DirEntry::directory) {
+            dirs.push_back(child.ToQString());
+            RemoveShortcutTree(child);
+        }
+    }
+    for (const QString& f : files)
+        QFile::remove(f);
+    QDir root;
+    for (const QString& d : dirs)
+        root.rmdir(d); // fails, as it should, while other files remain inside
+    root.rmdir(path);
+}

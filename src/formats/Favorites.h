@@ -1,0 +1,61 @@
+#pragma once
+
+#include "FormatResult.h"
+#include "PathName.h"
+
+#include <QString>
+
+#include <string>
+#include <string_view>
+
+class CKivDoc;
+class CFolderNode;
+
+// Favorites folders: a directory tree of ".url" shortcut files, one per bookmark, one
+// subdirectory per folder. Listings are taken in name order, case-insensitively, so
+// results never depend on the order the file system happens to keep.
+//
+// The window's commands:
+//   Import (40003): the import dialog (folder, "Incluir subcarpetas", "Borrar acceso
+//     directo"), wait cursor, ImportShortcuts(doc, folder, subfolders, delete), then
+//     UpdateAllViews with HINT_SYNC_FOLDER and &doc.m_root, HINT_REFRESH, and
+//     HINT_NEW_FAVORITES. Nothing is shown, whatever the result.
+//   Export (32793): the export dialog (folder preset to FavoritesFolder(), "Quitar
+//     accesos directos previos" preset to the remembered XptIEDel), wait cursor,
+//     ExportShortcuts(doc, folder, removeOld). No hints, nothing shown.
+
+// $HOME/Favorites when it exists, else empty. DesktopFolder(): the XDG desktop folder
+// when it exists, else empty. The dialogs list only the folders that resolve.
+QString FavoritesFolder();
+QString DesktopFolder();
+
+// The shortcut's URL: key "URL" of section "InternetShortcut" (both matched without
+// regard to case, blanks around the value dropped, surrounding quotes dropped, at most
+// 1023 bytes). False when there is no such value or it is empty.
+bool ParseUrlShortcut(std::string_view bytes, std::string& outUrl);
+// Reads the file; on success outName is its title (name without the extension).
+bool ReadUrlShortcut(const QString& path, std::string& outName, std::string& outUrl);
+
+// Reads `directory` (and its subdirectories when doc.m_bWalkSubfolders) into the tree
+// at relPath ("/"-separated below the root), or into the check folder in check mode.
+// Each shortcut read is deleted afterwards when doc.m_bDeleteShortcuts. False when the
+// directory cannot be listed (nothing is added then).
+bool WalkShortcutFolder(CKivDoc& doc, const QString& directory, const std::string& relPath,
+                        bool checkMode);
+// The import body: sets the two walk switches, walks from the root. notOpened when the
+// folder cannot be listed.
+FormatResult ImportShortcuts(CKivDoc& doc, const QString& folder, bool subfolders,
+                             bool deleteFiles);
+
+// The export body: the root's bookmarks into `directory`, each folder as a
+// subdirectory. Existing shortcuts are never overwritten; with removeOld, shortcuts
+// and subdirectories that match no bookmark or folder are removed. Nothing outside
+// `directory` is ever created, written or deleted, and symbolic links are never
+// followed when creating or deleting. notOpened when `directory` is not a folder.
+FormatResult ExportShortcuts(const CKivDoc& doc, const QString& directory, bool removeOld);
+void ExportFolderShortcuts(const CKivDoc& doc, const CPathName& directory,
+                           const CFolderNode& folder, bool removeOld);
+void ExportFolderChain(const CKivDoc& doc, const CPathName& directory, const CFolderNode* first,
+                       bool removeOld);
+void RemoveStaleFolders(const CPathName& directory, const CFolderNode* first);
+void RemoveShortcutTree(const CPathName& directory);

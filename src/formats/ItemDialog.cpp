@@ -1,0 +1,141 @@
+#include "ItemDialog.h"
+
+#include "framework/TextRules.h"
+#include "framework/Ui.h"
+#include "res/Strings.h"
+
+#include <QClipboard>
+#include <QGridLayout>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPushButton>
+
+namespace {
+
+QString ToQt(const std::string& text) { return QString::fromStdString(text); }
+
+QLineEdit* MakeEdit(QWidget* parent, int id)
+{
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(QStringLiteral("edit%1").arg(id));
+    return edit;
+}
+
+}  // namespace
+
+CItemDlg::CItemDlg(QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("dialog130"));
+    setWindowTitle(QStringLiteral("Elemento"));
+    setModal(true);
+
+    m_pName = MakeEdit(this, 1000);
+    m_pUrl = MakeEdit(this, 1001);
+    m_pComment = MakeEdit(this, 1002);
+
+    auto* grid = new QGridLayout;
+    const auto addRow = [&](int row, const char* text, QLineEdit* edit) {
+        auto* label = new QLabel(QString::fromUtf8(text), this);
+        label->setBuddy(edit);
+        grid->addWidget(label, row, 0);
+        grid->addWidget(edit, row, 1);
+    };
+    addRow(0, "Nombre:", m_pName);
+    addRow(1, "Url:", m_pUrl);
+    addRow(2, "Comentario:", m_pComment);
+
+    auto* ok = new QPushButton(QStringLiteral("Aceptar"), this);
+    ok->setObjectName(QStringLiteral("button1"));
+    ok->setDefault(true);
+    auto* cancel = new QPushButton(QStringLiteral("Cancelar"), this);
+    cancel->setObjectName(QStringLiteral("button2"));
+    connect(ok, &QPushButton::clicked, this, &CItemDlg::accept);
+    connect(cancel, &QPushButton::clicked, this, &CItemDlg::reject);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    buttons->addStretch();
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(grid);
+    layout->addLayout(buttons);
+
+    setTabOrder(m_pName, m_pUrl);
+    setTabOrder(m_pUrl, m_pComment);
+    setTabOrder(m_pComment, ok);
+    setTabOrder(ok, cancel);
+
+    // The template is 233 dialog units wide: about 58 average characters.
+    setMinimumWidth(fontMetrics().averageCharWidth() * 58);
+}
+
+void CItemDlg::UpdateData(bool saveAndValidate)
+{
+    if (saveAndValidate) {
+        m_strName = m_pName->text().toStdString();
+        m_strUrl = m_pUrl->text().toStdString();
+        m_strComment = m_pComment->text().toStdString();
+    } else {
+        m_pName->setText(ToQt(m_strName));
+        m_pUrl->setText(ToQt(m_strUrl));
+        m_pComment->setText(ToQt(m_strComment));
+    }
+}
+
+void CItemDlg::accept()
+{
+    UpdateData(true);
+    QDialog::accept();
+}
+
+int CItemDlg::DoModal()
+{
+    UpdateData(false);
+    m_pName->setFocus();
+    return CUi::Get().DoModal(*this) == QDialog::Accepted ? CUi::IDOK : CUi::IDCANCEL;
+}
+
+namespace KivItem {
+
+std::string UrlFromClipboardText(std::string_view text)
+{
+    if (text.size() >= 100)
+        return {};
+    if (text.find("http://") == std::string_view::npos
+        && text.find("ftp://") == std::string_view::npos)
+        return {};
+    return KivText::Trim(text);
+}
+
+std::string UrlFromClipboard()
+{
+    const QClipboard* clipboard = QGuiApplication::clipboard();
+    const QMimeData* data = clipboard ? clipboard->mimeData() : nullptr;
+    if (!data || !data->hasText())
+        return {};
+    return UrlFromClipboardText(data->text().toStdString());
+}
+
+std::string NameFromUrl(std::string_view url)
+{
+    const std::string_view head = KivText::TruncateUtf8(url, 255);
+    std::string name;
+    const size_t dot = head.find('.');
+    if (dot != std::string_view::npos && dot != 0) {
+        const std::string_view rest = head.substr(dot + 1);
+        name = std::string(rest.substr(0, rest.find('.')));
+    }
+    if (name.empty())
+        return KivStrings::Load(IDS_NEW).toStdString();
+    // Raise the first character, whatever its byte length.
+    QString text = QString::fromStdString(name);
+    const int firstLen = text.at(0).isHighSurrogate() && text.size() > 1 ? 2 : 1;
+    return (text.left(firstLen).toUpper() + text.mid(firstLen)).toStdString();
+}
+
+}  // namespace KivItem

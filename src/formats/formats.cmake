@@ -1,0 +1,14 @@
+# Exchange formats (Netscape file, Opera hotlist, favorites folders), compare and the
+# window-free part of find. QtCore only.
+add_library(kiv_formats STATIC
+  formats/ExportFile.cpp formats/ExportFile.h
+  formats/TextLines.cpp formats/TextLines.h
+  formats/FormatResult.h
+  formats/Netscape.cpp formats/Netscape.h
+  formats/Opera.cpp formats/Opera.h
+  formats/PathName.cpp formats/PathName.h
+  formats/Favorites.cpp formats/Favorites.h
+  formats/Compare.cpp formats/Compare.h
+  views/Find.cpp views/Find.h
+)
+target_link_libraries(kiv_formats PUBLIC kiv_core)
