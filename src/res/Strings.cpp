@@ -43,6 +43,10 @@ const Entry kStrings[] = {
     {IDS_ITEM_COUNT, "Anz: %4d  ", "nb: %4d  ", "nb : %4d  "},
     {IDS_NO_PRINT_DOC, "Datei Zezivezu.viv nicht gefunden!", "File Zezivezu.viv not found!",
      "Fichier Zezivezu.viv introuvable !"},
+    {IDS_PASTE_DAMAGED,
+     "Die Daten in der Zwischenablage sind unvollständig oder beschädigt. Es wurde nichts eingefügt.",
+     "The clipboard data is incomplete or damaged. Nothing was pasted.",
+     "Les données du presse-papiers sont incomplètes ou endommagées. Rien n'a été collé."},
 
     {AFX_IDS_APP_TITLE, "Kiv", "Kiv", "Kiv"},
     {AFX_IDS_IDLEMESSAGE, "Bereit", "Preparado", "Prêt"},

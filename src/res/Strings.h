@@ -58,4 +58,5 @@ enum : unsigned {
     IDS_WRONG_OPERA = 16010,
     IDS_ITEM_COUNT = 16011,
     IDS_NO_PRINT_DOC = 16012,
+    IDS_PASTE_DAMAGED = 16020, // clipboard data ended early or broke its rules
 };

@@ -1,0 +1,185 @@
+#include "Clipboard.h"
+
+#include "framework/Archive.h"
+#include "model/KivDoc.h"
+#include "res/Strings.h"
+
+#include <QMimeData>
+
+#include <array>
+#include <string_view>
+
+namespace KivClipboard {
+
+namespace {
+
+// A bookmark list is small; a subtree may be large. Either way the buffer grows by
+// itself, this only spares the first few reallocations.
+constexpr size_t kListReserve = 1024;
+constexpr size_t kSubtreeReserve = 4096;
+
+QByteArray Serialized(CFlatTree& flat, size_t reserve)
+{
+    std::vector<char> out;
+    out.reserve(reserve);
+    CArchive ar(&out);
+    flat.SerializeTables(ar);
+    return QByteArray(out.data(), static_cast<qsizetype>(out.size()));
+}
+
+// The links of each folder entry, in link order, so the insert need not scan every
+// link once per folder.
+std::vector<std::vector<uint32_t>> LinksByFolder(const CFlatTree& flat)
+{
+    std::vector<std::vector<uint32_t>> byFolder(flat.m_flatFolders.size());
+    for (const FlatLink& l : flat.m_flatLinks)
+        byFolder[l.folder].push_back(l.bookmark);
+    return byFolder;
+}
+
+bool AddFlatBookmark(CKivDoc& doc, const FlatBookmark& b, CFolderNode* folder)
+{
+    return doc.AddBookmark(b.url.c_str(), b.name.c_str(), b.comment.c_str(), folder, false);
+}
+
+}  // namespace
+
+QByteArray PayloadBytes(CFlatTree& flat) { return Serialized(flat, kListReserve); }
+
+QByteArray CopyBookmarks(const CKivDoc& doc, const std::vector<uint32_t>& indexes)
+{
+    CFlatTree flat;
+    flat.m_flatBookmarks.reserve(indexes.size());
+    for (uint32_t i : indexes) {
+        if (i >= doc.BookmarkCount())
+            continue;
+        const CBookmark& b = doc.Bookmark(i);
+        flat.m_flatBookmarks.push_back({b.m_strUrl, b.m_strName, b.m_strComment});
+    }
+    return Serialized(flat, kListReserve);
+}
+
+QByteArray CopyFolder(CKivDoc& doc, CFolderNode* folder)
+{
+    if (!folder)
+        return {};
+    CFlatTree flat;
+    doc.FlattenSubtree(flat, folder, 1, true);
+    return Serialized(flat, kSubtreeReserve);
+}
+
+QMimeData* MakeMimeData(const QByteArray& payload)
+{
+    auto* data = new QMimeData;
+    data->setData(QString::fromLatin1(kFormatName), payload);
+    return data;
+}
+
+bool OffersPayload(const QMimeData* data)
+{
+    return data && data->hasFormat(QString::fromLatin1(kFormatName));
+}
+
+ReadStatus ReadPayload(QByteArrayView bytes, CFlatTree& flat)
+{
+    flat.ClearFlat();
+    try {
+        CArchive ar(std::string_view(bytes.data(), static_cast<size_t>(bytes.size())));
+        flat.SerializeTables(ar);
+    } catch (const CArchiveException& e) {
+        flat.ClearFlat();
+        return e.cause() == CArchiveException::EndOfFile ? ReadStatus::truncated
+                                                         : ReadStatus::damaged;
+    }
+    if (!IsWellFormed(flat)) {
+        flat.ClearFlat();
+        return ReadStatus::damaged;
+    }
+    return ReadStatus::ok;
+}
+
+bool IsWellFormed(const CFlatTree& flat)
+{
+    const size_t bookmarks = flat.m_flatBookmarks.size();
+    const size_t folders = flat.m_flatFolders.size();
+    for (const FlatLink& l : flat.m_flatLinks)
+        if (l.folder >= folders || l.bookmark >= bookmarks)
+            return false;
+    int previous = 0; // the paste target sits at depth 0
+    for (const FlatFolder& f : flat.m_flatFolders) {
+        const int depth = f.depth;
+        if (depth < 1 || depth > CKivDoc::kMaxDepth || depth > previous + 1)
+            return false;
+        previous = depth;
+    }
+    return true;
+}
+
+CPasteResult InsertFlatTree(CKivDoc& doc, CFolderNode* target, const CFlatTree& flat)
+{
+    CPasteResult result;
+    if (!target)
+        return result;
+    result.target = target;
+    // Checked before the first change, so a bad payload leaves the document as it was.
+    if (!IsWellFormed(flat)) {
+        result.status = CPasteResult::damaged;
+        result.messageId = IDS_PASTE_DAMAGED;
+        return result;
+    }
+    result.status = CPasteResult::pasted;
+
+    if (flat.m_flatFolders.empty()) {
+        for (size_t k = flat.m_flatBookmarks.size(); k > 0; --k)
+            result.added += AddFlatBookmark(doc, flat.m_flatBookmarks[k - 1], target);
+        return result;
+    }
+
+    result.subtree = true;
+    const std::vector<std::vector<uint32_t>> links = LinksByFolder(flat);
+    // The folder last placed at each depth; depth 0 is the target.
+    std::array<CFolderNode*, CKivDoc::kMaxDepth + 1> level{};
+    level[0] = target;
+    for (size_t i = 0; i < flat.m_flatFolders.size(); ++i) {
+        const FlatFolder& f = flat.m_flatFolders[i];
+        CFolderNode* folder = i == 0 && f.name == "_root_"
+                                  ? target
+                                  : doc.CreateFolder(level[f.depth - 1], f.name, true);
+        level[f.depth] = folder;
+        for (uint32_t b : links[i])
+            result.added += AddFlatBookmark(doc, flat.m_flatBookmarks[b], folder);
+    }
+    return result;
+}
+
+CPasteResult PastePayload(CKivDoc& doc, CFolderNode* target, QByteArrayView bytes)
+{
+    CPasteResult result;
+    if (!target)
+        return result;
+    CFlatTree flat;
+    switch (ReadPayload(bytes, flat)) {
+    case ReadStatus::ok:
+        return InsertFlatTree(doc, target, flat);
+    case ReadStatus::truncated:
+        result.status = CPasteResult::truncated;
+        break;
+    case ReadStatus::damaged:
+        result.status = CPasteResult::damaged;
+        break;
+    }
+    result.target = target;
+    result.messageId = IDS_PASTE_DAMAGED;
+    return result;
+}
+
+void SendPasteHints(CDocument& doc, const CPasteResult& result)
+{
+    if (result.status != CPasteResult::pasted)
+        return;
+    if (result.subtree)
+        doc.UpdateAllViews(nullptr, HINT_SYNC_FOLDER, result.target);
+    doc.UpdateAllViews(nullptr, HINT_REFRESH);
+}
+
+}  // namespace KivClipboard
