@@ -188,6 +188,20 @@ TEST_P(SubtreeRoundTrip, PastedTreeMatchesTheCopiedOne)
 INSTANTIATE_TEST_SUITE_P(Folders, SubtreeRoundTrip, ::testing::ValuesIn(kSubtrees),
                          [](const auto& info) { return std::string(info.param.label); });
 
+// The payload is taken before anything is inserted, so a folder pasted into its own
+// subfolder is copied once and does not chase its own growth.
+TEST_F(ClipboardTest, FolderPastedIntoItsOwnSubfolder)
+{
+    const Shape copied = ShapeOf(source, *alpha);
+    CFolderNode* beta = alpha->m_pFirstChild;
+    const uint32_t before = source.BookmarkCount();
+    ASSERT_EQ(PastePayload(source, beta, CopyFolder(source, alpha)).status, CPasteResult::pasted);
+    CFolderNode* inner = Child(*beta, "Alpha");
+    ASSERT_NE(inner, nullptr);
+    EXPECT_EQ(ShapeOf(source, *inner), copied);
+    EXPECT_EQ(source.BookmarkCount(), before);
+}
+
 TEST_F(ClipboardTest, CopyingNoFolderGivesNothing)
 {
     EXPECT_TRUE(CopyFolder(source, nullptr).isEmpty());
