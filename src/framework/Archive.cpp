@@ -4,6 +4,7 @@
 
 #include <QIODevice>
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -13,6 +14,10 @@ constexpr size_t kBufferSize = 64 * 1024;
 CArchive::CArchive(QIODevice* device, Mode mode)
     : m_mode(mode), m_device(device), m_buffer(kBufferSize)
 {
+    // Asking a file for its size costs a system call; strings ask for the bytes left
+    // millions of times, so the count is kept here instead.
+    if (mode == load && device && !device->isSequential())
+        m_deviceLeft = static_cast<uint64_t>(std::max<qint64>(0, device->size() - device->pos()));
 }
 
 CArchive::CArchive(std::string_view bytes)
@@ -37,6 +42,7 @@ bool CArchive::Refill()
     const qint64 got = m_device->read(m_buffer.data(), static_cast<qint64>(m_buffer.size()));
     if (got <= 0)
         return false;
+    m_deviceLeft -= std::min<uint64_t>(m_deviceLeft, static_cast<uint64_t>(got));
     m_pos = 0;
     m_end = static_cast<size_t>(got);
     return true;
@@ -67,7 +73,7 @@ uint64_t CArchive::BytesLeft() const
     if (m_fromMemory)
         return m_memory.size() - m_pos;
     if (m_device && !m_device->isSequential())
-        return static_cast<uint64_t>(m_device->bytesAvailable()) + (m_end - m_pos);
+        return m_deviceLeft + (m_end - m_pos);
     return UINT64_MAX;
 }
 

@@ -82,4 +82,5 @@ private:
     std::vector<char> m_buffer;
     size_t m_pos = 0;  // next byte to read, or bytes buffered for writing
     size_t m_end = 0;  // bytes valid in the buffer (loading)
+    uint64_t m_deviceLeft = UINT64_MAX; // bytes not yet read from the device, when known
 };

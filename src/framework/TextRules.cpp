@@ -4,6 +4,7 @@
 #include <QLocale>
 #include <QString>
 
+#include <algorithm>
 #include <array>
 
 namespace KivText {
@@ -89,10 +90,42 @@ QString ToQString(std::string_view s)
 
 }  // namespace
 
+namespace {
+// In the C locale the collator compares case-folded UTF-16 units; for ASCII that is
+// the bytes folded to lower case, so names in plain ASCII need no conversion.
+// Returns 2 when a byte outside ASCII comes before any difference.
+int CompareAsciiFolded(std::string_view a, std::string_view b)
+{
+    const size_t n = std::min(a.size(), b.size());
+    for (size_t i = 0; i < n; ++i) {
+        auto ca = static_cast<unsigned char>(a[i]);
+        auto cb = static_cast<unsigned char>(b[i]);
+        if ((ca | cb) >= 0x80)
+            return 2;
+        ca += (ca >= 'A' && ca <= 'Z') ? 32 : 0;
+        cb += (cb >= 'A' && cb <= 'Z') ? 32 : 0;
+        if (ca != cb)
+            return ca < cb ? -1 : 1;
+    }
+    return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
+}
+
+bool CollatorIsC()
+{
+    static const bool isC = Collator().locale().language() == QLocale::C;
+    return isC;
+}
+}  // namespace
+
 int CompareNoCase(std::string_view a, std::string_view b)
 {
     if (a == b)
         return 0;
+    if (CollatorIsC()) {
+        const int r = CompareAsciiFolded(a, b);
+        if (r != 2)
+            return r;
+    }
     return Collator().compare(ToQString(a), ToQString(b));
 }
 

@@ -423,9 +423,18 @@ bool CKivDoc::RebuildFromFlat()
         for (uint32_t k = start[j]; k < start[j + 1]; ++k)
             LinkBookmark(folder, linked[k], nullptr);
     }
+    // Linking the unlisted bookmarks one by one into the empty root, in index order,
+    // gives them in name order with equal names by index: a stable sort, without
+    // moving the list around once per bookmark.
+    std::vector<uint32_t>& rootList = m_root.m_aBookmarks;
     for (uint32_t i = 0; i < bookmarkCount; ++i)
         if (m_bookmarks[i].m_nRefs == 0)
-            LinkBookmark(&m_root, i, nullptr);
+            rootList.push_back(i);
+    std::stable_sort(rootList.begin(), rootList.end(), [this](uint32_t a, uint32_t b) {
+        return CompareNoCase(m_bookmarks[a].m_strName, m_bookmarks[b].m_strName) < 0;
+    });
+    for (uint32_t i : rootList)
+        ++m_bookmarks[i].m_nRefs;
 
     // The tables have served their purpose; the tree holds the data now.
     ClearFlat();

@@ -1,0 +1,155 @@
+#include "CollectionGen.h"
+
+#include "framework/Archive.h"
+#include "framework/TextRules.h"
+#include "model/FlatTree.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <algorithm>
+#include <numeric>
+#include <random>
+
+namespace KivBench {
+
+namespace {
+
+// Bump when the generator changes so cached files are made afresh.
+constexpr int kGeneratorVersion = 1;
+
+const char* const kSyllables[] = {"ka", "Lo", "mi", "Ne", "ra", "to", "Su", "vi", "ba", "de",
+                                  "fo", "gu", "ho", "ji", "pe", "qu", "ze", "é", "Ü", "ñ"};
+
+std::string Word(std::mt19937& rng, int syllables)
+{
+    std::string w;
+    for (int k = 0; k < syllables; ++k)
+        w += kSyllables[rng() % std::size(kSyllables)];
+    return w;
+}
+
+std::string Name(std::mt19937& rng)
+{
+    std::string n = Word(rng, 2 + int(rng() % 3));
+    if (rng() % 2)
+        n += " " + Word(rng, 2 + int(rng() % 4));
+    return n;
+}
+
+void SortByName(std::vector<uint32_t>& items, const std::vector<std::string>& names)
+{
+    std::stable_sort(items.begin(), items.end(), [&](uint32_t a, uint32_t b) {
+        return KivText::CompareNoCase(names[a], names[b]) < 0;
+    });
+}
+
+}  // namespace
+
+Shape Wide() { return {"wide", 1000000, 100, 999, 0, 1200000, 50000, 1}; }
+Shape WideTenth() { return {"wide10", 100000, 10, 999, 0, 120000, 5000, 2}; }
+Shape Deep() { return {"deep", 100000, 0, 0, 99, 100000, 1000, 3}; }
+
+std::vector<std::string> RandomNames(uint32_t count, uint32_t seed)
+{
+    std::mt19937 rng(seed);
+    std::vector<std::string> out;
+    out.reserve(count);
+    for (uint32_t k = 0; k < count; ++k)
+        out.push_back(Name(rng));
+    return out;
+}
+
+void Generate(const Shape& shape, CFlatTree& flat)
+{
+    std::mt19937 rng(shape.seed);
+    flat.ClearFlat();
+
+    std::vector<std::string> bookmarkNames = RandomNames(shape.bookmarks, shape.seed + 1000);
+    flat.m_flatBookmarks.reserve(shape.bookmarks);
+    for (uint32_t b = 0; b < shape.bookmarks; ++b) {
+        std::string url = "https://host" + std::to_string(rng() % 5000) + ".example.org/"
+                          + Word(rng, 3) + "/" + std::to_string(b);
+        std::string comment = rng() % 8 == 0 ? "note " + Word(rng, 4) : std::string();
+        flat.m_flatBookmarks.push_back({std::move(url), bookmarkNames[b], std::move(comment)});
+    }
+
+    // Folders in pre-order, siblings sorted by name.
+    std::vector<std::string> folderNames;
+    if (shape.depth > 0) {
+        for (uint32_t d = 1; d <= shape.depth; ++d) {
+            folderNames.push_back("Level " + std::to_string(d));
+            flat.m_flatFolders.push_back({folderNames.back(), static_cast<uint16_t>(d)});
+        }
+    } else {
+        std::vector<std::string> top(shape.topFolders);
+        for (std::string& n : top)
+            n = Name(rng);
+        std::vector<uint32_t> topOrder(shape.topFolders);
+        std::iota(topOrder.begin(), topOrder.end(), 0);
+        SortByName(topOrder, top);
+        for (uint32_t t : topOrder) {
+            folderNames.push_back(top[t]);
+            flat.m_flatFolders.push_back({top[t], 1});
+            std::vector<std::string> children(shape.childrenPer);
+            for (std::string& n : children)
+                n = Name(rng);
+            std::vector<uint32_t> order(shape.childrenPer);
+            std::iota(order.begin(), order.end(), 0);
+            SortByName(order, children);
+            for (uint32_t c : order) {
+                folderNames.push_back(children[c]);
+                flat.m_flatFolders.push_back({children[c], 2});
+            }
+        }
+    }
+
+    // Every bookmark but the root-only ones once, then shared listings up to the
+    // link count; each folder's list in name order, as a save writes it.
+    const auto folderCount = static_cast<uint32_t>(flat.m_flatFolders.size());
+    const uint32_t linked = shape.bookmarks - shape.rootOnly;
+    std::vector<std::vector<uint32_t>> lists(folderCount);
+    for (uint32_t b = 0; b < linked; ++b)
+        lists[rng() % folderCount].push_back(b);
+    uint32_t links = linked;
+    while (links < shape.links) {
+        std::vector<uint32_t>& list = lists[rng() % folderCount];
+        const uint32_t b = rng() % linked;
+        if (std::find(list.begin(), list.end(), b) != list.end())
+            continue;
+        list.push_back(b);
+        ++links;
+    }
+    flat.m_flatLinks.reserve(links);
+    for (uint32_t f = 0; f < folderCount; ++f) {
+        SortByName(lists[f], bookmarkNames);
+        for (uint32_t b : lists[f])
+            flat.m_flatLinks.push_back({f, 1, b});
+    }
+}
+
+QString FileFor(const Shape& shape)
+{
+    const QString dir = QDir::tempPath() + QStringLiteral("/kiv-bench");
+    QDir().mkpath(dir);
+    const QString path = QStringLiteral("%1/%2-v%3.kiv")
+                             .arg(dir, QString::fromLatin1(shape.name))
+                             .arg(kGeneratorVersion);
+    if (QFileInfo::exists(path))
+        return path;
+    CFlatTree flat;
+    Generate(shape, flat);
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return {};
+    CArchive ar(&file, CArchive::store);
+    ar.WriteU32(0x2506AB00);
+    ar.WriteU32(2);
+    flat.SerializeTables(ar);
+    ar.Flush();
+    return file.commit() ? path : QString();
+}
+
+}  // namespace KivBench

@@ -1,0 +1,44 @@
+#pragma once
+
+// Deterministic collections for the benchmarks, written as document files.
+
+#include <QString>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class CFlatTree;
+
+namespace KivBench {
+
+struct Shape
+{
+    const char* name;
+    uint32_t bookmarks;   // records in the bookmark table
+    uint32_t topFolders;  // children of the root
+    uint32_t childrenPer; // children of each top-level folder
+    uint32_t depth;       // > 0: one chain of this many levels instead
+    uint32_t links;       // link records in all
+    uint32_t rootOnly;    // bookmarks linked to no folder (they load into the root)
+    uint32_t seed;
+};
+
+// 1,000,000 bookmarks, 100,000 folders (100 x 999 siblings), 1,200,000 links.
+Shape Wide();
+// The same shape at a tenth: 100,000 bookmarks, 10,000 folders, 120,000 links.
+Shape WideTenth();
+// A chain of 99 levels, each folder listing its share of 100,000 bookmarks.
+Shape Deep();
+
+// The flat tables of a collection in the order a save writes them: folders in
+// pre-order with siblings sorted, each folder's links in name order.
+void Generate(const Shape& shape, CFlatTree& flat);
+
+// The collection as a file in a cache folder, generated on first use.
+QString FileFor(const Shape& shape);
+
+// Random bookmark names, as the add benchmarks use them.
+std::vector<std::string> RandomNames(uint32_t count, uint32_t seed);
+
+}  // namespace KivBench

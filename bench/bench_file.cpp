@@ -1,0 +1,83 @@
+// Loading and saving whole collections: the wide 1M file, the deep chain, and the
+// plain algorithms side by side with the indexed model at 100,000 bookmarks.
+
+#include "CollectionGen.h"
+#include "LiteralModel.h"
+
+#include "framework/Archive.h"
+#include "model/KivDoc.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+void Load(benchmark::State& state, const KivBench::Shape& shape)
+{
+    const QString path = KivBench::FileFor(shape);
+    if (path.isEmpty()) {
+        state.SkipWithError("cannot write the collection file");
+        return;
+    }
+    for (auto _ : state) {
+        CKivDoc doc;
+        if (!doc.OpenDocumentFile(path))
+            state.SkipWithError("load failed");
+        benchmark::DoNotOptimize(doc.BookmarkCount());
+        state.PauseTiming(); // tearing the document down is not part of loading
+        doc.DeleteContents();
+        state.ResumeTiming();
+    }
+}
+
+void Save(benchmark::State& state, const KivBench::Shape& shape)
+{
+    CKivDoc doc;
+    if (!doc.OpenDocumentFile(KivBench::FileFor(shape))) {
+        state.SkipWithError("load failed");
+        return;
+    }
+    QTemporaryDir dir;
+    const QString out = dir.filePath(QStringLiteral("out.kiv"));
+    for (auto _ : state) {
+        if (!doc.DoSave(out))
+            state.SkipWithError("save failed");
+    }
+    state.counters["bytes"] = static_cast<double>(QFile(out).size());
+}
+
+// The plain loader: the same archive, then folders x links and backward scans.
+void LoadLiteral(benchmark::State& state, const KivBench::Shape& shape)
+{
+    QFile file(KivBench::FileFor(shape));
+    if (!file.open(QIODevice::ReadOnly)) {
+        state.SkipWithError("no file");
+        return;
+    }
+    for (auto _ : state) {
+        file.seek(0);
+        CArchive ar(&file, CArchive::load);
+        ar.ReadU32();
+        ar.ReadU32();
+        CFlatTree flat;
+        flat.SerializeTables(ar);
+        KivLiteral::Doc doc;
+        doc.Rebuild(flat);
+        benchmark::DoNotOptimize(doc.bookmarks.size());
+    }
+}
+
+BENCHMARK_CAPTURE(Load, wide_1M, KivBench::Wide())->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK_CAPTURE(Save, wide_1M, KivBench::Wide())->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK_CAPTURE(Load, deep_99, KivBench::Deep())->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Save, deep_99, KivBench::Deep())->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Load, wide_100k, KivBench::WideTenth())->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(LoadLiteral, wide_100k, KivBench::WideTenth())
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
+
+}  // namespace
+
+BENCHMARK_MAIN();
