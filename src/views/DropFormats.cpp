@@ -1,7 +1,6 @@
 #include "DropFormats.h"
 
 #include "framework/TextRules.h"
-#include "res/Strings.h"
 
 #include <QByteArray>
 #include <QFileInfo>
@@ -175,22 +174,6 @@ Qt::DropAction AcceptedAction(Qt::DropActions possible)
     if (possible.testFlag(Qt::LinkAction))
         return Qt::LinkAction;
     return Qt::IgnoreAction;
-}
-
-std::string NameFromUrl(std::string_view url)
-{
-    const std::string_view head = KivText::TruncateUtf8(url, 255);
-    const size_t dot = head.find('.');
-    std::string name;
-    if (dot != std::string_view::npos && dot > 0) {
-        const std::string_view rest = head.substr(dot + 1);
-        name = std::string(rest.substr(0, rest.find('.')));
-    }
-    if (name.empty())
-        return KivStrings::Load(IDS_NEW).toStdString();
-    const QString text = QString::fromStdString(name);
-    const qsizetype first = text.at(0).isHighSurrogate() && text.size() > 1 ? 2 : 1;
-    return (text.left(first).toUpper() + text.mid(first)).toStdString();
 }
 
 }  // namespace KivDrop

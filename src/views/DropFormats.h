@@ -3,8 +3,6 @@
 #include <QString>
 #include <Qt>
 
-#include <string>
-#include <string_view>
 #include <vector>
 
 class QMimeData;
@@ -75,11 +73,5 @@ QString CutText(const QString& text, int maxChars = kMaxTextLength);
 // link, else none (the drop is refused). Never move: the source must never delete
 // what was dragged here.
 Qt::DropAction AcceptedAction(Qt::DropActions possible);
-
-// The display name derived from a URL for a bookmark made from dropped text: the
-// part between the first "." and the next one (within the first 255 bytes), with
-// its first character upper-cased; string 16002 ("Nuevo") when that is empty or
-// the text has no dot or starts with one. "a.bcd.e" gives "Bcd", "ab.cd/x" "Cd/x".
-std::string NameFromUrl(std::string_view url);
 
 }  // namespace KivDrop

@@ -17,29 +17,8 @@ using namespace KivTransferTest;
 
 namespace {
 
-// Payload bytes built field by field, the way the document file lays out its tables.
-class Bytes
-{
-public:
-    Bytes& U16(uint16_t v) { m_s += char(v & 0xFF); m_s += char(v >> 8); return *this; }
-    Bytes& U32(uint32_t v) { return U16(v & 0xFFFF).U16(v >> 16); }
-    Bytes& Str(std::string_view s)
-    {
-        m_s += char(s.size()); // short ASCII strings only
-        m_s.append(s);
-        return *this;
-    }
-    Bytes& Bookmark(std::string_view url, std::string_view name, std::string_view comment = {})
-    {
-        return Str(url).Str(name).Str(comment);
-    }
-    Bytes& Folder(std::string_view name, uint16_t depth) { return Str(name).U16(depth); }
-    Bytes& Link(uint32_t folder, uint32_t bookmark) { return U32(folder).U16(1).U32(bookmark); }
-    QByteArray bytes() const { return QByteArray(m_s.data(), qsizetype(m_s.size())); }
-
-private:
-    std::string m_s;
-};
+// Payload bytes built field by field: the document file's tables without the header.
+QByteArray Payload(const KivTest::Bytes& b) { return QByteArray::fromStdString(b.str()); }
 
 class RecordingView : public CView
 {
@@ -71,13 +50,13 @@ protected:
 TEST_F(ClipboardTest, BookmarkListPayloadIsTheFileTableLayout)
 {
     const QByteArray payload = CopyBookmarks(source, {1, 0});
-    const QByteArray expected = Bytes()
+    const QByteArray expected = Payload(KivTest::Bytes()
                                     .U32(2)
                                     .Bookmark("http://r2.example/", "Root two", "")
                                     .Bookmark("http://r1.example/", "Root one", "first")
                                     .U32(0)
                                     .U32(0)
-                                    .bytes();
+                                    );
     EXPECT_EQ(payload, expected);
 
     // The same tables as the document file writes behind its magic number and version.
@@ -113,16 +92,16 @@ TEST_F(ClipboardTest, BookmarksPastedIntoAnotherDocumentKeepTheirFields)
 {
     const CPasteResult r = PastePayload(target, into, CopyBookmarks(source, alpha->m_aBookmarks));
     ASSERT_EQ(r.status, CPasteResult::pasted);
-    const Shape expected{"Target",
+    const FolderShape expected{"Target",
                          {"http://a1.example/|Apfel ä|fruit", "http://a2.example/|Bananen|"},
                          {}};
-    EXPECT_EQ(ShapeOf(target, *into), expected);
+    EXPECT_EQ(KivTest::Shape(target, *into), expected);
 }
 
 TEST_F(ClipboardTest, ShortUrlsAreSkipped)
 {
     const QByteArray payload =
-        Bytes().U32(3).Bookmark("", "empty").Bookmark("x", "one").Bookmark("ab", "two").U32(0).U32(0).bytes();
+        Payload(KivTest::Bytes().U32(3).Bookmark("", "empty").Bookmark("x", "one").Bookmark("ab", "two").U32(0).U32(0));
     const CPasteResult r = PastePayload(target, into, payload);
     EXPECT_EQ(r.status, CPasteResult::pasted);
     EXPECT_EQ(r.added, 1u);
@@ -134,34 +113,34 @@ struct SubtreeCase
 {
     const char* label;
     CFolderNode* (*pick)(CKivDoc&);
-    Shape (*expected)(const CKivDoc& source, CFolderNode* copied);
+    FolderShape (*expected)(const CKivDoc& source, CFolderNode* copied);
 };
 
 class SubtreeRoundTrip : public ClipboardTest, public ::testing::WithParamInterface<SubtreeCase>
 {
 };
 
-Shape UnderTarget(std::vector<Shape> children, std::vector<std::string> bookmarks = {})
+FolderShape UnderTarget(std::vector<FolderShape> children, std::vector<std::string> bookmarks = {})
 {
-    return Shape{"Target", std::move(bookmarks), std::move(children)};
+    return FolderShape{"Target", std::move(bookmarks), std::move(children)};
 }
 
 const SubtreeCase kSubtrees[] = {
     {"Folder", [](CKivDoc& d) { return Child(d.m_root, "Alpha"); },
-     [](const CKivDoc& d, CFolderNode* f) { return UnderTarget({ShapeOf(d, *f)}); }},
+     [](const CKivDoc& d, CFolderNode* f) { return UnderTarget({KivTest::Shape(d, *f)}); }},
     {"Leaf", [](CKivDoc& d) { return Child(d.m_root, "Zeta"); },
-     [](const CKivDoc& d, CFolderNode* f) { return UnderTarget({ShapeOf(d, *f)}); }},
+     [](const CKivDoc& d, CFolderNode* f) { return UnderTarget({KivTest::Shape(d, *f)}); }},
     // The root stands for the target itself: its bookmarks and folders land there.
     {"Root", [](CKivDoc& d) { return &d.m_root; },
      [](const CKivDoc& d, CFolderNode* f) {
-         Shape s = ShapeOf(d, *f);
+         FolderShape s = KivTest::Shape(d, *f);
          return UnderTarget(s.folders, s.bookmarks);
      }},
     // The trash and the check folder have no name: a nameless child holds their bookmarks.
     {"Trash", [](CKivDoc& d) { return &d.m_trash; },
-     [](const CKivDoc& d, CFolderNode* f) { return UnderTarget({ShapeOf(d, *f)}); }},
+     [](const CKivDoc& d, CFolderNode* f) { return UnderTarget({KivTest::Shape(d, *f)}); }},
     {"Check", [](CKivDoc& d) { return &d.m_check; },
-     [](const CKivDoc& d, CFolderNode* f) { return UnderTarget({ShapeOf(d, *f)}); }},
+     [](const CKivDoc& d, CFolderNode* f) { return UnderTarget({KivTest::Shape(d, *f)}); }},
 };
 
 TEST_P(SubtreeRoundTrip, PastedTreeMatchesTheCopiedOne)
@@ -180,9 +159,10 @@ TEST_P(SubtreeRoundTrip, PastedTreeMatchesTheCopiedOne)
     ASSERT_EQ(r.status, CPasteResult::pasted);
     EXPECT_TRUE(r.subtree);
     EXPECT_EQ(r.target, into);
-    EXPECT_EQ(ShapeOf(target, *into), GetParam().expected(source, copied));
+    EXPECT_EQ(KivTest::Shape(target, *into), GetParam().expected(source, copied));
     EXPECT_EQ(Child(*into, "_root_"), nullptr);
     EXPECT_TRUE(target.IsModified());
+    EXPECT_EQ(KivTest::CheckInvariants(target), "");
 }
 
 INSTANTIATE_TEST_SUITE_P(Folders, SubtreeRoundTrip, ::testing::ValuesIn(kSubtrees),
@@ -192,14 +172,15 @@ INSTANTIATE_TEST_SUITE_P(Folders, SubtreeRoundTrip, ::testing::ValuesIn(kSubtree
 // subfolder is copied once and does not chase its own growth.
 TEST_F(ClipboardTest, FolderPastedIntoItsOwnSubfolder)
 {
-    const Shape copied = ShapeOf(source, *alpha);
+    const FolderShape copied = KivTest::Shape(source, *alpha);
     CFolderNode* beta = alpha->m_pFirstChild;
     const uint32_t before = source.BookmarkCount();
     ASSERT_EQ(PastePayload(source, beta, CopyFolder(source, alpha)).status, CPasteResult::pasted);
     CFolderNode* inner = Child(*beta, "Alpha");
     ASSERT_NE(inner, nullptr);
-    EXPECT_EQ(ShapeOf(source, *inner), copied);
+    EXPECT_EQ(KivTest::Shape(source, *inner), copied);
     EXPECT_EQ(source.BookmarkCount(), before);
+    EXPECT_EQ(KivTest::CheckInvariants(source), "");
 }
 
 TEST_F(ClipboardTest, CopyingNoFolderGivesNothing)
@@ -225,11 +206,12 @@ TEST_F(ClipboardTest, SubtreeMergesIntoFoldersOfTheSameNameIgnoringCase)
     ASSERT_NE(betaSharp->m_pFirstChild, nullptr);
     EXPECT_EQ(betaSharp->m_pFirstChild->m_strName, "Gamma");
     // The known URL keeps the name and comment it already had.
-    const Shape alphaShape{"alpha",
+    const FolderShape alphaShape{"alpha",
                            {"http://a1.example/|Apfel ä|fruit", "http://a2.example/|Kept name|kept"},
-                           {ShapeOf(target, *beta), ShapeOf(target, *betaSharp)}};
-    EXPECT_EQ(ShapeOf(target, *existing), alphaShape);
+                           {KivTest::Shape(target, *beta), KivTest::Shape(target, *betaSharp)}};
+    EXPECT_EQ(KivTest::Shape(target, *existing), alphaShape);
     EXPECT_EQ(target.BookmarkCount(), 4u);
+    EXPECT_EQ(KivTest::CheckInvariants(target), "");
 }
 
 TEST_F(ClipboardTest, ThePasteTellsTheViewsWhatToRedraw)
@@ -272,7 +254,7 @@ TEST_F(ClipboardTest, BytesAfterThePayloadAreIgnored)
     QByteArray payload = CopyFolder(source, alpha);
     payload.append(QByteArray(37, '\xFF'));
     EXPECT_EQ(PastePayload(target, into, payload).status, CPasteResult::pasted);
-    EXPECT_EQ(ShapeOf(target, *Child(*into, "Alpha")), ShapeOf(source, *alpha));
+    EXPECT_EQ(KivTest::Shape(target, *Child(*into, "Alpha")), KivTest::Shape(source, *alpha));
 }
 
 // Every prefix of a real payload is refused with a message, and the document stays
@@ -281,7 +263,7 @@ TEST_F(ClipboardTest, EveryTruncationChangesNothing)
 {
     KivTransferTest::BuildSample(target); // a target with content to disturb
     into = Child(target.m_root, "Zeta");
-    const std::vector<Shape> before = Snapshot(target);
+    const std::vector<FolderShape> before = Snapshot(target);
     for (CFolderNode* copied : {alpha, &source.m_root}) {
         const QByteArray payload = CopyFolder(source, copied);
         for (qsizetype n = 0; n < payload.size(); ++n) {
@@ -307,27 +289,29 @@ class MalformedPayload : public ClipboardTest, public ::testing::WithParamInterf
 {
 };
 
-Bytes TwoBookmarks()
+KivTest::Bytes TwoBookmarks()
 {
-    return Bytes().U32(2).Bookmark("http://m1.example/", "m1").Bookmark("http://m2.example/", "m2");
+    KivTest::Bytes b;
+    b.U32(2).Bookmark("http://m1.example/", "m1").Bookmark("http://m2.example/", "m2");
+    return b;
 }
 
 const MalformedCase kMalformed[] = {
-    {"LinkFolderBeyondTable", TwoBookmarks().U32(1).Folder("A", 1).U32(1).Link(1, 0).bytes()},
-    {"LinkBookmarkBeyondTable", TwoBookmarks().U32(1).Folder("A", 1).U32(1).Link(0, 2).bytes()},
-    {"LinkWithoutFolders", TwoBookmarks().U32(0).U32(1).Link(0, 0).bytes()},
-    {"HugeIndexes", TwoBookmarks().U32(1).Folder("A", 1).U32(1).Link(0xFFFFFFFF, 0xFFFFFFFF).bytes()},
-    {"FirstDepthZero", TwoBookmarks().U32(1).Folder("A", 0).U32(0).bytes()},
-    {"FirstDepthTwo", TwoBookmarks().U32(1).Folder("A", 2).U32(0).bytes()},
-    {"LaterDepthZero", TwoBookmarks().U32(2).Folder("A", 1).Folder("B", 0).U32(0).bytes()},
-    {"DepthJump", TwoBookmarks().U32(3).Folder("A", 1).Folder("B", 2).Folder("C", 4).U32(1).Link(0, 0).bytes()},
-    {"DepthMax", TwoBookmarks().U32(1).Folder("A", 0xFFFF).U32(0).bytes()},
+    {"LinkFolderBeyondTable", Payload(TwoBookmarks().U32(1).Folder("A", 1).U32(1).Link(1, 0))},
+    {"LinkBookmarkBeyondTable", Payload(TwoBookmarks().U32(1).Folder("A", 1).U32(1).Link(0, 2))},
+    {"LinkWithoutFolders", Payload(TwoBookmarks().U32(0).U32(1).Link(0, 0))},
+    {"HugeIndexes", Payload(TwoBookmarks().U32(1).Folder("A", 1).U32(1).Link(0xFFFFFFFF, 0xFFFFFFFF))},
+    {"FirstDepthZero", Payload(TwoBookmarks().U32(1).Folder("A", 0).U32(0))},
+    {"FirstDepthTwo", Payload(TwoBookmarks().U32(1).Folder("A", 2).U32(0))},
+    {"LaterDepthZero", Payload(TwoBookmarks().U32(2).Folder("A", 1).Folder("B", 0).U32(0))},
+    {"DepthJump", Payload(TwoBookmarks().U32(3).Folder("A", 1).Folder("B", 2).Folder("C", 4).U32(1).Link(0, 0))},
+    {"DepthMax", Payload(TwoBookmarks().U32(1).Folder("A", 0xFFFF).U32(0))},
     {"BadWidePrefix", QByteArray("\x01\x00\x00\x00\xFF\xFE\xFF\xFF\xFE\xFF", 10)},
 };
 
 TEST_P(MalformedPayload, IsRefusedAndChangesNothing)
 {
-    const std::vector<Shape> before = Snapshot(target);
+    const std::vector<FolderShape> before = Snapshot(target);
     const CPasteResult r = PastePayload(target, into, GetParam().bytes);
     EXPECT_EQ(r.status, CPasteResult::damaged);
     EXPECT_EQ(r.messageId, IDS_PASTE_DAMAGED);
@@ -349,7 +333,7 @@ TEST_F(ClipboardTest, InsertRefusesABrokenTreeHandedInDirectly)
     flat.m_flatBookmarks.push_back({"http://x.example/", "x", ""});
     flat.m_flatFolders.push_back({"A", 1});
     flat.m_flatFolders.push_back({"B", 100});
-    const std::vector<Shape> before = Snapshot(target);
+    const std::vector<FolderShape> before = Snapshot(target);
     EXPECT_EQ(InsertFlatTree(target, into, flat).status, CPasteResult::damaged);
     EXPECT_EQ(Snapshot(target), before);
     EXPECT_EQ(InsertFlatTree(target, nullptr, flat).status, CPasteResult::noTarget);
@@ -358,11 +342,11 @@ TEST_F(ClipboardTest, InsertRefusesABrokenTreeHandedInDirectly)
 // The deepest tree the rules allow, then a climb back to the top.
 TEST_F(ClipboardTest, NinetyNineLevelsAndClimbingBackArePasted)
 {
-    Bytes b = Bytes().U32(1).Bookmark("http://deep.example/", "deep").U32(100);
+    KivTest::Bytes b = KivTest::Bytes().U32(1).Bookmark("http://deep.example/", "deep").U32(100);
     for (uint16_t d = 1; d <= 99; ++d)
         b.Folder("L" + std::to_string(d), d);
     b.Folder("Top", 1).U32(1).Link(98, 0);
-    const CPasteResult r = PastePayload(target, into, b.bytes());
+    const CPasteResult r = PastePayload(target, into, Payload(b));
     ASSERT_EQ(r.status, CPasteResult::pasted);
     EXPECT_EQ(r.added, 1u);
     CFolderNode* f = into;
@@ -376,7 +360,7 @@ TEST_F(ClipboardTest, NinetyNineLevelsAndClimbingBackArePasted)
 
 TEST_F(ClipboardTest, OnlyAFirstFolderNamedRootStandsForTheTarget)
 {
-    const QByteArray payload = TwoBookmarks()
+    const QByteArray payload = Payload(TwoBookmarks()
                                    .U32(3)
                                    .Folder("_ROOT_", 1)
                                    .Folder("_root_", 2)
@@ -384,7 +368,7 @@ TEST_F(ClipboardTest, OnlyAFirstFolderNamedRootStandsForTheTarget)
                                    .U32(2)
                                    .Link(1, 0)
                                    .Link(2, 1)
-                                   .bytes();
+                                   );
     ASSERT_EQ(PastePayload(target, into, payload).status, CPasteResult::pasted);
     // Case matters for the marker: "_ROOT_" is an ordinary folder, and so is a later
     // "_root_" (which merges by name with the first one, ignoring case).

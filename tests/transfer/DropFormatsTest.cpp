@@ -1,4 +1,3 @@
-#include "res/Strings.h"
 #include "views/DropFormats.h"
 
 #include <QMimeData>
@@ -214,44 +213,6 @@ TEST(DropFormats, FileKindsFollowTheLastExtension)
     EXPECT_EQ(KindOfPath("/a/b.kiv.bak"), CDroppedFile::other);
     EXPECT_EQ(KindOfPath("/a.url/b"), CDroppedFile::other);
     EXPECT_EQ(KindOfPath("/a/url"), CDroppedFile::other);
-}
-
-struct NameCase
-{
-    const char* url;
-    const char* name;
-};
-
-class DerivedName : public ::testing::TestWithParam<NameCase>
-{
-protected:
-    void SetUp() override { KivStrings::SetLanguage(KivStrings::Lang1033); }
-    void TearDown() override { KivStrings::ResetLanguage(); }
-};
-
-const NameCase kNames[] = {
-    {"a.bcd.e", "Bcd"},
-    {"ab.cd/x", "Cd/x"},
-    {"http://www.example.org/", "Example"},
-    {"http://www.\xC3\xBC" "ber.de/", "\xC3\x9C" "ber"},
-    {"no dot at all", "Nuevo"},
-    {".starts.with.dot", "Nuevo"},
-    {"a..b", "Nuevo"},
-    {"", "Nuevo"},
-};
-
-TEST_P(DerivedName, ComesFromBetweenTheFirstDots)
-{
-    EXPECT_EQ(NameFromUrl(GetParam().url), GetParam().name);
-}
-
-INSTANTIATE_TEST_SUITE_P(Urls, DerivedName, ::testing::ValuesIn(kNames));
-
-TEST(DropFormats, DerivedNameLooksAtTheFirst255BytesOnly)
-{
-    const std::string longHost = std::string(254, 'a') + ".after";
-    EXPECT_EQ(NameFromUrl(longHost), "Nuevo"); // the dot is the 255th byte: nothing after it
-    EXPECT_EQ(NameFromUrl(std::string(253, 'a') + ".bc"), "B");
 }
 
 }  // namespace

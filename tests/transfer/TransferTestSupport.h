@@ -1,55 +1,40 @@
 #pragma once
 
-// A small document with folders at three levels, and tree snapshots that compare
-// across documents.
+// A small document with folders at three levels, and snapshots of everything a
+// paste could touch, on top of the model tests' helpers.
 
-#include "model/KivDoc.h"
+#include "model/ModelTestSupport.h"
 
 #include <ostream>
 #include <string>
 #include <vector>
 
-namespace KivTransferTest {
-
-// A tree as plain values: folder name, bookmarks "url|name|comment" in list order,
-// and the child folders in chain order.
-struct Shape
-{
-    std::string name;
-    std::vector<std::string> bookmarks;
-    std::vector<Shape> folders;
-    bool operator==(const Shape&) const = default;
-};
+namespace KivTest {
 
 // Readable failure output: the tree indented by depth.
-inline void PrintTo(const Shape& s, std::ostream* os, int depth = 0)
+inline void PrintTo(const FolderShape& s, std::ostream* os, int depth = 0)
 {
     *os << "\n" << std::string(size_t(depth) * 2, ' ') << "[" << s.name << "]";
     for (const std::string& b : s.bookmarks)
         *os << "\n" << std::string(size_t(depth) * 2 + 2, ' ') << b;
-    for (const Shape& c : s.folders)
+    for (const FolderShape& c : s.folders)
         PrintTo(c, os, depth + 1);
 }
 
-inline Shape ShapeOf(const CKivDoc& doc, const CFolderNode& f)
-{
-    Shape s{f.m_strName, {}, {}};
-    for (uint32_t i : f.m_aBookmarks) {
-        const CBookmark& b = doc.Bookmark(i);
-        s.bookmarks.push_back(b.m_strUrl + "|" + b.m_strName + "|" + b.m_strComment);
-    }
-    for (const CFolderNode* c = f.m_pFirstChild; c; c = c->m_pNext)
-        s.folders.push_back(ShapeOf(doc, *c));
-    return s;
-}
+}  // namespace KivTest
 
-// Everything a paste could touch: the three built-in trees and the table.
-inline std::vector<Shape> Snapshot(const CKivDoc& doc)
+namespace KivTransferTest {
+
+using KivTest::FolderShape;
+
+// The three built-in trees and the table.
+inline std::vector<FolderShape> Snapshot(const CKivDoc& doc)
 {
-    Shape table{"table", {}, {}};
+    FolderShape table{"table", {}, {}};
     for (const CBookmark& b : doc.Bookmarks())
         table.bookmarks.push_back(b.m_strUrl + "|" + b.m_strName + "|" + b.m_strComment);
-    return {ShapeOf(doc, doc.m_root), ShapeOf(doc, doc.m_trash), ShapeOf(doc, doc.m_check), table};
+    return {KivTest::Shape(doc, doc.m_root), KivTest::Shape(doc, doc.m_trash),
+            KivTest::Shape(doc, doc.m_check), table};
 }
 
 inline CFolderNode* Child(CFolderNode& parent, std::string_view name)
