@@ -278,7 +278,8 @@ CAutomationHub::~CAutomationHub()
     m_doc.RemoveView(m_pObserver.get());
     UnexportDocument();
     for (auto& [object, entry] : m_objects)
-        m_bus.unregisterObject(entry.path);
+        if (!entry.path.isEmpty())
+            m_bus.unregisterObject(entry.path);
     m_objects.clear();
 }
 
@@ -371,7 +372,10 @@ void CAutomationHub::Release(QObject* object, const QString& caller)
     const auto it = m_objects.find(object);
     if (it == m_objects.end() || it->second.owner != caller)
         return;
-    // The object is inside its own call: let the call finish first.
+    // Gone from the bus at once; the object itself is inside its own call, so it is
+    // deleted when the call has finished.
+    m_bus.unregisterObject(it->second.path);
+    it->second.path.clear();
     QTimer::singleShot(0, this, [this, object] { Drop(object); });
 }
 
@@ -380,7 +384,8 @@ void CAutomationHub::Drop(QObject* object)
     const auto it = m_objects.find(object);
     if (it == m_objects.end())
         return;
-    m_bus.unregisterObject(it->second.path);
+    if (!it->second.path.isEmpty())
+        m_bus.unregisterObject(it->second.path);
     m_objects.erase(it);
     CheckIdle();
 }
@@ -399,7 +404,8 @@ void CAutomationHub::ClientGone(const QString& client)
     m_docClients.erase(client);
     for (auto it = m_objects.begin(); it != m_objects.end();) {
         if (it->second.owner == client) {
-            m_bus.unregisterObject(it->second.path);
+            if (!it->second.path.isEmpty())
+                m_bus.unregisterObject(it->second.path);
             it = m_objects.erase(it);
         } else {
             ++it;
