@@ -1,0 +1,108 @@
+#pragma once
+
+#include "framework/CmdTarget.h"
+#include "framework/FileError.h"
+#include "framework/Profile.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class CKivDoc;
+class CKivDocCommands;
+class CMainFrame;
+
+// The application object: the program-wide settings, start-up and exit, the
+// application's commands, and the one document with its frame.
+class CKivApp : public CCmdTarget
+{
+public:
+    CKivApp();
+    ~CKivApp() override;
+
+    CKivApp(const CKivApp&) = delete;
+    CKivApp& operator=(const CKivApp&) = delete;
+
+    // Start-up: false ends the program at once. An automation start leaves no
+    // window (HasMainWindow() false).
+    bool InitInstance(const QStringList& arguments);
+    // Writes the settings back and saves the recent-file list; the exit code.
+    int ExitInstance();
+
+    // Every help request ends here: opens the help page with the desktop.
+    void WinHelp();
+
+    // Opens a bookmark's URL; newWindow asks the browser for a new window.
+    void OpenUrl(const std::string& url, bool newWindow);
+
+    // The framework's file commands, also used by the frame's drops.
+    bool OpenDocumentFile(const QString& path); // asks to save first; false on failure
+    bool NewDocument();                         // asks to save first
+    // Asks whether to save a modified document: true to go on, false to stop.
+    bool SaveModified();
+    bool DoFileSave();
+    bool DoSaveAs();
+
+    CProfile& Profile() { return *m_pProfile; }
+    CRecentFileList& RecentFiles() { return m_recentFiles; }
+    CKivDoc& Document() { return *m_pDocument; }
+    CMainFrame* GetMainFrame() const { return m_pMainFrame.get(); }
+    // Re-reads the document's title into the frame's caption.
+    void UpdateFrameTitle();
+    // Shows the open and save failures collected since the last call.
+    void ShowPendingErrors();
+    bool HasMainWindow() const { return m_pMainFrame != nullptr; }
+    CCmdRouter& Router() { return m_router; }
+    bool IsAutomationStart() const { return m_bAutomation; }
+
+    // The "Pref" section: read at start-up, written back at exit, in this order.
+    void ReadSettings();
+    void WriteSettings();
+
+    // Members, in the order of the settings they hold.
+    QString m_strDefaultBrowserCmd;
+    bool m_bOpenLastFile = false;
+    bool m_bNewWindow = false;
+    bool m_bKeepWndSize = false;
+    int m_nBrowserChoice = 0;
+    QString m_strBrowser[3];
+    int m_nListStyle = 0;
+    bool m_bFindInName = false;
+    bool m_bFindInUrl = false;
+    bool m_bFindInComment = false;
+    QString m_strCheckNSFile;
+    QString m_strCheckOperaFile;
+    QString m_strCheckPath;
+    bool m_bCheckSubFolder = false;
+    QString m_strHelpPath;
+    bool m_bXptIEDel = false;
+
+private:
+    void BuildCommandMap();
+    void OnFileNew();
+    void OnFileOpen();
+    void OnOpenRecentFile(unsigned id);
+    void OnAppExit();
+    bool CreateMainFrame();
+    void DestroyMainFrame();
+    void AfterDocumentChange();
+    bool SaveTo(const QString& path);
+
+    std::unique_ptr<CProfile> m_pProfile;
+    CRecentFileList m_recentFiles{4};
+    std::unique_ptr<CKivDoc> m_pDocument;
+    std::unique_ptr<CKivDocCommands> m_pDocCommands;
+    std::unique_ptr<CMainFrame> m_pMainFrame;
+    CCmdRouter m_router;
+    bool m_bAutomation = false;
+    bool m_bLastOpenFailed = false; // the last open could not read its file
+    std::vector<CFileError> m_pendingErrors;
+};
+
+// The one application object of the running program.
+CKivApp& KivApp();
+// The settings store of the running program.
+CProfile& Profile();
