@@ -1,0 +1,363 @@
+#include "FormatsTestSupport.h"
+
+#include "formats/Favorites.h"
+#include "formats/PathName.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+using namespace FormatsTest;
+
+// --- path names ----------------------------------------------------------------------
+
+struct AppendRow
+{
+    const char* path;
+    const char* text;
+    const char* result;
+};
+
+class PathAppend : public ::testing::TestWithParam<AppendRow>
+{
+};
+
+TEST_P(PathAppend, JoinsByTheRules)
+{
+    CPathName p(std::string(GetParam().path));
+    p.Append(std::string_view(GetParam().text));
+    EXPECT_EQ(p.Str(), GetParam().result) << GetParam().path << " + " << GetParam().text;
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, PathAppend,
+                         ::testing::Values(AppendRow{"/a/b", "c", "/a/b/c"},
+                                           AppendRow{"/a/b/", "c", "/a/b/c"},
+                                           AppendRow{"/a/b/", "/c", "/a/b/c"},
+                                           AppendRow{"/a/b", "/c", "/a/b/c"},
+                                           AppendRow{"", "c", "c"},
+                                           AppendRow{"/a", "", "/a"},
+                                           AppendRow{"/a/b", "./c", "/a/b/c"},
+                                           AppendRow{"/a/b", "././c", "/a/b/c"},
+                                           AppendRow{"/a/b", "../c", "/a/c"},
+                                           AppendRow{"/a/b", "..c", "/a/c"},
+                                           AppendRow{"/a/b/c", "../../d", "/a/d"},
+                                           AppendRow{"a", "../x", "../x"},
+                                           AppendRow{"/", "..x", "..x"},
+                                           AppendRow{"/a\\b", "c", "/a\\b/c"}));
+
+TEST(PathName, PartsOfAPath)
+{
+    const CPathName p(std::string("/home/u/Fav/Release 2.1.URL"));
+    EXPECT_EQ(p.GetDirectory(), "/home/u/Fav/");
+    EXPECT_EQ(p.GetExtension(), "URL");
+    EXPECT_EQ(p.GetTitle(), "Release 2.1");
+    const CPathName noDot(std::string("/a.b/c"));
+    EXPECT_EQ(noDot.GetExtension(), "");
+    EXPECT_EQ(noDot.GetTitle(), "c");
+    EXPECT_EQ(CPathName(std::string("x")).GetDirectory(), "");
+    EXPECT_EQ(CPathName(std::string("a:b\\c.url")).GetTitle(), "a:b\\c");
+
+    CPathName q(std::string("/a/b/"));
+    EXPECT_TRUE(q.RemoveLastComponent());
+    EXPECT_EQ(q.Str(), "/a/");
+    CPathName r(std::string("name"));
+    EXPECT_FALSE(r.RemoveLastComponent());
+    EXPECT_EQ(r.Str(), "name");
+
+    EXPECT_EQ(CPathName::Join(CPathName(std::string("/a/")), "/b").Str(), "/a/b");
+    EXPECT_EQ(CPathName::Join(CPathName(std::string("/a")), "..b").Str(), "/a/..b");
+    EXPECT_EQ(CPathName::Join(CPathName(std::string()), "b").Str(), "b");
+}
+
+TEST(PathName, SanitizeKeepsEveryNameInsideItsFolder)
+{
+    const std::map<std::string, std::string> rows = {
+        {"a/b:c", "a_b_c"},   {"<x>", "_x_"},       {"q?\"*|\\", "q_____"},
+        {"", "_"},            {".", "_"},           {"..", "_."},
+        {"../evil", "_._evil"}, {"..x", "_.x"},     {".hidden", ".hidden"},
+        {"Café", "Café"},     {"...", "_.."},       {std::string("a\0b", 3), "a_b"}};
+    for (const auto& [name, file] : rows)
+        EXPECT_EQ(SanitizeFileName(name), file) << name;
+}
+
+// --- shortcut files ------------------------------------------------------------------
+
+struct ShortcutRow
+{
+    const char* name;
+    const char* bytes;
+    const char* url; // nullptr: not a shortcut
+};
+
+class ShortcutParse : public ::testing::TestWithParam<ShortcutRow>
+{
+};
+
+TEST_P(ShortcutParse, ReadsTheUrlKey)
+{
+    std::string url;
+    const bool ok = ParseUrlShortcut(GetParam().bytes, url);
+    EXPECT_EQ(ok, GetParam().url != nullptr);
+    if (GetParam().url)
+        EXPECT_EQ(url, GetParam().url);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, ShortcutParse,
+    ::testing::Values(
+        ShortcutRow{"Plain", "[InternetShortcut]\r\nURL=http://a/\r\n", "http://a/"},
+        ShortcutRow{"LfOnlyNoFinalEnd", "[InternetShortcut]\nURL=http://a/", "http://a/"},
+        ShortcutRow{"PropertySectionFirstAndBaseUrl",
+                    "[DEFAULT]\r\nBASEURL=http://base/\r\n[{000214A0-0000-0000-C000-000000000046}]"
+                    "\r\nProp3=19,2\r\n[InternetShortcut]\r\nIDList=\r\nIconFile=http://a/f.ico\r\n"
+                    "IconIndex=1\r\nURL=http://a/\r\n",
+                    "http://a/"},
+        ShortcutRow{"CaseAndBlanks", "  [ internetshortcut ] \n  url  =   http://a/ b  \n",
+                    "http://a/ b"},
+        ShortcutRow{"QuotesDropped", "[InternetShortcut]\nURL=\"http://a/\"\n", "http://a/"},
+        ShortcutRow{"FirstKeyWins", "[InternetShortcut]\nURL=http://1/\nURL=http://2/\n",
+                    "http://1/"},
+        ShortcutRow{"KeyInAnotherSection", "[Other]\nURL=http://a/\n", nullptr},
+        ShortcutRow{"EmptyValue", "[InternetShortcut]\nURL=  \n", nullptr},
+        ShortcutRow{"NoSection", "URL=http://a/\n", nullptr},
+        ShortcutRow{"Binary", "\x7f" "ELF\x01\x02\x00\x00", nullptr},
+        ShortcutRow{"Windows1252", "[InternetShortcut]\nURL=http://caf\xe9/\n",
+                    "http://caf\xc3\xa9/"}),
+    [](const ::testing::TestParamInfo<ShortcutRow>& info) { return std::string(info.param.name); });
+
+TEST(ShortcutFile, LongValueIsCutToTheBufferWithoutSplittingACharacter)
+{
+    const std::string longUrl = "http://x/" + std::string(1013, 'a') + "éééé";
+    std::string url;
+    ASSERT_TRUE(ParseUrlShortcut("[InternetShortcut]\nURL=" + longUrl + "\n", url));
+    EXPECT_EQ(url.size(), 1022u); // 1022 + half of "é" would be 1023
+    EXPECT_EQ(url, longUrl.substr(0, 1022));
+}
+
+// --- a favorites tree on disk ----------------------------------------------------------
+
+namespace {
+
+struct FavoritesTest : ::testing::Test
+{
+    void SetUp() override
+    {
+        ASSERT_TRUE(QDir(tmp.path()).mkpath(QStringLiteral("outside/chosen")));
+        root = tmp.filePath(QStringLiteral("outside/chosen"));
+        outside = tmp.filePath(QStringLiteral("outside"));
+        ASSERT_TRUE(WriteAll(outside + QStringLiteral("/keep.url"), "[InternetShortcut]\nURL=x\n"));
+        ASSERT_TRUE(QDir(outside).mkpath(QStringLiteral("sibling")));
+        ASSERT_TRUE(WriteAll(outside + QStringLiteral("/sibling/keep.url"), "k"));
+        before = Snapshot(outside, true);
+    }
+
+    void Shortcut(const QString& rel, const QByteArray& url)
+    {
+        const QString path = root + '/' + rel;
+        ASSERT_TRUE(QDir().mkpath(QFileInfo(path).path()));
+        ASSERT_TRUE(WriteAll(path, "[InternetShortcut]\r\nURL=" + url + "\r\n"));
+    }
+
+    // Every path below `dir` with its contents; with skipChosen, the chosen folder's
+    // own subtree is left out so that what lies outside it can be compared.
+    std::map<QString, QByteArray> Snapshot(const QString& dir, bool skipChosen = false) const
+    {
+        std::map<QString, QByteArray> out;
+        QDirIterator it(dir, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString path = it.next();
+            const QString rel = QDir(dir).relativeFilePath(path);
+            if (skipChosen && (rel == QLatin1String("chosen") || rel.startsWith("chosen/")))
+                continue;
+            const QFileInfo fi(path);
+            out[rel] = fi.isSymLink()  ? "link:" + fi.symLinkTarget().toUtf8()
+                       : fi.isDir()    ? QByteArray("dir")
+                                       : ReadAll(path);
+        }
+        return out;
+    }
+
+    std::map<QString, QByteArray> Chosen() const { return Snapshot(root); }
+
+    QTemporaryDir tmp;
+    QString root, outside;
+    std::map<QString, QByteArray> before;
+    CKivDoc doc;
+};
+
+}  // namespace
+
+TEST_F(FavoritesTest, ImportReadsShortcutsByNameOrderAndOnlyWithSubfoldersGoesDown)
+{
+    Shortcut("My Site.url", "http://site/");
+    Shortcut("Release 2.1.url", "http://rel/");
+    Shortcut("UPPER.URL", "http://upper/");
+    Shortcut("notes.url.txt", "http://txt/");
+    Shortcut("Links/News/Daily.url", "http://daily/");
+    Shortcut(".hidden/Secret.url", "http://secret/");
+    ASSERT_TRUE(WriteAll(root + "/empty.url", "[InternetShortcut]\nURL=\n"));
+
+    ASSERT_TRUE(ImportShortcuts(doc, root, false, false).Ok());
+    EXPECT_EQ(TreeText(doc), "My Site<http://site/> Release 2.1<http://rel/> UPPER<http://upper/>");
+
+    CKivDoc deep;
+    deep.CreateFolder(&deep.m_root, "links", true);
+    ASSERT_TRUE(ImportShortcuts(deep, root, true, false).Ok());
+    EXPECT_EQ(TreeText(deep), "My Site<http://site/> Release 2.1<http://rel/> "
+                              "UPPER<http://upper/> links[News[Daily<http://daily/>]]");
+    EXPECT_TRUE(deep.IsModified());
+    EXPECT_EQ(ImportShortcuts(doc, root + "/missing", true, false).status,
+              FormatResult::notOpened);
+}
+
+TEST_F(FavoritesTest, ImportWithDeleteRemovesEveryShortcutReadDuplicatesToo)
+{
+    doc.AddBookmark("http://dup/", "Existing name", "", &doc.m_root, false);
+    Shortcut("Dup.url", "http://dup/");
+    Shortcut("New.url", "http://new/");
+    Shortcut("Sub/Inner.url", "http://inner/");
+    ASSERT_TRUE(WriteAll(root + "/broken.url", "no section"));
+    ASSERT_TRUE(WriteAll(root + "/other.txt", "text"));
+    ASSERT_TRUE(ImportShortcuts(doc, root, true, true).Ok());
+    EXPECT_EQ(TreeText(doc), "Existing name<http://dup/> New<http://new/> Sub[Inner<http://inner/>]");
+    const auto left = Chosen();
+    EXPECT_EQ(left.count("Dup.url"), 0u);
+    EXPECT_EQ(left.count("New.url"), 0u);
+    EXPECT_EQ(left.count("Sub/Inner.url"), 0u);
+    EXPECT_EQ(left.count("Sub"), 1u); // folders are never removed by the import
+    EXPECT_EQ(left.count("broken.url"), 1u);
+    EXPECT_EQ(left.count("other.txt"), 1u);
+}
+
+TEST_F(FavoritesTest, ImportDoesNotFollowLinkedFolders)
+{
+    Shortcut("Sub/A.url", "http://a/");
+    ASSERT_TRUE(QFile::link(root, root + "/Sub/loop"));
+    ASSERT_TRUE(QFile::link(outside + "/sibling", root + "/away"));
+    ASSERT_TRUE(ImportShortcuts(doc, root, true, false).Ok());
+    EXPECT_EQ(TreeText(doc), "Sub[A<http://a/>]");
+}
+
+TEST_F(FavoritesTest, ExportWritesSanitizedShortcutsAndFolders)
+{
+    doc.AddBookmark("http://abc/", "a/b:c", "", &doc.m_root, false);
+    doc.AddBookmark("http://x/", "<x>", "", &doc.m_root, false);
+    CFolderNode* f = doc.CreateFolder(&doc.m_root, "Work", true);
+    doc.AddBookmark("http://w/", "Wiki", "", f, false);
+    doc.CreateFolder(f, "Empty", true);
+    doc.AddBookmark("http://t/", "Trashed", "", &doc.m_trash, false);
+    ASSERT_TRUE(ExportShortcuts(doc, root, false).Ok());
+    const auto files = Chosen();
+    const std::map<QString, QByteArray> expected = {
+        {"a_b_c.url", "[InternetShortcut]\r\nURL=http://abc/\r\n"},
+        {"_x_.url", "[InternetShortcut]\r\nURL=http://x/\r\n"},
+        {"Work", "dir"},
+        {"Work/Wiki.url", "[InternetShortcut]\r\nURL=http://w/\r\n"},
+        {"Work/Empty", "dir"}};
+    EXPECT_EQ(files, expected);
+
+    // Back in, the tree is the same (the names as the files carry them), except for
+    // folders without shortcuts: only a shortcut read creates its folder.
+    CKivDoc back;
+    ImportShortcuts(back, root, true, false);
+    EXPECT_EQ(TreeText(back), "_x_<http://x/> a_b_c<http://abc/> Work[Wiki<http://w/>]");
+}
+
+TEST_F(FavoritesTest, ExportNeverOverwritesAndSameNamesGetOneFile)
+{
+    Shortcut("Site.url", "http://old/");
+    doc.AddBookmark("http://new/", "Site", "", &doc.m_root, false);
+    doc.AddBookmark("http://one/", "a:b", "", &doc.m_root, false);
+    doc.AddBookmark("http://two/", "a/b", "", &doc.m_root, false);
+    ASSERT_TRUE(ExportShortcuts(doc, root, false).Ok());
+    ASSERT_TRUE(ExportShortcuts(doc, root, false).Ok());
+    const auto files = Chosen();
+    EXPECT_EQ(files.at("Site.url"), "[InternetShortcut]\r\nURL=http://old/\r\n");
+    // Of the two names that map to a_b, the first in list order has the file.
+    const std::string first = doc.Bookmark(doc.m_root.m_aBookmarks[0]).m_strUrl;
+    ASSERT_TRUE(first == "http://one/" || first == "http://two/");
+    EXPECT_EQ(files.at("a_b.url").toStdString(), "[InternetShortcut]\r\nURL=" + first + "\r\n");
+}
+
+TEST_F(FavoritesTest, RemoveOldLeavesOnlyWhatTheDocumentHolds)
+{
+    Shortcut("Keep.url", "http://keep/");
+    Shortcut("Stale.url", "http://stale/");
+    ASSERT_TRUE(WriteAll(root + "/notes.txt", "mine"));
+    Shortcut("Work/Old.url", "http://old/");
+    Shortcut("Work/Gone/x.url", "http://x/");
+    Shortcut("Gone/y.url", "http://y/");
+    Shortcut("Gone/Deeper/z.url", "http://z/");
+    Shortcut("Kept/a.url", "http://a/");
+    ASSERT_TRUE(WriteAll(root + "/Kept/personal.doc", "mine"));
+    doc.AddBookmark("http://keep/", "Keep", "", &doc.m_root, false);
+    CFolderNode* work = doc.CreateFolder(&doc.m_root, "Work", true);
+    doc.AddBookmark("http://w/", "W", "", work, false);
+    ASSERT_TRUE(ExportShortcuts(doc, root, true).Ok());
+    std::map<QString, QByteArray> files = Chosen();
+    std::vector<QString> names;
+    for (const auto& [name, content] : files)
+        names.push_back(name);
+    EXPECT_EQ(names, (std::vector<QString>{"Keep.url", "Kept", "Kept/personal.doc", "Work",
+                                           "Work/W.url", "notes.txt"}));
+    EXPECT_EQ(Snapshot(outside, true), before);
+}
+
+TEST_F(FavoritesTest, RemoveOldWithoutFoldersInTheDocumentLeavesSubfoldersAlone)
+{
+    Shortcut("Sub/a.url", "http://a/");
+    doc.AddBookmark("http://r/", "R", "", &doc.m_root, false);
+    ASSERT_TRUE(ExportShortcuts(doc, root, true).Ok());
+    EXPECT_EQ(Chosen().count("Sub/a.url"), 1u);
+}
+
+TEST_F(FavoritesTest, HostileNamesStayInsideTheChosenFolder)
+{
+    for (const char* name : {"", "..", ".", "../evil", "..evil", "./x", "../../up"}) {
+        doc.AddBookmark(("http://b/" + std::string(name)).c_str(), name, "", &doc.m_root, false);
+        CFolderNode* f = doc.CreateFolder(&doc.m_root, name, false);
+        doc.AddBookmark(("http://f/" + std::string(name)).c_str(), name, "", f, false);
+    }
+    ASSERT_TRUE(ExportShortcuts(doc, root, false).Ok());
+    ASSERT_TRUE(ExportShortcuts(doc, root, true).Ok());
+    EXPECT_EQ(Snapshot(outside, true), before);
+    const auto files = Chosen();
+    EXPECT_EQ(files.count("_.url"), 1u);
+    EXPECT_EQ(files.count("_._evil.url"), 1u);
+    EXPECT_EQ(files.count("_.evil/_.evil.url"), 1u);
+    EXPECT_EQ(files.count("_./_..url"), 1u);
+    for (const auto& [path, content] : files)
+        EXPECT_FALSE(path.startsWith("..")) << path.toStdString();
+}
+
+TEST_F(FavoritesTest, LinksInsideTheChosenFolderAreNeverFollowed)
+{
+    // A folder link and a shortcut link that lead outside, both matching names the
+    // export writes, and a stale folder link that removal would otherwise descend.
+    ASSERT_TRUE(QFile::link(outside + "/sibling", root + "/Work"));
+    ASSERT_TRUE(QFile::link(outside + "/planted.url", root + "/Site.url"));
+    ASSERT_TRUE(QFile::link(outside + "/sibling", root + "/Stale"));
+    doc.AddBookmark("http://s/", "Site", "", &doc.m_root, false);
+    CFolderNode* work = doc.CreateFolder(&doc.m_root, "Work", true);
+    doc.AddBookmark("http://w/", "W", "", work, false);
+    ASSERT_TRUE(ExportShortcuts(doc, root, true).Ok());
+    EXPECT_EQ(Snapshot(outside, true), before);
+    EXPECT_FALSE(QFileInfo::exists(outside + "/planted.url"));
+    EXPECT_TRUE(QFileInfo(root + "/Stale").isSymLink());
+
+    RemoveShortcutTree(CPathName(root + "/Stale"));
+    EXPECT_EQ(Snapshot(outside, true), before);
+}
+
+TEST_F(FavoritesTest, ExportIntoAMissingFolderWritesNothing)
+{
+    doc.AddBookmark("http://a/", "A", "", &doc.m_root, false);
+    EXPECT_EQ(ExportShortcuts(doc, root + "/missing", false).status, FormatResult::notOpened);
+    EXPECT_TRUE(Chosen().empty());
+}
