@@ -21,7 +21,7 @@ void Fill(CKivDoc& doc)
     doc.AddBookmark("http://three.example/", "three", "", &doc.m_trash, false);
 }
 
-}  // namespace
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

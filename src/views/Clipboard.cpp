@@ -42,9 +42,12 @@ bool AddFlatBookmark(CKivDoc& doc, const FlatBookmark& b, CFolderNode* folder)
     return doc.AddBookmark(b.url.c_str(), b.name.c_str(), b.comment.c_str(), folder, false);
 }
 
-}  // namespace
+} // namespace
 
-QByteArray PayloadBytes(CFlatTree& flat) { return Serialized(flat, kListReserve); }
+QByteArray PayloadBytes(CFlatTree& flat)
+{
+    return Serialized(flat, kListReserve);
+}
 
 QByteArray CopyBookmarks(const CKivDoc& doc, const std::vector<uint32_t>& indexes)
 {
@@ -182,4 +185,4 @@ void SendPasteHints(CDocument& doc, const CPasteResult& result)
     doc.UpdateAllViews(nullptr, HINT_REFRESH);
 }
 
-}  // namespace KivClipboard
+} // namespace KivClipboard

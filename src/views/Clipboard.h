@@ -92,4 +92,4 @@ CPasteResult PastePayload(CKivDoc& doc, CFolderNode* target, QByteArrayView byte
 // (HINT_REFRESH); a bookmark list only refreshes. Nothing for a failed paste.
 void SendPasteHints(CDocument& doc, const CPasteResult& result);
 
-}  // namespace KivClipboard
+} // namespace KivClipboard

@@ -81,7 +81,7 @@ QString DraggedPlainText(const QMimeData& data)
     return UpToZero(data.text()).trimmed();
 }
 
-}  // namespace
+} // namespace
 
 CDroppedFile::Kind KindOfPath(const QString& path)
 {
@@ -176,4 +176,4 @@ Qt::DropAction AcceptedAction(Qt::DropActions possible)
     return Qt::IgnoreAction;
 }
 
-}  // namespace KivDrop
+} // namespace KivDrop

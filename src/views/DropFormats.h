@@ -16,7 +16,7 @@ namespace KivDrop {
 inline constexpr int kMaxTextLength = 256;
 
 // The drag formats of links, as the platforms name them.
-inline constexpr char kMozUrl[] = "text/x-moz-url";    // UTF-16 "url\ntitle" pairs
+inline constexpr char kMozUrl[] = "text/x-moz-url";     // UTF-16 "url\ntitle" pairs
 inline constexpr char kNetscapeUrl[] = "_NETSCAPE_URL"; // "url\ntitle"
 inline constexpr char kWindowsUrl[] =                   // a zero-terminated ANSI URL
     "application/x-qt-windows-mime;value=\"UniformResourceLocator\"";
@@ -59,7 +59,10 @@ struct CDropContent
 CDropContent ReadDrop(const QMimeData& data);
 
 // Whether a drag is accepted at all (the same decision ReadDrop makes).
-inline bool AcceptsDrop(const QMimeData& data) { return ReadDrop(data).kind != CDropContent::Kind::none; }
+inline bool AcceptsDrop(const QMimeData& data)
+{
+    return ReadDrop(data).kind != CDropContent::Kind::none;
+}
 
 // The kind of a dropped file from its extension (after the last "." of the file
 // name, compared case-insensitively).
@@ -74,4 +77,4 @@ QString CutText(const QString& text, int maxChars = kMaxTextLength);
 // what was dragged here.
 Qt::DropAction AcceptedAction(Qt::DropActions possible);
 
-}  // namespace KivDrop
+} // namespace KivDrop

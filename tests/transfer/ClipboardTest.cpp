@@ -18,7 +18,10 @@ using namespace KivTransferTest;
 namespace {
 
 // Payload bytes built field by field: the document file's tables without the header.
-QByteArray Payload(const KivTest::Bytes& b) { return QByteArray::fromStdString(b.str()); }
+QByteArray Payload(const KivTest::Bytes& b)
+{
+    return QByteArray::fromStdString(b.str());
+}
 
 class RecordingView : public CView
 {
@@ -51,12 +54,11 @@ TEST_F(ClipboardTest, BookmarkListPayloadIsTheFileTableLayout)
 {
     const QByteArray payload = CopyBookmarks(source, {1, 0});
     const QByteArray expected = Payload(KivTest::Bytes()
-                                    .U32(2)
-                                    .Bookmark("http://r2.example/", "Root two", "")
-                                    .Bookmark("http://r1.example/", "Root one", "first")
-                                    .U32(0)
-                                    .U32(0)
-                                    );
+                                            .U32(2)
+                                            .Bookmark("http://r2.example/", "Root two", "")
+                                            .Bookmark("http://r1.example/", "Root one", "first")
+                                            .U32(0)
+                                            .U32(0));
     EXPECT_EQ(payload, expected);
 
     // The same tables as the document file writes behind its magic number and version.
@@ -92,16 +94,20 @@ TEST_F(ClipboardTest, BookmarksPastedIntoAnotherDocumentKeepTheirFields)
 {
     const CPasteResult r = PastePayload(target, into, CopyBookmarks(source, alpha->m_aBookmarks));
     ASSERT_EQ(r.status, CPasteResult::pasted);
-    const FolderShape expected{"Target",
-                         {"http://a1.example/|Apfel ä|fruit", "http://a2.example/|Bananen|"},
-                         {}};
+    const FolderShape expected{
+        "Target", {"http://a1.example/|Apfel ä|fruit", "http://a2.example/|Bananen|"}, {}};
     EXPECT_EQ(KivTest::Shape(target, *into), expected);
 }
 
 TEST_F(ClipboardTest, ShortUrlsAreSkipped)
 {
-    const QByteArray payload =
-        Payload(KivTest::Bytes().U32(3).Bookmark("", "empty").Bookmark("x", "one").Bookmark("ab", "two").U32(0).U32(0));
+    const QByteArray payload = Payload(KivTest::Bytes()
+                                           .U32(3)
+                                           .Bookmark("", "empty")
+                                           .Bookmark("x", "one")
+                                           .Bookmark("ab", "two")
+                                           .U32(0)
+                                           .U32(0));
     const CPasteResult r = PastePayload(target, into, payload);
     EXPECT_EQ(r.status, CPasteResult::pasted);
     EXPECT_EQ(r.added, 1u);
@@ -206,9 +212,10 @@ TEST_F(ClipboardTest, SubtreeMergesIntoFoldersOfTheSameNameIgnoringCase)
     ASSERT_NE(betaSharp->m_pFirstChild, nullptr);
     EXPECT_EQ(betaSharp->m_pFirstChild->m_strName, "Gamma");
     // The known URL keeps the name and comment it already had.
-    const FolderShape alphaShape{"alpha",
-                           {"http://a1.example/|Apfel ä|fruit", "http://a2.example/|Kept name|kept"},
-                           {KivTest::Shape(target, *beta), KivTest::Shape(target, *betaSharp)}};
+    const FolderShape alphaShape{
+        "alpha",
+        {"http://a1.example/|Apfel ä|fruit", "http://a2.example/|Kept name|kept"},
+        {KivTest::Shape(target, *beta), KivTest::Shape(target, *betaSharp)}};
     EXPECT_EQ(KivTest::Shape(target, *existing), alphaShape);
     EXPECT_EQ(target.BookmarkCount(), 4u);
     EXPECT_EQ(KivTest::CheckInvariants(target), "");
@@ -219,7 +226,8 @@ TEST_F(ClipboardTest, ThePasteTellsTheViewsWhatToRedraw)
     RecordingView view;
     target.AddView(&view);
     SendPasteHints(target, PastePayload(target, into, CopyFolder(source, alpha)));
-    const std::vector<std::pair<int, void*>> subtree{{HINT_SYNC_FOLDER, into}, {HINT_REFRESH, nullptr}};
+    const std::vector<std::pair<int, void*>> subtree{{HINT_SYNC_FOLDER, into},
+                                                     {HINT_REFRESH, nullptr}};
     EXPECT_EQ(view.hints, subtree);
 
     view.hints.clear();
@@ -300,11 +308,13 @@ const MalformedCase kMalformed[] = {
     {"LinkFolderBeyondTable", Payload(TwoBookmarks().U32(1).Folder("A", 1).U32(1).Link(1, 0))},
     {"LinkBookmarkBeyondTable", Payload(TwoBookmarks().U32(1).Folder("A", 1).U32(1).Link(0, 2))},
     {"LinkWithoutFolders", Payload(TwoBookmarks().U32(0).U32(1).Link(0, 0))},
-    {"HugeIndexes", Payload(TwoBookmarks().U32(1).Folder("A", 1).U32(1).Link(0xFFFFFFFF, 0xFFFFFFFF))},
+    {"HugeIndexes",
+     Payload(TwoBookmarks().U32(1).Folder("A", 1).U32(1).Link(0xFFFFFFFF, 0xFFFFFFFF))},
     {"FirstDepthZero", Payload(TwoBookmarks().U32(1).Folder("A", 0).U32(0))},
     {"FirstDepthTwo", Payload(TwoBookmarks().U32(1).Folder("A", 2).U32(0))},
     {"LaterDepthZero", Payload(TwoBookmarks().U32(2).Folder("A", 1).Folder("B", 0).U32(0))},
-    {"DepthJump", Payload(TwoBookmarks().U32(3).Folder("A", 1).Folder("B", 2).Folder("C", 4).U32(1).Link(0, 0))},
+    {"DepthJump",
+     Payload(TwoBookmarks().U32(3).Folder("A", 1).Folder("B", 2).Folder("C", 4).U32(1).Link(0, 0))},
     {"DepthMax", Payload(TwoBookmarks().U32(1).Folder("A", 0xFFFF).U32(0))},
     {"BadWidePrefix", QByteArray("\x01\x00\x00\x00\xFF\xFE\xFF\xFF\xFE\xFF", 10)},
 };
@@ -361,14 +371,13 @@ TEST_F(ClipboardTest, NinetyNineLevelsAndClimbingBackArePasted)
 TEST_F(ClipboardTest, OnlyAFirstFolderNamedRootStandsForTheTarget)
 {
     const QByteArray payload = Payload(TwoBookmarks()
-                                   .U32(3)
-                                   .Folder("_ROOT_", 1)
-                                   .Folder("_root_", 2)
-                                   .Folder("_root_", 1)
-                                   .U32(2)
-                                   .Link(1, 0)
-                                   .Link(2, 1)
-                                   );
+                                           .U32(3)
+                                           .Folder("_ROOT_", 1)
+                                           .Folder("_root_", 2)
+                                           .Folder("_root_", 1)
+                                           .U32(2)
+                                           .Link(1, 0)
+                                           .Link(2, 1));
     ASSERT_EQ(PastePayload(target, into, payload).status, CPasteResult::pasted);
     // Case matters for the marker: "_ROOT_" is an ordinary folder, and so is a later
     // "_root_" (which merges by name with the first one, ignoring case).
@@ -380,4 +389,4 @@ TEST_F(ClipboardTest, OnlyAFirstFolderNamedRootStandsForTheTarget)
     EXPECT_EQ(upper->m_aBookmarks.size(), 1u);
 }
 
-}  // namespace
+} // namespace

@@ -59,11 +59,18 @@ const LinkCase kLinks[] = {
      kUrl, kUrl, "Example title"},
     {"MozUrlOnly", [](QMimeData& d) { AddMozUrl(d, kUrl, "Tïtle"); }, kUrl, kUrl, "Tïtle"},
     {"MozUrlWithByteOrderMark",
-     [](QMimeData& d) { d.setData(kMozUrl, QByteArray("\xFF\xFE", 2) + Utf16(QString(kUrl) + "\nT")); },
+     [](QMimeData& d) {
+         d.setData(kMozUrl, QByteArray("\xFF\xFE", 2) + Utf16(QString(kUrl) + "\nT"));
+     },
      kUrl, kUrl, "T"},
-    {"NetscapeUrl", [](QMimeData& d) { AddNetscapeUrl(d, kUrl, "Netscape"); }, kUrl, kUrl, "Netscape"},
+    {"NetscapeUrl", [](QMimeData& d) { AddNetscapeUrl(d, kUrl, "Netscape"); }, kUrl, kUrl,
+     "Netscape"},
     {"WindowsUrl", [](QMimeData& d) { AddWindowsUrl(d, kUrl); }, kUrl, kUrl, ""},
-    {"UriListOfWebLinks", [](QMimeData& d) { AddUriList(d, {"# comment", kUrl}); }, kUrl, kUrl, ""},
+    {"UriListOfWebLinks",
+     [](QMimeData& d) {
+         AddUriList(d, {"# comment", kUrl});
+     },
+     kUrl, kUrl, ""},
     // The text of a single link comes from the dragged plain text where there is one.
     {"UriListWithPlainText",
      [](QMimeData& d) {
@@ -163,9 +170,9 @@ class TextCut : public ::testing::TestWithParam<CutCase>
 {
 };
 
-const QString kEmoji = QString::fromUtf8("\xF0\x9F\x98\x80");   // one character, two UTF-16 units
-const QString kAcute = QString::fromUtf8("e\xCC\x81");           // e and a combining accent
-const QString kUmlaut = QString::fromUtf8("\xC3\xBC");          // two bytes in UTF-8
+const QString kEmoji = QString::fromUtf8("\xF0\x9F\x98\x80"); // one character, two UTF-16 units
+const QString kAcute = QString::fromUtf8("e\xCC\x81");        // e and a combining accent
+const QString kUmlaut = QString::fromUtf8("\xC3\xBC");        // two bytes in UTF-8
 
 const CutCase kCuts[] = {
     {"Short", "http://a.example/", "http://a.example/"},
@@ -215,4 +222,4 @@ TEST(DropFormats, FileKindsFollowTheLastExtension)
     EXPECT_EQ(KindOfPath("/a/url"), CDroppedFile::other);
 }
 
-}  // namespace
+} // namespace

@@ -21,7 +21,7 @@ inline void PrintTo(const FolderShape& s, std::ostream* os, int depth = 0)
         PrintTo(c, os, depth + 1);
 }
 
-}  // namespace KivTest
+} // namespace KivTest
 
 namespace KivTransferTest {
 
@@ -67,4 +67,4 @@ inline void BuildSample(CKivDoc& doc)
     doc.SetModifiedFlag(false);
 }
 
-}  // namespace KivTransferTest
+} // namespace KivTransferTest
