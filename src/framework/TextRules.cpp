@@ -215,25 +215,61 @@ std::string Utf8ToWindows1252(std::string_view text)
 
 std::string Utf16LeToUtf8(std::string_view bytes)
 {
-    const qsizetype n = static_cast<qsizetype>(bytes.size() / 2);
-    QString s(n, Qt::Uninitialized);
-    for (qsizetype i = 0; i < n; ++i) {
-        const auto lo = static_cast<unsigned char>(bytes[2 * i]);
-        const auto hi = static_cast<unsigned char>(bytes[2 * i + 1]);
-        s[i] = QChar(char16_t(lo | (hi << 8)));
+    // Done by hand: the loader converts every wide string of a file, and a detour
+    // through QString costs two allocations each. An unpaired surrogate becomes '?',
+    // as Qt makes it.
+    const size_t n = bytes.size() / 2;
+    const auto unit = [&](size_t i) {
+        return char16_t(static_cast<unsigned char>(bytes[2 * i])
+                        | (static_cast<unsigned char>(bytes[2 * i + 1]) << 8));
+    };
+    std::string out;
+    out.reserve(n * 2);
+    for (size_t i = 0; i < n; ++i) {
+        const char16_t u = unit(i);
+        if (u < 0xD800 || u > 0xDFFF) {
+            AppendUtf8(out, u);
+        } else if (u < 0xDC00 && i + 1 < n && unit(i + 1) >= 0xDC00 && unit(i + 1) <= 0xDFFF) {
+            AppendUtf8(out, 0x10000 + ((char32_t(u) - 0xD800) << 10) + (unit(i + 1) - 0xDC00));
+            ++i;
+        } else {
+            out += '?';
+        }
     }
-    return s.toStdString();  // unpaired surrogates become U+FFFD
+    return out;
 }
 
 std::string Utf8ToUtf16Le(std::string_view text)
 {
-    const QString s = ToQString(text);
     std::string out;
-    out.resize(static_cast<size_t>(s.size()) * 2);
-    for (qsizetype i = 0; i < s.size(); ++i) {
-        const char16_t u = s[i].unicode();
-        out[2 * i] = char(u & 0xFF);
-        out[2 * i + 1] = char(u >> 8);
+    if (!IsValidUtf8(text)) {
+        // Stray bytes are replaced the way Qt replaces them everywhere else.
+        const QString s = ToQString(text);
+        out.resize(static_cast<size_t>(s.size()) * 2);
+        for (qsizetype i = 0; i < s.size(); ++i) {
+            const char16_t u = s[i].unicode();
+            out[2 * i] = char(u & 0xFF);
+            out[2 * i + 1] = char(u >> 8);
+        }
+        return out;
+    }
+    out.reserve(text.size() * 2);
+    const auto put = [&](char16_t u) {
+        out += char(u & 0xFF);
+        out += char(u >> 8);
+    };
+    for (size_t i = 0; i < text.size();) {
+        const size_t len = SequenceLength(text, i);
+        char32_t cp = static_cast<unsigned char>(text[i]) & (len == 1 ? 0x7F : 0x7F >> len);
+        for (size_t k = 1; k < len; ++k)
+            cp = (cp << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
+        if (cp >= 0x10000) {
+            put(char16_t(0xD800 + ((cp - 0x10000) >> 10)));
+            put(char16_t(0xDC00 + ((cp - 0x10000) & 0x3FF)));
+        } else {
+            put(char16_t(cp));
+        }
+        i += len;
     }
     return out;
 }

@@ -25,26 +25,36 @@ void CFlatTree::ClearFlat()
 
 void CFlatTree::Serialize(CArchive& ar) { SerializeTables(ar); }
 
+void CFlatTree::StoreBookmark(CArchive& ar, const std::string& url, const std::string& name,
+                              const std::string& comment)
+{
+    ar.WriteString(url);
+    ar.WriteString(name);
+    ar.WriteString(comment);
+}
+
+void CFlatTree::StoreFoldersAndLinks(CArchive& ar) const
+{
+    ar.WriteU32(static_cast<uint32_t>(m_flatFolders.size()));
+    for (const FlatFolder& f : m_flatFolders) {
+        ar.WriteString(f.name);
+        ar.WriteU16(f.depth);
+    }
+    ar.WriteU32(static_cast<uint32_t>(m_flatLinks.size()));
+    for (const FlatLink& l : m_flatLinks) {
+        ar.WriteU32(l.folder);
+        ar.WriteU16(l.marker);
+        ar.WriteU32(l.bookmark);
+    }
+}
+
 void CFlatTree::SerializeTables(CArchive& ar)
 {
     if (ar.IsStoring()) {
         ar.WriteU32(static_cast<uint32_t>(m_flatBookmarks.size()));
-        for (const FlatBookmark& b : m_flatBookmarks) {
-            ar.WriteString(b.url);
-            ar.WriteString(b.name);
-            ar.WriteString(b.comment);
-        }
-        ar.WriteU32(static_cast<uint32_t>(m_flatFolders.size()));
-        for (const FlatFolder& f : m_flatFolders) {
-            ar.WriteString(f.name);
-            ar.WriteU16(f.depth);
-        }
-        ar.WriteU32(static_cast<uint32_t>(m_flatLinks.size()));
-        for (const FlatLink& l : m_flatLinks) {
-            ar.WriteU32(l.folder);
-            ar.WriteU16(l.marker);
-            ar.WriteU32(l.bookmark);
-        }
+        for (const FlatBookmark& b : m_flatBookmarks)
+            StoreBookmark(ar, b.url, b.name, b.comment);
+        StoreFoldersAndLinks(ar);
         return;
     }
 

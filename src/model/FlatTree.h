@@ -36,6 +36,10 @@ public:
     // Reads or writes the three tables: count, records; count, records; count, records.
     virtual void Serialize(CArchive& ar);
     void SerializeTables(CArchive& ar);
+    // The storing half for the folder and link tables alone (after the bookmarks).
+    void StoreFoldersAndLinks(CArchive& ar) const;
+    static void StoreBookmark(CArchive& ar, const std::string& url, const std::string& name,
+                              const std::string& comment);
 
     void ClearFlat();
     bool FlatEmpty() const

@@ -30,6 +30,14 @@ bool CKivDoc::AddBookmark(const char* url, const char* name, const char* comment
     if (!url || std::strlen(url) < 2)
         return false;
     uint32_t i;
+    if (!m_bUrlIndexBuilt) {
+        // Built on the first lookup after a load: opening a file that is only
+        // looked at never pays for it.
+        m_urlIndex.Reserve(m_bookmarks.size());
+        for (uint32_t k = 0; k < m_bookmarks.size(); ++k)
+            m_urlIndex.Add(k, m_bookmarks);
+        m_bUrlIndexBuilt = true;
+    }
     const int32_t found = m_urlIndex.Find(url, m_bookmarks);
     if (found >= 0) {
         if (checkMode)
@@ -170,7 +178,8 @@ void CKivDoc::SetBookmarkUrl(uint32_t i, std::string url)
         return;
     std::string old = std::move(m_bookmarks[i].m_strUrl);
     m_bookmarks[i].m_strUrl = std::move(url);
-    m_urlIndex.Changed(i, old, m_bookmarks);
+    if (m_bUrlIndexBuilt)
+        m_urlIndex.Changed(i, old, m_bookmarks);
 }
 
 void CKivDoc::SetBookmarkComment(uint32_t i, std::string comment)
@@ -377,15 +386,13 @@ bool CKivDoc::RebuildFromFlat()
 
     const auto bookmarkCount = static_cast<uint32_t>(m_flatBookmarks.size());
     m_bookmarks.reserve(bookmarkCount);
-    m_urlIndex.Reserve(bookmarkCount);
     for (FlatBookmark& fb : m_flatBookmarks) {
-        CBookmark b;
+        CBookmark& b = m_bookmarks.emplace_back();
         b.m_strUrl = std::move(fb.url);
         b.m_strName = std::move(fb.name);
         b.m_strComment = std::move(fb.comment);
-        m_bookmarks.push_back(std::move(b));
-        m_urlIndex.Add(static_cast<uint32_t>(m_bookmarks.size() - 1), m_bookmarks);
     }
+    m_bUrlIndexBuilt = bookmarkCount == 0;
 
     // Links bucketed by folder in one pass, keeping their order within a folder.
     // Links naming a folder record that does not exist, or a bookmark record that
@@ -447,10 +454,21 @@ void CKivDoc::Serialize(CArchive& ar)
 {
     ClearFlat();
     if (ar.IsStoring()) {
-        FlattenForSave();
+        // What FlattenForSave and the table writer do, except that the bookmark
+        // records go out straight from the table instead of through copies of
+        // every string.
+        uint32_t saved = 0;
+        for (CBookmark& b : m_bookmarks)
+            b.m_nSaveIndex = b.m_nRefs >= 1 ? static_cast<int32_t>(saved++) : -1;
+        for (CFolderNode* p = m_root.m_pFirstChild; p; p = p->m_pNext)
+            FlattenFolder(*this, p, 1, false);
         ar.WriteU32(kMagic);
         ar.WriteU32(kVersion);
-        SerializeTables(ar);
+        ar.WriteU32(saved);
+        for (const CBookmark& b : m_bookmarks)
+            if (b.m_nRefs >= 1)
+                StoreBookmark(ar, b.m_strUrl, b.m_strName, b.m_strComment);
+        StoreFoldersAndLinks(ar);
         ClearFlat();
         return;
     }
@@ -480,6 +498,7 @@ void CKivDoc::DeleteContents()
     m_bookmarks.clear();
     m_bookmarks.shrink_to_fit();
     m_urlIndex.Clear();
+    m_bUrlIndexBuilt = true;
     // A load that failed midway leaves partial tables behind; they go with the rest.
     ClearFlat();
     m_pCurFolder = nullptr;

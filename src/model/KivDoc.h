@@ -109,5 +109,6 @@ private:
 
     std::vector<CBookmark> m_bookmarks;
     CUrlIndex m_urlIndex;
+    bool m_bUrlIndexBuilt = true; // false after a load until the first URL lookup
     uint64_t m_nRenameEpoch = 1;
 };

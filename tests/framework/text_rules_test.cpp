@@ -72,3 +72,36 @@ TEST(CompareNoCase, CaseAndAccentsOrderAsExpected)
 }
 
 }  // namespace
+
+namespace {
+
+// The hand-made UTF-16 conversions must give what Qt gives, surrogates included.
+TEST(Utf16, ConversionsAgreeWithQt)
+{
+    std::mt19937 rng(9);
+    const char16_t pool[] = {u'a', u'Z', 0, 0x7F, 0x80, 0xE9, 0x7FF, 0x800, 0x20AC, 0xFFFD,
+                             0xFFFF, 0xD800, 0xDBFF, 0xDC00, 0xDFFF, 0xD83D, 0xDE00};
+    for (int k = 0; k < 20000; ++k) {
+        std::string bytes;
+        QString q;
+        const int len = int(rng() % 8);
+        for (int i = 0; i < len; ++i) {
+            const char16_t u = pool[rng() % std::size(pool)];
+            bytes += char(u & 0xFF);
+            bytes += char(u >> 8);
+            q += QChar(u);
+        }
+        const std::string utf8 = KivText::Utf16LeToUtf8(bytes);
+        ASSERT_EQ(utf8, q.toStdString()) << k;
+        // Back again: valid UTF-8 gives the same units Qt would.
+        const QString back = QString::fromStdString(utf8);
+        std::string want;
+        for (QChar c : back) {
+            want += char(c.unicode() & 0xFF);
+            want += char(c.unicode() >> 8);
+        }
+        ASSERT_EQ(KivText::Utf8ToUtf16Le(utf8), want) << k;
+    }
+}
+
+}  // namespace

@@ -296,6 +296,28 @@ TEST(UrlLookup, FirstIndexWinsAcrossUrlEdits)
     EXPECT_EQ(doc.BookmarkCount(), 4u);
 }
 
+TEST(UrlLookup, LoadedDuplicatesAndEditsBeforeTheFirstLookup)
+{
+    CKivDoc doc;
+    ASSERT_TRUE(LoadFromBytes(doc, Bytes()
+                                       .Header()
+                                       .U32(3)
+                                       .Bookmark("http://dup", "First")
+                                       .Bookmark("http://dup", "Second")
+                                       .Bookmark("http://other", "Other")
+                                       .U32(0)
+                                       .U32(0)
+                                       .str()));
+    doc.SetBookmarkUrl(0, "http://moved"); // before any lookup since the load
+    uint32_t i = 99;
+    EXPECT_TRUE(doc.AddBookmark("http://dup", "x", nullptr, &doc.m_trash, false, &i));
+    EXPECT_EQ(i, 1u);
+    EXPECT_TRUE(doc.AddBookmark("http://moved", "x", nullptr, &doc.m_trash, false, &i));
+    EXPECT_EQ(i, 0u);
+    EXPECT_FALSE(doc.AddBookmark("http://other", "x", nullptr, &doc.m_check, true));
+    EXPECT_EQ(doc.BookmarkCount(), 3u);
+}
+
 // --- random operation sequences -----------------------------------------------------------
 
 // Names chosen so that case, accents and equal names all matter.
