@@ -1,0 +1,27 @@
+#pragma once
+
+#include "framework/CmdTarget.h"
+
+#include <QString>
+
+class CKivApp;
+class CKivDoc;
+
+// The document's command map: imports, exports, compare, paste, find, save and mail.
+// Handlers use the document's operations and talk to the user through CUi.
+class CKivDocCommands : public CCmdTarget
+{
+public:
+    CKivDocCommands(CKivApp& app, CKivDoc& doc);
+
+    // Mail needs a program that hands a file to the user's mail client.
+    static bool CanSendMail();
+
+private:
+    void OnEditFind();
+    void OnEditFindNext();
+    void OnFileSendMail();
+
+    CKivApp& m_app;
+    CKivDoc& m_doc;
+};

@@ -1,0 +1,377 @@
+#include "KivApp.h"
+
+#include "Commands.h"
+#include "DocCommands.h"
+#include "ShellFileTypes.h"
+#include "frame/MainFrame.h"
+#include "framework/Ui.h"
+#include "model/KivDoc.h"
+#include "res/Strings.h"
+
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QUrl>
+
+#if __has_include("integration/XdgBrowser.h") && __has_include("integration/UrlOpener.h")
+#include "integration/UrlOpener.h"
+#include "integration/XdgBrowser.h"
+#define KIV_HAVE_BROWSER_INTEGRATION 1
+#endif
+
+namespace {
+
+CKivApp* g_pApp = nullptr;
+
+const QString kPref = QStringLiteral("Pref");
+const QString kWndSize = QStringLiteral("WndSize");
+const QString kKivFilter = QStringLiteral("Kiv Files (*.kiv)|*.kiv||");
+
+}  // namespace
+
+CKivApp& KivApp()
+{
+    Q_ASSERT(g_pApp);
+    return *g_pApp;
+}
+
+CProfile& Profile() { return KivApp().Profile(); }
+
+CKivApp::CKivApp()
+    : m_pProfile(std::make_unique<CProfile>()),
+      m_pDocument(std::make_unique<CKivDoc>()),
+      m_pDocCommands(std::make_unique<CKivDocCommands>(*this, *m_pDocument))
+{
+    g_pApp = this;
+    m_router.m_pDocument = m_pDocCommands.get();
+    m_router.m_pApp = this;
+    // Open and save failures are collected while the document changes and shown once
+    // the views agree with it again, so no message box runs over a half-loaded tree.
+    m_pDocument->SetErrorSink([this](const CFileError& error) { m_pendingErrors.push_back(error); });
+    BuildCommandMap();
+}
+
+CKivApp::~CKivApp()
+{
+    m_router.m_pFrame = nullptr;
+    m_router.m_activeView = nullptr;
+    m_pMainFrame.reset();
+    if (g_pApp == this)
+        g_pApp = nullptr;
+}
+
+void CKivApp::BuildCommandMap()
+{
+    OnCommand(ID_FILE_NEW, [this] { OnFileNew(); });
+    OnCommand(ID_FILE_OPEN, [this] { OnFileOpen(); });
+    OnCommandRange(ID_FILE_MRU_FILE1, ID_FILE_MRU_LAST, [this](unsigned id) { OnOpenRecentFile(id); });
+    OnUpdateRange(ID_FILE_MRU_FILE1, ID_FILE_MRU_LAST, [this](CCmdUI* ui) {
+        ui->Enable(int(ui->m_nID - ID_FILE_MRU_FILE1) < m_recentFiles.Entries().size());
+    });
+    OnCommand(ID_APP_EXIT, [this] { OnAppExit(); });
+
+    // The search options of the search bar's menu.
+    struct Toggle
+    {
+        unsigned id;
+        bool CKivApp::*member;
+    };
+    for (const Toggle& t : {Toggle{ID_SEARCH_NAME, &CKivApp::m_bFindInName},
+                            Toggle{ID_SEARCH_URL, &CKivApp::m_bFindInUrl},
+                            Toggle{ID_SEARCH_COMMENT, &CKivApp::m_bFindInComment}}) {
+        OnCommand(t.id, [this, t] { this->*t.member = !(this->*t.member); });
+        OnUpdate(t.id, [this, t](CCmdUI* ui) { ui->SetCheck(this->*t.member ? 1 : 0); });
+    }
+}
+
+void CKivApp::ReadSettings()
+{
+    const CProfile& p = *m_pProfile;
+    auto flag = [&p](const char* name, int defaultValue) {
+        return p.GetProfileInt(kPref, QLatin1String(name), defaultValue) == 1;
+    };
+    m_bOpenLastFile = flag("OpenLastFile", 0);
+    m_bNewWindow = flag("NewWindow", 1);
+    m_bKeepWndSize = flag("KeepWndSize", 0);
+    m_nBrowserChoice = p.GetProfileInt(kPref, QStringLiteral("BrowserChoice"), 0);
+    for (int i = 0; i < 3; ++i)
+        m_strBrowser[i] = p.GetProfileString(kPref, QStringLiteral("Browser%1").arg(i + 1));
+    // Read as unsigned, so a negative number counts as a large one.
+    const unsigned style = static_cast<unsigned>(p.GetProfileInt(kPref, QStringLiteral("ListStyle"), 1));
+    m_nListStyle = style >= 3 ? 3 : static_cast<int>(style);
+    m_strCheckNSFile = p.GetProfileString(kPref, QStringLiteral("CheckNSFile"));
+    m_strCheckOperaFile = p.GetProfileString(kPref, QStringLiteral("CheckOperaFile"));
+    m_strCheckPath = p.GetProfileString(kPref, QStringLiteral("CheckPath"));
+    m_bCheckSubFolder = flag("CheckSubFolder", 1);
+    m_bXptIEDel = flag("XptIEDel", 0);
+}
+
+void CKivApp::WriteSettings()
+{
+    CProfile& p = *m_pProfile;
+    p.WriteProfileInt(kPref, QStringLiteral("OpenLastFile"), m_bOpenLastFile ? 1 : 0);
+    p.WriteProfileInt(kPref, QStringLiteral("NewWindow"), m_bNewWindow ? 1 : 0);
+    p.WriteProfileInt(kPref, QStringLiteral("KeepWndSize"), m_bKeepWndSize ? 1 : 0);
+    p.WriteProfileInt(kPref, QStringLiteral("BrowserChoice"), m_nBrowserChoice);
+    for (int i = 0; i < 3; ++i)
+        p.WriteProfileString(kPref, QStringLiteral("Browser%1").arg(i + 1), m_strBrowser[i]);
+    p.WriteProfileInt(kPref, QStringLiteral("ListStyle"), m_nListStyle);
+    p.WriteProfileString(kPref, QStringLiteral("CheckNSFile"), m_strCheckNSFile);
+    p.WriteProfileString(kPref, QStringLiteral("CheckOperaFile"), m_strCheckOperaFile);
+    p.WriteProfileString(kPref, QStringLiteral("CheckPath"), m_strCheckPath);
+    p.WriteProfileInt(kPref, QStringLiteral("CheckSubFolder"), m_bCheckSubFolder ? 1 : 0);
+    p.WriteProfileInt(kPref, QStringLiteral("XptIEDel"), m_bXptIEDel ? 1 : 0);
+}
+
+bool CKivApp::InitInstance(const QStringList& arguments)
+{
+    // The recent-file list, then the settings, in the order they are stored.
+    m_recentFiles.ReadList(*m_pProfile);
+    ReadSettings();
+    m_bFindInName = true;
+    m_bFindInUrl = true;
+    m_bFindInComment = false;
+
+    // The help page lives in help/ beside the program.
+    m_strHelpPath = QDir(QCoreApplication::applicationDirPath())
+                        .filePath(QStringLiteral("help/kiv_index.html"));
+
+    CDocument::SetUntitledName(KivStrings::Load(AFX_IDS_UNTITLED));
+
+#ifdef KIV_HAVE_BROWSER_INTEGRATION
+    std::string browserCmd;
+    GetDefaultBrowserCommand(browserCmd);
+    m_strDefaultBrowserCmd = QString::fromStdString(browserCmd);
+#endif
+
+    // The command line: flags start with "-" or "/"; the first other word is a file.
+    QString fileName;
+    for (const QString& arg : arguments) {
+        if (arg.startsWith(QLatin1Char('-')) || arg.startsWith(QLatin1Char('/'))) {
+            const QString flag = arg.mid(1);
+            if (flag.compare(QLatin1String("Automation"), Qt::CaseInsensitive) == 0
+                || flag.compare(QLatin1String("Embedding"), Qt::CaseInsensitive) == 0)
+                m_bAutomation = true;
+            // An absolute path is a file, not a flag.
+            else if (arg.startsWith(QLatin1Char('/')) && fileName.isEmpty() && QFileInfo::exists(arg))
+                fileName = arg;
+        } else if (fileName.isEmpty()) {
+            fileName = arg;
+        }
+    }
+    // Started by an automation client: no window; the client drives the document.
+    if (m_bAutomation)
+        return true;
+
+    KivShellFileTypes::Register(KivShellFileTypes::DataHome(),
+                                QCoreApplication::applicationFilePath());
+
+    // Reopen the last file when asked to and nothing else was named.
+    if (fileName.isEmpty() && m_bOpenLastFile && !m_recentFiles.Entries().isEmpty()
+        && !m_recentFiles.Entries().first().isEmpty())
+        OnOpenRecentFile(ID_FILE_MRU_FILE1);
+
+    if (!HasMainWindow()) {
+        if (!CreateMainFrame())
+            return false;
+        const bool ok = fileName.isEmpty() ? NewDocument() : OpenDocumentFile(fileName);
+        if (!ok) {
+            // The first frame goes with its failed document, and the program ends.
+            DestroyMainFrame();
+            return false;
+        }
+    }
+
+    // The search bar starts hidden unless the window state is kept and it was shown.
+    if (!m_bKeepWndSize || m_pProfile->GetProfileInt(kWndSize, QStringLiteral("SearchBar"), 1) == 0)
+        m_pMainFrame->ToggleControlBar(ID_VIEW_SEARCHBAR);
+
+    if (m_bKeepWndSize && m_pMainFrame->m_bMaximized)
+        m_pMainFrame->showMaximized();
+    else
+        m_pMainFrame->show();
+    m_pMainFrame->setAcceptDrops(true);
+    return true;
+}
+
+int CKivApp::ExitInstance()
+{
+    WriteSettings();
+    m_recentFiles.WriteList(*m_pProfile);
+    m_pProfile->Sync();
+    return 0;
+}
+
+void CKivApp::WinHelp()
+{
+    // A missing page is the desktop's business; the program says nothing.
+    QDesktopServices::openUrl(QUrl::fromLocalFile(m_strHelpPath));
+}
+
+void CKivApp::OpenUrl(const std::string& url, bool newWindow)
+{
+#ifdef KIV_HAVE_BROWSER_INTEGRATION
+    CBrowserSettings settings;
+    settings.m_nBrowserChoice = m_nBrowserChoice;
+    for (int i = 0; i < 3; ++i)
+        settings.m_strBrowser[i] = m_strBrowser[i].toStdString();
+    settings.m_bNewWindow = m_bNewWindow;
+    settings.m_strDefaultBrowserCmd = m_strDefaultBrowserCmd.toStdString();
+    CUrlOpener().OpenUrl(settings, url, newWindow);
+#else
+    Q_UNUSED(newWindow);
+    QDesktopServices::openUrl(QUrl(QString::fromStdString(url)));
+#endif
+}
+
+bool CKivApp::CreateMainFrame()
+{
+    auto frame = std::make_unique<CMainFrame>(*this, *m_pDocument);
+    if (!frame->Create())
+        return false;
+    m_pMainFrame = std::move(frame);
+    m_router.m_pFrame = m_pMainFrame.get();
+    m_router.m_activeView = [this] { return m_pMainFrame ? m_pMainFrame->GetActiveView() : nullptr; };
+    m_router.m_redirects[ID_EDIT_SELECT_ALL] = [this]() -> CCmdTarget* {
+        return m_pMainFrame ? m_pMainFrame->GetRightPaneTarget() : nullptr;
+    };
+    return true;
+}
+
+void CKivApp::DestroyMainFrame()
+{
+    m_router.m_pFrame = nullptr;
+    m_router.m_activeView = nullptr;
+    m_router.m_redirects.clear();
+    m_pMainFrame.reset();
+}
+
+void CKivApp::ShowPendingErrors()
+{
+    const std::vector<CFileError> errors = std::move(m_pendingErrors);
+    m_pendingErrors.clear();
+    for (const CFileError& error : errors)
+        CUi::Get().MessageBox(KivStrings::FileErrorText(error), QString(), CUi::MB_OK,
+                              CUi::MB_ICONWARNING);
+}
+
+void CKivApp::AfterDocumentChange()
+{
+    m_pDocument->SendInitialUpdate();
+    UpdateFrameTitle();
+}
+
+void CKivApp::UpdateFrameTitle()
+{
+    if (m_pMainFrame)
+        m_pMainFrame->OnUpdateFrameTitle();
+}
+
+bool CKivApp::SaveModified()
+{
+    if (!m_pDocument->IsModified())
+        return true;
+    const QString text = KivStrings::Load(AFX_IDP_ASK_TO_SAVE).replace(QLatin1String("%1"),
+                                                                       m_pDocument->GetTitle());
+    switch (CUi::Get().MessageBox(text, QString(), CUi::MB_YESNOCANCEL, CUi::MB_ICONWARNING)) {
+    case CUi::IDYES:
+        return DoFileSave();
+    case CUi::IDNO:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool CKivApp::NewDocument()
+{
+    if (!SaveModified())
+        return false;
+    m_pDocument->SetPathName(QString());
+    if (!m_pDocument->OnNewDocument())
+        return false;
+    AfterDocumentChange();
+    return true;
+}
+
+bool CKivApp::OpenDocumentFile(const QString& path)
+{
+    m_bLastOpenFailed = false;
+    if (!SaveModified())
+        return false;
+    const bool ok = m_pDocument->OpenDocumentFile(path);
+    m_bLastOpenFailed = !ok;
+    if (ok)
+        m_recentFiles.Add(m_pDocument->GetPathName());
+    // Either way the views show what the document now holds (unchanged, loaded, or
+    // a fresh empty one after a file that broke off midway).
+    if (HasMainWindow())
+        AfterDocumentChange();
+    ShowPendingErrors();
+    return ok;
+}
+
+bool CKivApp::DoFileSave()
+{
+    const QString path = m_pDocument->GetPathName();
+    if (path.isEmpty() || (QFileInfo::exists(path) && !QFileInfo(path).isWritable()))
+        return DoSaveAs();
+    return SaveTo(path);
+}
+
+bool CKivApp::DoSaveAs()
+{
+    QString initial = m_pDocument->GetPathName();
+    if (initial.isEmpty())
+        initial = m_pDocument->GetTitle() + QStringLiteral(".kiv");
+    const QString path = CUi::Get().GetSaveFileName(kKivFilter, QStringLiteral(".kiv"), initial);
+    if (path.isEmpty())
+        return false;
+    return SaveTo(path);
+}
+
+bool CKivApp::SaveTo(const QString& path)
+{
+    const bool ok = m_pDocument->DoSave(path);
+    if (ok) {
+        m_recentFiles.Add(m_pDocument->GetPathName());
+        UpdateFrameTitle();
+    }
+    ShowPendingErrors();
+    return ok;
+}
+
+void CKivApp::OnFileNew() { NewDocument(); }
+
+void CKivApp::OnFileOpen()
+{
+    const QString path = CUi::Get().GetOpenFileName(kKivFilter, QStringLiteral(".kiv"));
+    if (!path.isEmpty())
+        OpenDocumentFile(path);
+}
+
+void CKivApp::OnOpenRecentFile(unsigned id)
+{
+    const int index = static_cast<int>(id - ID_FILE_MRU_FILE1);
+    if (index < 0 || index >= m_recentFiles.Entries().size())
+        return;
+    const QString path = m_recentFiles.Entries().at(index);
+    const bool newFrame = !HasMainWindow();
+    if (newFrame && !CreateMainFrame())
+        return;
+    if (!OpenDocumentFile(path)) {
+        // A file that cannot be opened leaves the list; only a failure to open the
+        // file at all counts, a cancelled save prompt does not.
+        if (m_bLastOpenFailed)
+            m_recentFiles.Remove(m_recentFiles.Entries().indexOf(path));
+        if (newFrame)
+            DestroyMainFrame();
+    }
+}
+
+void CKivApp::OnAppExit()
+{
+    if (m_pMainFrame)
+        m_pMainFrame->close();
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The desktop's side of ".kiv" files: a MIME type "application/x-kiv" and a desktop
+// entry that opens such files with this program.
+namespace KivShellFileTypes {
+
+// $XDG_DATA_HOME, or ~/.local/share when it is unset.
+QString DataHome();
+
+// The contents of the two files.
+QString MimeTypeXml();
+QString DesktopEntry(const QString& program);
+
+// Writes mime/packages/kiv.xml and applications/kiv.desktop under dataHome when they
+// are missing or differ; returns the files written.
+QStringList Register(const QString& dataHome, const QString& program);
+
+}  // namespace KivShellFileTypes

@@ -1,0 +1,83 @@
+#pragma once
+
+#include "framework/CmdTarget.h"
+
+#include <QMainWindow>
+#include <QPointer>
+
+class CKivApp;
+class CKivDoc;
+class CKivView;
+class CLeftView;
+class QLabel;
+class QSplitter;
+class QTimer;
+class QToolBar;
+
+// The main window: toolbar, the search bar's band, the status bar and a splitter
+// with the folder tree on the left and the bookmark list on the right.
+class CMainFrame : public QMainWindow, public CCmdTarget
+{
+public:
+    CMainFrame(CKivApp& app, CKivDoc& doc);
+    ~CMainFrame() override;
+
+    // Builds the bars, the splitter and the two views; false when a part failed.
+    bool Create();
+
+    CLeftView* GetLeftPane() const;
+    CKivView* GetRightPane() const;
+    // The list view as a command target (select all goes there whatever has the focus).
+    CCmdTarget* GetRightPaneTarget() const;
+    // The view that receives commands first: the pane that last had the focus.
+    CCmdTarget* GetActiveView() const;
+    void SetActivePane(int column);
+
+    // "nb: %4d" with the count, in the item-count pane.
+    void ShowItemCount(int count);
+    QString ItemCountText() const;
+
+    // The band the search bar lives in (control-bar id 32784).
+    QToolBar* SearchBarBand() const { return m_pSearchBand; }
+    // What the search field holds; empty while the band holds no search bar.
+    QString GetSearchText() const;
+    void ActivateSearchBar();
+
+    // Control bars by their ids: 59392 toolbar, 32784 search bar, 59393 status bar.
+    QWidget* ControlBar(unsigned id) const;
+    void ToggleControlBar(unsigned id);
+
+    // Sets enabled and checked states of the toolbar buttons from the router.
+    void UpdateToolBar();
+    // Caption from the document's title.
+    void OnUpdateFrameTitle();
+    // Opens the ".kiv" files among dropped paths, in order; others are skipped.
+    void OpenDroppedFiles(const QStringList& paths);
+    // Writes "Maximize", "MainSize", "cxPane" and "SearchBar" (nothing when minimized).
+    void SaveWindowState();
+
+    bool m_bMaximized = false;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    void BuildCommandMap();
+    void ApplyStoredGeometry();
+    bool CreateClient();
+    void UpdateLockPanes();
+    void NextPane(int step);
+
+    CKivApp& m_app;
+    CKivDoc& m_doc;
+    QSplitter* m_pSplitter = nullptr;
+    QToolBar* m_pToolBar = nullptr;
+    QToolBar* m_pSearchBand = nullptr;
+    QLabel* m_pMessagePane = nullptr;
+    QLabel* m_pCountPane = nullptr;
+    QLabel* m_pLockPanes[3] = {};
+    QTimer* m_pIdleTimer = nullptr;
+    QPointer<QWidget> m_pActivePane;
+};
