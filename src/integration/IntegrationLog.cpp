@@ -1,0 +1,3 @@
+#include "IntegrationLog.h"
+
+Q_LOGGING_CATEGORY(lcIntegration, "kiv.integration")
