@@ -28,6 +28,9 @@ void CAutomationServer::RegisterActive()
 {
     if (m_doc.m_dwRegister != 0 || !m_bUserControl)
         return;
+    // Without a session bus there is no automation at all, and nothing to tell.
+    if (!m_bus.isConnected())
+        return;
     bool ok = m_hub.ExportDocument();
     if (ok) {
         QDBusConnectionInterface* bus = m_bus.interface();

@@ -37,8 +37,9 @@ public:
     void SetMessageSink(MessageSink sink) { m_messageSink = std::move(sink); }
 
     // The document's RegisterActive: after every successful new or open. Does
-    // nothing while registered or while the user is not in control; on failure
-    // reports the message and leaves m_dwRegister 0 (the next new or open retries).
+    // nothing while registered, while the user is not in control, or without a
+    // session bus; when the bus refuses the name it reports the message and leaves
+    // m_dwRegister 0 (the next new or open retries).
     void RegisterActive();
     // From OnCloseDocument: gives the name up and sets m_dwRegister to 0.
     void Revoke();

@@ -9,12 +9,14 @@ add_library(kiv_automation STATIC
 )
 target_link_libraries(kiv_automation PUBLIC kiv_core Qt6::Core Qt6::DBus)
 
-# The bus starts the installed program for automation clients.
-set(KIV_AUTOMATION_EXEC "${CMAKE_INSTALL_FULL_BINDIR}/kiv")
-configure_file(integration/AutomationApplication.service.in
-  ${CMAKE_CURRENT_BINARY_DIR}/org.halvane.Kiv.Application.service @ONLY)
-install(FILES ${CMAKE_CURRENT_BINARY_DIR}/org.halvane.Kiv.Application.service
-  DESTINATION ${CMAKE_INSTALL_DATADIR}/dbus-1/services)
+# The bus starts the installed program for automation clients. Written at install
+# time so that the Exec line follows the prefix given to cmake --install.
+set(KIV_SERVICE_DIR "${CMAKE_INSTALL_DATADIR}/dbus-1/services")
+install(CODE "
+  set(kiv_service \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${KIV_SERVICE_DIR}/org.halvane.Kiv.Application.service\")
+  message(STATUS \"Installing: \${kiv_service}\")
+  file(WRITE \"\${kiv_service}\" \"[D-BUS Service]\\nName=org.halvane.Kiv.Application\\nExec=\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/kiv -Automation\\n\")
+")
 
 # The print document lives beside the program, in the build tree as installed.
 configure_file(print/Zezivezu.viv ${CMAKE_BINARY_DIR}/bin/Zezivezu.viv COPYONLY)

@@ -100,6 +100,50 @@ private:
     bool m_bReady = false;
 };
 
+// A dbus-daemon of our own: with a service folder for activation, or a policy.
+class PrivateBus
+{
+public:
+    PrivateBus(const QString& dir, const QString& serviceDir, const QString& extraPolicy,
+               const QProcessEnvironment& env)
+    {
+        const QString config = dir + QStringLiteral("/bus.conf");
+        QFile f(config);
+        if (!f.open(QIODevice::WriteOnly))
+            return;
+        QString text = QStringLiteral("<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus "
+                                      "Configuration 1.0//EN\" "
+                                      "\"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
+                                      "<busconfig><type>session</type><listen>unix:dir=%1</listen>")
+                           .arg(dir);
+        if (!serviceDir.isEmpty())
+            text += QStringLiteral("<servicedir>%1</servicedir>").arg(serviceDir);
+        text += QStringLiteral("<policy context=\"default\">"
+                               "<allow send_destination=\"*\" eavesdrop=\"true\"/>"
+                               "<allow eavesdrop=\"true\"/><allow own=\"*\"/>%1</policy>"
+                               "</busconfig>\n")
+                    .arg(extraPolicy);
+        f.write(text.toUtf8());
+        f.close();
+        m_daemon.setProcessEnvironment(env);
+        m_daemon.start(QStringLiteral("dbus-daemon"),
+                       {QStringLiteral("--config-file=") + config, QStringLiteral("--nofork"),
+                        QStringLiteral("--print-address")});
+        if (m_daemon.waitForReadyRead(60000))
+            m_strAddress = QString::fromUtf8(m_daemon.readLine().trimmed());
+    }
+    ~PrivateBus()
+    {
+        m_daemon.terminate();
+        m_daemon.waitForFinished();
+    }
+    const QString& Address() const { return m_strAddress; }
+
+private:
+    QProcess m_daemon;
+    QString m_strAddress;
+};
+
 class AutomationBus : public ::testing::Test
 {
 protected:
@@ -345,31 +389,11 @@ TEST_F(AutomationBus, AutomationStartServesOneClientAndEnds)
     qputenv("XDG_DATA_HOME", data.toLocal8Bit());
     ASSERT_EQ(KivAutomation::WriteUserServiceFile(kHost), KivAutomation::ServiceFileResult::Written);
     qunsetenv("XDG_DATA_HOME");
-    const QString config = dir.filePath(QStringLiteral("bus.conf"));
-    {
-        QFile f(config);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(QStringLiteral("<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus "
-                               "Configuration 1.0//EN\" "
-                               "\"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
-                               "<busconfig><type>session</type>"
-                               "<listen>unix:dir=%1</listen>"
-                               "<servicedir>%2/dbus-1/services</servicedir>"
-                               "<policy context=\"default\"><allow send_destination=\"*\" eavesdrop=\"true\"/>"
-                               "<allow eavesdrop=\"true\"/><allow own=\"*\"/></policy></busconfig>\n")
-                    .arg(dir.path(), data)
-                    .toUtf8());
-    }
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("KIV_HOST_DONE_DIR"), done);
-    QProcess daemon;
-    daemon.setProcessEnvironment(env);
-    daemon.start(QStringLiteral("dbus-daemon"),
-                 {QStringLiteral("--config-file=") + config, QStringLiteral("--nofork"),
-                  QStringLiteral("--print-address")});
-    ASSERT_TRUE(daemon.waitForReadyRead(60000));
-    const QString address = QString::fromUtf8(daemon.readLine().trimmed());
-    env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), address);
+    PrivateBus bus(dir.path(), data + QStringLiteral("/dbus-1/services"), QString(), env);
+    ASSERT_FALSE(bus.Address().isEmpty());
+    env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), bus.Address());
 
     const RunResult client = RunProgram(kPython, {kClient, QStringLiteral("automation"), sample}, env);
     ASSERT_EQ(client.code, 0) << client.err.constData();
@@ -388,8 +412,35 @@ TEST_F(AutomationBus, AutomationStartServesOneClientAndEnds)
             QThread::msleep(100);
     }
     EXPECT_EQ(ended, 2);
-    daemon.terminate();
-    daemon.waitForFinished();
+}
+
+TEST_F(AutomationBus, RefusedNameIsReportedAndTheDocumentWorksOn)
+{
+    // A bus whose policy refuses the running document's name.
+    PrivateBus bus(dir.path(), QString(),
+                   QStringLiteral("<deny own=\"org.halvane.Kiv.Document\"/>"),
+                   QProcessEnvironment::systemEnvironment());
+    ASSERT_FALSE(bus.Address().isEmpty());
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), bus.Address());
+    QProcess host;
+    host.setProcessEnvironment(env);
+    host.start(kHost, {sample});
+    ASSERT_TRUE(host.waitForStarted());
+    QList<QByteArray> lines;
+    while (!lines.contains("ready") && host.waitForReadyRead(60000))
+        while (host.canReadLine())
+            lines << host.readLine().trimmed();
+    EXPECT_EQ(lines, (QList<QByteArray>{"Didn't register Active Object", "ready"}));
+    // Unregistered, yet still loaded and editable; the next new tries again.
+    host.write("new\n");
+    while (!lines.contains("done") && host.waitForReadyRead(60000))
+        while (host.canReadLine())
+            lines << host.readLine().trimmed();
+    EXPECT_EQ(lines.count("Didn't register Active Object"), 2);
+    host.closeWriteChannel();
+    EXPECT_TRUE(host.waitForFinished(60000));
+    EXPECT_EQ(host.exitCode(), 0);
 }
 
 TEST_F(AutomationBus, KivPrintWritesThePdf)
@@ -422,4 +473,38 @@ TEST_F(AutomationBus, KivPrintWritesThePdf)
     }
 }
 
+}  // namespace
+
+namespace {
+// Zezivezu.viv is a type of its own whose handler is kiv-print.
+TEST(PrintDocument, IsItsOwnTypeHandledByKivPrint)
+{
+    EnsureApp();
+    QTemporaryDir dir;
+    const QString mime = dir.filePath(QStringLiteral("share/mime"));
+    ASSERT_TRUE(QDir().mkpath(mime + QStringLiteral("/packages")));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(KIV_PRINT_DIR "/kiv-print-document.xml"),
+                            mime + QStringLiteral("/packages/kiv-print-document.xml")));
+    ASSERT_EQ(RunProgram(QStringLiteral("update-mime-database"), {mime}).code, 0);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_DATA_DIRS"), dir.filePath(QStringLiteral("share")) + ":/usr/share");
+    env.insert(QStringLiteral("XDG_DATA_HOME"), dir.filePath(QStringLiteral("home")));
+    const RunResult type = RunProgram(
+        QStringLiteral("gio"),
+        {QStringLiteral("info"), QStringLiteral("-a"), QStringLiteral("standard::content-type"),
+         QStringLiteral(KIV_BIN_DIR "/Zezivezu.viv")},
+        env);
+    ASSERT_EQ(type.code, 0) << type.err.constData();
+    EXPECT_TRUE(type.out.contains("standard::content-type: application/x-kiv-print"))
+        << type.out.constData();
+
+    const QString desktop = QStringLiteral(KIV_PRINT_DIR "/kiv-print.desktop");
+    const RunResult valid = RunProgram(QStringLiteral("desktop-file-validate"), {desktop});
+    EXPECT_EQ(valid.code, 0) << valid.out.constData();
+    QFile f(desktop);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray entry = f.readAll();
+    EXPECT_TRUE(entry.contains("\nMimeType=application/x-kiv-print;\n"));
+    EXPECT_TRUE(entry.contains("\nExec=kiv-print %f\n"));
+}
 }  // namespace
