@@ -1,0 +1,450 @@
+#include "KivView.h"
+
+#include "ViewImages.h"
+#include "app/Commands.h"
+#include "app/KivApp.h"
+#include "formats/ItemDialog.h"
+#include "frame/MainFrame.h"
+#include "framework/TextRules.h"
+#include "framework/Ui.h"
+#include "model/KivDoc.h"
+#include "res/Strings.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QListView>
+#include <QStackedLayout>
+#include <QTreeView>
+
+namespace {
+
+const char* const kWidthEntries[CBookmarkListModel::COL_COUNT] = {"cxC0", "cxC1", "cxC2"};
+const int kDefaultWidths[CBookmarkListModel::COL_COUNT] = {160, 200, 200};
+
+}  // namespace
+
+CKivView::CKivView(CKivDoc& doc, QWidget* parent)
+    : QWidget(parent), m_doc(doc), m_model(doc)
+{
+    setObjectName(QStringLiteral("kivView"));
+    m_openUrl = [](const std::string& url, bool newWindow) { KivApp().OpenUrl(url, newWindow); };
+
+    m_pDetails = new QTreeView(this);
+    m_pDetails->setObjectName(QStringLiteral("listDetails"));
+    m_pDetails->setModel(&m_model);
+    m_pDetails->setRootIsDecorated(false);
+    m_pDetails->setItemsExpandable(false);
+    m_pDetails->setUniformRowHeights(true);
+    m_pDetails->setAllColumnsShowFocus(true);
+    m_pDetails->setSortingEnabled(false);
+    m_pDetails->header()->setSectionsClickable(false);
+    m_pDetails->header()->setSectionsMovable(false);
+    m_pDetails->header()->setStretchLastSection(false);
+    m_pDetails->header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    m_pSelection = m_pDetails->selectionModel();
+
+    m_pIcons = new QListView(this);
+    m_pIcons->setObjectName(QStringLiteral("listIcons"));
+    m_pIcons->setModel(&m_model);
+    m_pIcons->setSelectionModel(m_pSelection);
+    m_pIcons->setModelColumn(CBookmarkListModel::COL_NAME);
+    m_pIcons->setUniformItemSizes(true);
+    m_pIcons->setMovement(QListView::Static);
+    m_pIcons->setResizeMode(QListView::Adjust);
+    m_pIcons->setLayoutMode(QListView::Batched);
+
+    for (QAbstractItemView* view : {static_cast<QAbstractItemView*>(m_pDetails),
+                                    static_cast<QAbstractItemView*>(m_pIcons)}) {
+        view->setSelectionMode(QAbstractItemView::ExtendedSelection);
+        view->setSelectionBehavior(QAbstractItemView::SelectRows);
+        view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        view->setContextMenuPolicy(Qt::CustomContextMenu);
+        view->installEventFilter(this);
+        connect(view, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& at) {
+            if (at.isValid())
+                OpenRow(at.row(), NewWindowSetting());
+        });
+        connect(view, &QWidget::customContextMenuRequested, this,
+                [this, view](const QPoint& pos) { ShowContextMenu(view, pos); });
+    }
+    for (int c = 0; c < CBookmarkListModel::COL_COUNT; ++c)
+        m_pDetails->header()->resizeSection(c, kDefaultWidths[c]);
+
+    m_pStack = new QStackedLayout(this);
+    m_pStack->setContentsMargins(0, 0, 0, 0);
+    m_pStack->addWidget(m_pDetails);
+    m_pStack->addWidget(m_pIcons);
+
+    m_nStyle = KivApp().m_nListStyle & 3;
+    ApplyStyle();
+
+    OnCommand(ID_ITEM_NEW, [this] { OnNewItem(); });
+    OnCommand(ID_ITEM_DELETE, [this] { OnDeleteItems(); });
+    OnCommand(ID_ITEM_EDIT, [this] { OnEditItem(); });
+    OnCommand(ID_ITEM_OPEN, [this] { OpenSelected(false); });
+    OnCommand(ID_ITEM_OPEN_NEW_WINDOW, [this] { OpenSelected(true); });
+    OnCommand(ID_EDIT_SELECT_ALL, [this] { OnSelectAll(); });
+    const auto anySelected = [this](CCmdUI* ui) { ui->Enable(m_pSelection->hasSelection()); };
+    CCmdTarget::OnUpdate(ID_ITEM_DELETE, anySelected);
+    CCmdTarget::OnUpdate(ID_ITEM_OPEN, anySelected);
+    CCmdTarget::OnUpdate(ID_ITEM_OPEN_NEW_WINDOW, anySelected);
+    CCmdTarget::OnUpdate(ID_ITEM_EDIT, [this](CCmdUI* ui) { ui->Enable(SelectedRows().size() == 1); });
+    CCmdTarget::OnUpdate(ID_EDIT_SELECT_ALL, [this](CCmdUI* ui) { ui->Enable(RowCount() > 0); });
+
+    m_doc.AddView(this);
+}
+
+CKivView::~CKivView()
+{
+    m_doc.RemoveView(this);
+    CKivApp& app = KivApp();
+    app.m_nListStyle = m_nStyle;
+    for (int c = 0; c < CBookmarkListModel::COL_COUNT; ++c)
+        app.Profile().WriteProfileInt(QStringLiteral("WndSize"),
+                                      QString::fromLatin1(kWidthEntries[c]),
+                                      m_pDetails->header()->sectionSize(c));
+}
+
+// --- style ------------------------------------------------------------------------------
+
+void CKivView::SetListStyle(int style)
+{
+    style &= 3;
+    if (style == m_nStyle)
+        return;
+    m_nStyle = style;
+    ApplyStyle();
+}
+
+void CKivView::ApplyStyle()
+{
+    const bool hadFocus = ItemView()->hasFocus();
+    if (m_nStyle == LVS_REPORT) {
+        m_pStack->setCurrentWidget(m_pDetails);
+    } else {
+        switch (m_nStyle) {
+        case LVS_ICON:
+            m_pIcons->setViewMode(QListView::IconMode);
+            m_pIcons->setIconSize(QSize(24, 24));
+            m_pIcons->setFlow(QListView::LeftToRight);
+            m_pIcons->setWrapping(true);
+            m_pIcons->setWordWrap(true);
+            m_pIcons->setGridSize(QSize(96, 64));
+            break;
+        case LVS_SMALLICON:
+            m_pIcons->setViewMode(QListView::ListMode);
+            m_pIcons->setIconSize(QSize(16, 16));
+            m_pIcons->setFlow(QListView::LeftToRight);
+            m_pIcons->setWrapping(true);
+            m_pIcons->setWordWrap(false);
+            m_pIcons->setGridSize(QSize(160, 20));
+            break;
+        default: // LVS_LIST
+            m_pIcons->setViewMode(QListView::ListMode);
+            m_pIcons->setIconSize(QSize(16, 16));
+            m_pIcons->setFlow(QListView::TopToBottom);
+            m_pIcons->setWrapping(true);
+            m_pIcons->setWordWrap(false);
+            m_pIcons->setGridSize(QSize());
+            break;
+        }
+        m_pIcons->setMovement(QListView::Static);
+        m_pStack->setCurrentWidget(m_pIcons);
+    }
+    setFocusProxy(ItemView());
+    if (hadFocus)
+        ItemView()->setFocus();
+}
+
+void CKivView::Arrange()
+{
+    if (m_nStyle == LVS_ICON || m_nStyle == LVS_SMALLICON)
+        m_pIcons->doItemsLayout();
+}
+
+QAbstractItemView* CKivView::ItemView() const
+{
+    if (m_nStyle == LVS_REPORT)
+        return m_pDetails;
+    return m_pIcons;
+}
+
+// --- updates --------------------------------------------------------------------------
+
+void CKivView::OnInitialUpdate()
+{
+    if (!m_bColumnsMade) {
+        m_bColumnsMade = true;
+        if (KivApp().m_bKeepWndSize) {
+            const CProfile& profile = KivApp().Profile();
+            for (int c = 0; c < CBookmarkListModel::COL_COUNT; ++c) {
+                const int stored = profile.GetProfileInt(QStringLiteral("WndSize"),
+                                                         QString::fromLatin1(kWidthEntries[c]),
+                                                         kDefaultWidths[c]);
+                m_pDetails->header()->resizeSection(c, stored & 0xFFFF);
+            }
+        }
+    }
+    OnUpdate(nullptr, HINT_REFRESH, nullptr);
+}
+
+void CKivView::OnUpdate(CView*, int hint, void* object)
+{
+    if (hint >= HINT_SYNC_FOLDER)
+        return;
+    if (hint == HINT_SELECT_ROW) {
+        const intptr_t position = reinterpret_cast<intptr_t>(object);
+        const CFolderNode* folder = m_doc.m_pCurFolder;
+        if (position >= 0 && folder
+            && position < static_cast<intptr_t>(folder->m_aBookmarks.size())) {
+            ItemView()->setFocus();
+            SelectRow(static_cast<int>(position));
+        }
+    } else {
+        Rebuild();
+    }
+    ShowItemCount();
+}
+
+void CKivView::Rebuild() { m_model.Rebuild(m_doc.m_pCurFolder); }
+
+int CKivView::RowCount() const { return m_model.rowCount(); }
+
+void CKivView::ShowItemCount()
+{
+    if (auto* frame = dynamic_cast<CMainFrame*>(window()))
+        frame->ShowItemCount(RowCount());
+    emit ItemCountChanged(RowCount());
+}
+
+// --- rows and selection ------------------------------------------------------------------
+
+void CKivView::InsertRow(int position, uint32_t index) { m_model.InsertRow(position, index); }
+
+std::vector<int> CKivView::SelectedRows() const
+{
+    std::vector<int> rows;
+    for (const QItemSelectionRange& range : m_pSelection->selection())
+        for (int r = range.top(); r <= range.bottom(); ++r)
+            rows.push_back(r);
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    return rows;
+}
+
+void CKivView::SelectRow(int position)
+{
+    if (position < 0 || position >= RowCount())
+        return;
+    SetAllSelected(false);
+    const QModelIndex at = m_model.index(position, 0);
+    m_pSelection->setCurrentIndex(at, QItemSelectionModel::ClearAndSelect
+                                          | QItemSelectionModel::Rows);
+    ItemView()->scrollTo(at);
+}
+
+void CKivView::SetAllSelected(bool select)
+{
+    // Commands go to the view that has the focus.
+    ItemView()->setFocus();
+    if (!select) {
+        m_pSelection->clearSelection();
+        return;
+    }
+    const int n = RowCount();
+    if (n > 0)
+        m_pSelection->select(QItemSelection(m_model.index(0, 0),
+                                            m_model.index(n - 1, CBookmarkListModel::COL_COUNT - 1)),
+                             QItemSelectionModel::Select);
+}
+
+void CKivView::OnSelectAll() { SetAllSelected(true); }
+
+void CKivView::DeleteRows(const std::vector<int>& rows)
+{
+    // Highest first, a run of neighbours at a time.
+    size_t k = rows.size();
+    while (k > 0) {
+        const int last = rows[k - 1];
+        int first = last;
+        --k;
+        while (k > 0 && rows[k - 1] == first - 1) {
+            first = rows[k - 1];
+            --k;
+        }
+        m_model.RemoveRows(first, last);
+    }
+}
+
+// --- commands ----------------------------------------------------------------------------
+
+bool CKivView::NewWindowSetting() const { return KivApp().m_bNewWindow; }
+
+void CKivView::OnNewItem()
+{
+    CFolderNode* folder = m_doc.m_pCurFolder;
+    // With no folder shown there is nowhere to list the bookmark.
+    if (!folder)
+        return;
+    CItemDlg dlg(this);
+    dlg.m_strUrl = KivItem::UrlFromClipboard();
+    dlg.m_strName = KivItem::NameFromUrl(dlg.m_strUrl);
+    if (dlg.DoModal() != CUi::IDOK)
+        return;
+    uint32_t index = 0;
+    int position = 0;
+    if (!m_doc.AddBookmark(dlg.m_strUrl.c_str(), dlg.m_strName.c_str(), dlg.m_strComment.c_str(),
+                           folder, false, &index, &position))
+        return;
+    InsertRow(position, index);
+    SelectRow(position);
+    // The tree's trash and Check pictures may change; this list is already right.
+    m_doc.UpdateAllViews(this, HINT_REFRESH, nullptr);
+    ShowItemCount();
+}
+
+void CKivView::OnEditItem()
+{
+    const std::vector<int> rows = SelectedRows();
+    CFolderNode* folder = m_doc.m_pCurFolder;
+    if (rows.empty() || !folder)
+        return;
+    const int row = rows.front();
+    const uint32_t b = m_model.IndexAt(row);
+    CItemDlg dlg(this);
+    dlg.m_strName = m_doc.Bookmark(b).m_strName;
+    dlg.m_strUrl = m_doc.Bookmark(b).m_strUrl;
+    dlg.m_strComment = m_doc.Bookmark(b).m_strComment;
+    if (dlg.DoModal() != CUi::IDOK)
+        return;
+    const bool nameChanged = KivText::CompareNoCase(dlg.m_strName, m_doc.Bookmark(b).m_strName) != 0;
+    m_doc.SetBookmarkName(b, dlg.m_strName);
+    m_doc.SetBookmarkUrl(b, dlg.m_strUrl);
+    m_doc.SetBookmarkComment(b, dlg.m_strComment);
+    m_doc.SetModifiedFlag();
+    if (!nameChanged) {
+        m_model.RowChanged(row);
+        return;
+    }
+    // Only the shown folder takes the new order; the others keep theirs.
+    m_doc.UnlinkBookmark(folder, b);
+    m_model.RemoveRows(row, row);
+    int position = 0;
+    if (m_doc.LinkBookmark(folder, b, &position)) {
+        InsertRow(position, b);
+        SelectRow(position);
+    }
+    ShowItemCount();
+}
+
+void CKivView::OnDeleteItems() { MoveSelectionTo(&m_doc.m_trash, false); }
+
+void CKivView::MoveSelectionTo(CFolderNode* folder, bool copy)
+{
+    CFolderNode* current = m_doc.m_pCurFolder;
+    if (!folder || !current || folder == current || folder == &m_doc.m_check)
+        return;
+    const std::vector<int> rows = SelectedRows();
+    for (int row : rows)
+        m_doc.LinkBookmark(folder, m_model.IndexAt(row));
+    if (!copy) {
+        if (rows.size() == current->m_aBookmarks.size()
+            && static_cast<int>(rows.size()) == RowCount()) {
+            // Every row goes: one sweep instead of a search per bookmark.
+            m_doc.UnlinkAllBookmarks(current);
+        } else {
+            for (int row : rows)
+                m_doc.UnlinkBookmark(current, m_model.IndexAt(row));
+        }
+    }
+    if (!rows.empty()) {
+        m_doc.SetModifiedFlag();
+        m_doc.UpdateAllViews(this, HINT_REFRESH, nullptr);
+        if (!copy)
+            DeleteRows(rows);
+    }
+    if (!copy) {
+        const int first = rows.empty() ? -1 : rows.front();
+        const int n = RowCount();
+        if (n > 0)
+            SelectRow(std::clamp(first, 0, n - 1));
+        ShowItemCount();
+    }
+}
+
+void CKivView::OpenRow(int row, bool newWindow)
+{
+    if (row < 0 || row >= RowCount())
+        return;
+    const uint32_t i = m_model.IndexAt(row);
+    if (i < m_doc.BookmarkCount() && m_openUrl)
+        m_openUrl(m_doc.Bookmark(i).m_strUrl, newWindow);
+}
+
+void CKivView::OpenSelected(bool newWindow)
+{
+    const std::vector<int> rows = SelectedRows();
+    if (!rows.empty())
+        OpenRow(rows.front(), newWindow);
+}
+
+// --- keys and menus ----------------------------------------------------------------------
+
+bool CKivView::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() != QEvent::KeyPress || (watched != m_pDetails && watched != m_pIcons))
+        return QWidget::eventFilter(watched, event);
+    auto* key = static_cast<QKeyEvent*>(event);
+    const Qt::KeyboardModifiers mods = key->modifiers() & ~Qt::KeypadModifier;
+    switch (key->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (mods == Qt::NoModifier) {
+            OpenSelected(NewWindowSetting());
+            return true;
+        }
+        if (mods == Qt::AltModifier) {
+            OnEditItem();
+            return true;
+        }
+        break;
+    case Qt::Key_Delete:
+        if (mods == Qt::NoModifier) {
+            // The key skips the command's update rule.
+            OnDeleteItems();
+            return true;
+        }
+        break;
+    case Qt::Key_Insert:
+        if (mods == Qt::NoModifier) {
+            OnNewItem();
+            return true;
+        }
+        break;
+    case Qt::Key_Tab:
+        if (mods == Qt::NoModifier && KivPanes::ActivateNextPane(this))
+            return true;
+        break;
+    case Qt::Key_A:
+        if (mods == Qt::ControlModifier) {
+            OnSelectAll();
+            return true;
+        }
+        break;
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void CKivView::ShowContextMenu(QAbstractItemView* view, const QPoint& pos)
+{
+    QPoint global = view->viewport()->mapToGlobal(pos);
+    const std::vector<int> rows = SelectedRows();
+    if (!rows.empty()) {
+        const QRect rect = view->visualRect(m_model.index(rows.front(), 0));
+        global = view->viewport()->mapToGlobal(rect.topLeft() + QPoint(4, 4));
+    }
+    emit ContextMenuRequested(IDR_MENU_LIST, global);
+    KivViewMenus::Popup(IDR_MENU_LIST, this, global);
+}

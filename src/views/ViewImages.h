@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QIcon>
+
+class QWidget;
+
+// The pictures of the two panes, drawn by the program itself.
+namespace KivImages {
+
+// Folder tree images, by index.
+enum TreeImage {
+    IMG_FOLDER = 0,
+    IMG_FOLDER_OPEN = 1,
+    IMG_DESKTOP = 2,
+    IMG_TRASH_EMPTY = 3,
+    IMG_TRASH_FULL = 4,
+    IMG_CHECK_EMPTY = 5,
+    IMG_CHECK_FULL = 6,
+    IMG_TREE_COUNT = 7,
+};
+
+// One of the seven tree images (16 by 16).
+QIcon Tree(int index);
+// The row icon of the list: a web page (16 by 16) and, large, a page with a globe.
+QIcon Row();
+
+}  // namespace KivImages
+
+namespace KivPanes {
+
+// Gives the keyboard focus to the pane after the one holding `from` in the nearest
+// splitter, cycling; false when `from` is not inside a splitter.
+bool ActivateNextPane(QWidget* from);
+
+}  // namespace KivPanes
+
+namespace KivViewMenus {
+
+// Shows context menu `menuId` at a screen position without waiting, owned by the
+// top-level window so that its commands are routed like the main menu's.
+void Popup(unsigned menuId, QWidget* from, const QPoint& globalPos);
+
+}  // namespace KivViewMenus

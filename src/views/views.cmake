@@ -1,0 +1,9 @@
+# The folder tree and the bookmark list, with the item dialog they open.
+target_sources(kiv_gui PRIVATE
+  views/BookmarkListModel.cpp views/BookmarkListModel.h
+  views/FolderTreeModel.cpp views/FolderTreeModel.h
+  views/KivView.cpp views/KivView.h
+  views/LeftView.cpp views/LeftView.h
+  views/ViewImages.cpp views/ViewImages.h
+  formats/ItemDialog.cpp formats/ItemDialog.h
+)
