@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
@@ -18,6 +19,26 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         doc.DeleteContents();
         return 0;
     }
+    // Every index a folder holds points into the table, with counts to match.
+    std::vector<int32_t> refs(doc.BookmarkCount(), 0);
+    std::vector<CFolderNode*> stack{&doc.m_root};
+    while (!stack.empty()) {
+        CFolderNode* f = stack.back();
+        stack.pop_back();
+        for (uint32_t i : f->m_aBookmarks) {
+            if (i >= doc.BookmarkCount())
+                __builtin_trap();
+            ++refs[i];
+        }
+        for (CFolderNode* c = f->m_pFirstChild; c; c = c->m_pNext) {
+            if (c->m_pParent != f)
+                __builtin_trap();
+            stack.push_back(c);
+        }
+    }
+    for (uint32_t i = 0; i < doc.BookmarkCount(); ++i)
+        if (refs[i] != doc.Bookmark(i).m_nRefs)
+            __builtin_trap();
     // Whatever loaded must save again.
     std::vector<char> out;
     CArchive store(&out);
