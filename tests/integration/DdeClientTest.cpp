@@ -12,6 +12,8 @@ using KivTest::ReadDdeLog;
 namespace {
 
 constexpr const char* kTopic = "WWW_OpenURL";
+// Long enough for a busy machine to answer, short enough for a server that never does.
+constexpr uint32_t kShortTimeout = 1000;
 
 // Runs the DDE client against fake servers and records what the user would see.
 class DdeClientTest : public ::testing::Test
@@ -110,7 +112,9 @@ TEST_P(DdeConnectTest, ConversationAndMessages)
     if (c.mode)
         server = Server("Browser", c.mode);
     {
-        CDdeClient dde("Browser", kTopic, c.quiet, 500);
+        // Only the server that never answers gets a short time-out.
+        const bool hangs = c.mode && std::string_view(c.mode) == "hangconnect";
+        CDdeClient dde("Browser", kTopic, c.quiet, hangs ? 500 : CDdeClient::kDefaultTimeout);
         EXPECT_EQ(dde.IsConnected(), c.connected);
         EXPECT_NE(dde.Instance(), 0u);
         EXPECT_TRUE(dde.ReportError().isEmpty()); // a failed connect already reported
@@ -241,8 +245,9 @@ TEST_P(DdeTransactionFailureTest, ExecuteReportsRequestKeepsTheError)
     const TransactionCase& c = GetParam();
     {
         const auto server = Server("Browser", c.mode);
-        CDdeClient dde("Browser", kTopic, false, 400);
+        CDdeClient dde("Browser", kTopic, false);
         ASSERT_TRUE(dde.IsConnected());
+        dde.SetTimeout(kShortTimeout);
         EXPECT_FALSE(dde.Request("item"));
         EXPECT_TRUE(m_shown.empty()); // a failed request is not reported
         EXPECT_EQ(dde.ReportError().toStdString(), c.requestText);
@@ -252,8 +257,9 @@ TEST_P(DdeTransactionFailureTest, ExecuteReportsRequestKeepsTheError)
     }
     {
         const auto server = Server("Browser", c.mode);
-        CDdeClient dde("Browser", kTopic, false, 400);
+        CDdeClient dde("Browser", kTopic, false);
         ASSERT_TRUE(dde.IsConnected());
+        dde.SetTimeout(kShortTimeout);
         EXPECT_FALSE(dde.Execute("http://x/"));
         EXPECT_EQ(m_shown, std::vector<std::string>{std::string("DDE Msg|") + c.executeText});
         dde.Close();
@@ -262,7 +268,8 @@ TEST_P(DdeTransactionFailureTest, ExecuteReportsRequestKeepsTheError)
         // The same failure on a quiet client shows nothing.
         const auto server = Server("Browser", c.mode);
         m_shown.clear();
-        CDdeClient dde("Browser", kTopic, true, 400);
+        CDdeClient dde("Browser", kTopic, true);
+        dde.SetTimeout(kShortTimeout);
         EXPECT_FALSE(dde.Execute("http://x/"));
         dde.Close();
         EXPECT_TRUE(m_shown.empty());
@@ -277,6 +284,23 @@ INSTANTIATE_TEST_SUITE_P(
                       TransactionCase{"BadArguments", "badargs", "Param\xC3\xA8tres invalides",
                                       "Param\xC3\xA8tres invalides"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(DdeClientTest, ConversationEndsWithItsServerEvenWhenTheNameIsTakenAgain)
+{
+    auto first = Server("Browser", "accept");
+    CDdeClient dde("Browser", kTopic, false);
+    ASSERT_TRUE(dde.IsConnected());
+    first->Stop();
+    const auto second = Server("Browser", "accept");
+    EXPECT_FALSE(dde.Execute("http://x/"));
+    EXPECT_FALSE(dde.Request("item"));
+    EXPECT_EQ(dde.ReportError(), QStringLiteral("Serveur mort"));
+    dde.Close();
+    // Once by the failed execute, once by the caller reading the request's error.
+    EXPECT_EQ(m_shown, std::vector<std::string>(2, "DDE Msg|Serveur mort"));
+    // The newcomer saw nothing of the old conversation.
+    EXPECT_EQ(Log().size(), 1u);
+}
 
 TEST_F(DdeClientTest, AsynchronousTimeoutDoesNotWait)
 {

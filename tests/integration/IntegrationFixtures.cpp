@@ -24,6 +24,11 @@ FakeDdeServer::FakeDdeServer(const std::string& service, const std::string& mode
 
 FakeDdeServer::~FakeDdeServer()
 {
+    Stop();
+}
+
+void FakeDdeServer::Stop()
+{
     if (m_process.state() != QProcess::NotRunning) {
         m_process.kill();
         m_process.waitForFinished(30000);

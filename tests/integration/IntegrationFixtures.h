@@ -31,6 +31,8 @@ public:
     FakeDdeServer(const std::string& service, const std::string& mode, const QString& logPath);
     ~FakeDdeServer();
     bool IsReady() const { return m_ready; }
+    // Kills the server and waits until the process is gone.
+    void Stop();
 
 private:
     QProcess m_process;

@@ -75,7 +75,7 @@ TEST_P(OpenUrlTest, OrderOfAttempts)
 
     RecordingStarter starter;
     CUrlOpener opener(&starter);
-    opener.SetDdeTimeout(400);
+    opener.SetDdeTimeout(2000); // only the hanging server waits for it
     opener.OpenUrl(settings, kUrl, c.newWindow);
     CDdeClient::SetMessageSink(previousSink);
 
