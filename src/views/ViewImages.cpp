@@ -164,7 +164,8 @@ bool ActivateNextPane(QWidget* from)
     const int here = splitter->indexOf(pane);
     for (int step = 1; step <= count; ++step) {
         QWidget* next = splitter->widget((here + step) % count);
-        if (next && next->isVisible() && next->focusPolicy() != Qt::NoFocus) {
+        const QWidget* taker = next && next->focusProxy() ? next->focusProxy() : next;
+        if (taker && next->isVisible() && taker->focusPolicy() != Qt::NoFocus) {
             next->setFocus(Qt::TabFocusReason);
             return true;
         }

@@ -84,8 +84,9 @@ TEST(ItemDialog, ControlsCarryTheirNumbersInTabOrder)
     QWidget* chain = dlg.findChild<QLineEdit*>("edit1000");
     ASSERT_NE(chain, nullptr);
     QStringList order;
-    for (int k = 0; k < 5; ++k) {
-        order << chain->objectName();
+    while (order.size() < 5) {
+        if (chain->focusPolicy() & Qt::TabFocus)
+            order << chain->objectName();
         chain = chain->nextInFocusChain();
     }
     EXPECT_EQ(order, (QStringList{"edit1000", "edit1001", "edit1002", "button1", "button2"}));

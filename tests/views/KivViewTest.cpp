@@ -367,7 +367,9 @@ TEST_F(KivViewTest, SelectAllNeedsRows)
     Show(Folder("c"));
     QTest::keyClick(m_list->ItemView(), Qt::Key_A, Qt::ControlModifier);
     EXPECT_EQ(m_list->SelectedRows(), (std::vector<int>{0, 1, 2, 3, 4}));
-    Show(m_doc.WalkPath("empty"));
+    CFolderNode* empty = m_doc.WalkPath("empty");
+    m_doc.UpdateAllViews(nullptr, HINT_SYNC_FOLDER, &m_doc.m_root);
+    Show(empty);
     CCmdUI ui(ID_EDIT_SELECT_ALL);
     m_list->OnUpdateCmdMsg(&ui);
     EXPECT_FALSE(ui.m_bEnabled);

@@ -3,6 +3,10 @@
 #include <QString>
 
 #include <memory>
+#include <ostream>
+
+// Readable QStrings in failure messages.
+inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
 
 class CKivDoc;
 class CKivView;
