@@ -50,6 +50,12 @@ bool CArchive::Refill()
 
 void CArchive::ReadRaw(char* dst, size_t n)
 {
+    if (!m_fromMemory && m_end - m_pos >= n) {
+        // Nearly every field lies wholly in the buffer.
+        std::memcpy(dst, m_buffer.data() + m_pos, n);
+        m_pos += n;
+        return;
+    }
     if (m_fromMemory) {
         if (m_memory.size() - m_pos < n)
             throw CArchiveException(CArchiveException::EndOfFile, "end of data");
@@ -124,9 +130,16 @@ std::string CArchive::ReadString()
     // allocate gigabytes first.
     if (bytes > BytesLeft())
         throw CArchiveException(CArchiveException::EndOfFile, "end of file inside a string");
-    std::string raw(static_cast<size_t>(bytes), '\0');
-    if (bytes > 0)
+    std::string raw;
+    const char* source = m_fromMemory ? m_memory.data() : m_buffer.data();
+    const size_t available = m_fromMemory ? m_memory.size() - m_pos : m_end - m_pos;
+    if (bytes <= available) {
+        raw.assign(source + m_pos, static_cast<size_t>(bytes)); // no zero fill, no second copy
+        m_pos += static_cast<size_t>(bytes);
+    } else {
+        raw.resize(static_cast<size_t>(bytes));
         ReadRaw(raw.data(), raw.size());
+    }
     if (wide)
         return KivText::Utf16LeToUtf8(raw);
     return KivText::LegacyToUtf8(std::move(raw));

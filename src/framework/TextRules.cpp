@@ -162,6 +162,10 @@ bool IsAscii(std::string_view text)
 bool IsValidUtf8(std::string_view text)
 {
     for (size_t i = 0; i < text.size();) {
+        if (static_cast<unsigned char>(text[i]) < 0x80) {
+            ++i; // plain ASCII, the common case, without the full decode
+            continue;
+        }
         const size_t len = SequenceLength(text, i);
         if (len == 0)
             return false;
