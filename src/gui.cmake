@@ -51,5 +51,3 @@ add_dependencies(kiv kiv_help)
 
 install(TARGETS kiv RUNTIME DESTINATION bin)
 install(FILES ${kiv_help_files} DESTINATION bin/help)
-
-include(frame/dialogs.cmake OPTIONAL)   # preferences sheet, About box
