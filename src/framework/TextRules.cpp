@@ -91,23 +91,71 @@ QString ToQString(std::string_view s)
 }  // namespace
 
 namespace {
-// In the C locale the collator compares case-folded UTF-16 units; for ASCII that is
-// the bytes folded to lower case, so names in plain ASCII need no conversion.
-// Returns 2 when a byte outside ASCII comes before any difference.
-int CompareAsciiFolded(std::string_view a, std::string_view b)
+// In the C locale the collator is Qt's case-insensitive string compare: UTF-16 units
+// compared after simple case folding, where the low half of a surrogate pair stands
+// for the folded code point of the pair and the high half for itself. Walking the
+// UTF-8 text the same way gives the same order without converting either string.
+class FoldCursor
 {
-    const size_t n = std::min(a.size(), b.size());
-    for (size_t i = 0; i < n; ++i) {
-        auto ca = static_cast<unsigned char>(a[i]);
-        auto cb = static_cast<unsigned char>(b[i]);
-        if ((ca | cb) >= 0x80)
-            return 2;
-        ca += (ca >= 'A' && ca <= 'Z') ? 32 : 0;
-        cb += (cb >= 'A' && cb <= 'Z') ? 32 : 0;
-        if (ca != cb)
-            return ca < cb ? -1 : 1;
+public:
+    explicit FoldCursor(std::string_view s) : m_s(s) {}
+    bool Bad() const { return m_bad; }
+    // The next unit's fold key; false at the end or at bytes that are not UTF-8.
+    bool Next(char32_t& key)
+    {
+        if (m_pendingLow) {
+            key = m_pendingLow;
+            m_pendingLow = 0;
+            return true;
+        }
+        if (m_i >= m_s.size())
+            return false;
+        const auto b = static_cast<unsigned char>(m_s[m_i]);
+        if (b < 0x80) {
+            ++m_i;
+            key = (b >= 'A' && b <= 'Z') ? b + 32 : b;
+            return true;
+        }
+        const size_t len = SequenceLength(m_s, m_i);
+        if (len == 0) {
+            m_bad = true;
+            return false;
+        }
+        char32_t cp = b & (0x7F >> len);
+        for (size_t k = 1; k < len; ++k)
+            cp = (cp << 6) | (static_cast<unsigned char>(m_s[m_i + k]) & 0x3F);
+        m_i += len;
+        if (cp < 0x10000) {
+            key = QChar::toCaseFolded(cp);
+        } else {
+            key = QChar::highSurrogate(cp);
+            m_pendingLow = QChar::toCaseFolded(cp);
+        }
+        return true;
     }
-    return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
+
+private:
+    std::string_view m_s;
+    size_t m_i = 0;
+    char32_t m_pendingLow = 0;
+    bool m_bad = false;
+};
+
+// 2 when either text is not valid UTF-8 (the collator's own conversion decides then).
+int CompareFolded(std::string_view a, std::string_view b)
+{
+    FoldCursor ca(a), cb(b);
+    for (;;) {
+        char32_t ka = 0, kb = 0;
+        const bool moreA = ca.Next(ka);
+        const bool moreB = cb.Next(kb);
+        if (ca.Bad() || cb.Bad())
+            return 2;
+        if (!moreA || !moreB)
+            return moreA ? 1 : moreB ? -1 : 0;
+        if (ka != kb)
+            return ka < kb ? -1 : 1;
+    }
 }
 
 bool CollatorIsC()
@@ -122,7 +170,7 @@ int CompareNoCase(std::string_view a, std::string_view b)
     if (a == b)
         return 0;
     if (CollatorIsC()) {
-        const int r = CompareAsciiFolded(a, b);
+        const int r = CompareFolded(a, b);
         if (r != 2)
             return r;
     }
@@ -227,19 +275,36 @@ std::string Utf16LeToUtf8(std::string_view bytes)
         return char16_t(static_cast<unsigned char>(bytes[2 * i])
                         | (static_cast<unsigned char>(bytes[2 * i + 1]) << 8));
     };
-    std::string out;
-    out.reserve(n * 2);
+    std::string out(n * 3, '\0'); // no UTF-16 unit takes more than three bytes
+    char* o = out.data();
     for (size_t i = 0; i < n; ++i) {
-        const char16_t u = unit(i);
-        if (u < 0xD800 || u > 0xDFFF) {
-            AppendUtf8(out, u);
-        } else if (u < 0xDC00 && i + 1 < n && unit(i + 1) >= 0xDC00 && unit(i + 1) <= 0xDFFF) {
-            AppendUtf8(out, 0x10000 + ((char32_t(u) - 0xD800) << 10) + (unit(i + 1) - 0xDC00));
-            ++i;
+        char32_t cp = unit(i);
+        if (cp >= 0xD800 && cp <= 0xDFFF) {
+            if (cp < 0xDC00 && i + 1 < n && unit(i + 1) >= 0xDC00 && unit(i + 1) <= 0xDFFF) {
+                cp = 0x10000 + ((cp - 0xD800) << 10) + (unit(i + 1) - 0xDC00);
+                ++i;
+            } else {
+                *o++ = '?';
+                continue;
+            }
+        }
+        if (cp < 0x80) {
+            *o++ = char(cp);
+        } else if (cp < 0x800) {
+            *o++ = char(0xC0 | (cp >> 6));
+            *o++ = char(0x80 | (cp & 0x3F));
+        } else if (cp < 0x10000) {
+            *o++ = char(0xE0 | (cp >> 12));
+            *o++ = char(0x80 | ((cp >> 6) & 0x3F));
+            *o++ = char(0x80 | (cp & 0x3F));
         } else {
-            out += '?';
+            *o++ = char(0xF0 | (cp >> 18));
+            *o++ = char(0x80 | ((cp >> 12) & 0x3F));
+            *o++ = char(0x80 | ((cp >> 6) & 0x3F));
+            *o++ = char(0x80 | (cp & 0x3F));
         }
     }
+    out.resize(static_cast<size_t>(o - out.data()));
     return out;
 }
 

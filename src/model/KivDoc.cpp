@@ -427,6 +427,7 @@ bool CKivDoc::RebuildFromFlat()
         }
         CFolderNode* folder = CreateFolder(level[depth - 1], ff.name, false);
         level[depth] = folder;
+        folder->m_aBookmarks.reserve(start[j + 1] - start[j]);
         for (uint32_t k = start[j]; k < start[j + 1]; ++k)
             LinkBookmark(folder, linked[k], nullptr);
     }

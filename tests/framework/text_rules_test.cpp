@@ -31,7 +31,8 @@ TEST(CompareNoCase, AgreesWithTheCollatorOnRandomNames)
     for (int c = 1; c < 128; ++c)
         alphabet += char(c);
     alphabet += "aAbBzZ[]_`@^~ 09";
-    const char* const tails[] = {"", "é", "É", "ß", "ü", "Ω"};
+    const char* const tails[] = {"",  "é",  "É", "ß",  "ü", "Ω",  "İ",  "ı", "ſ",  "K", "ς",
+                                 "Σ", "ﬀ", "𐐀", "𐐨", "😀", "\xEF\xBF\xBF", "\xE9", "\xC3", "ǅ"};
     for (int k = 0; k < 200000; ++k) {
         std::string a, b;
         const int len = int(rng() % 6);
@@ -57,6 +58,10 @@ TEST(CompareNoCase, AgreesWithTheCollatorOnRandomNames)
         }
         a += tails[rng() % std::size(tails)];
         b += tails[rng() % std::size(tails)];
+        if (rng() % 3 == 0) {
+            a += tails[rng() % std::size(tails)];
+            b += tails[rng() % std::size(tails)];
+        }
         ASSERT_EQ(Sign(KivText::CompareNoCase(a, b)), CollatorSign(a, b))
             << "\"" << a << "\" vs \"" << b << "\"";
     }
