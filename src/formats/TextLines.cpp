@@ -5,17 +5,67 @@
 #include <QFile>
 #include <QFileInfo>
 
-CTextLines::CTextLines(std::string bytes) : m_text(KivText::LegacyToUtf8(std::move(bytes))) {}
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+
+namespace {
+
+// The whole text is valid UTF-8. Browser exports run to many megabytes of ASCII (icons
+// as data URLs), so ASCII is skipped eight bytes at a time and only the other
+// sequences go through the full check.
+bool IsUtf8(std::string_view text)
+{
+    const char* p = text.data();
+    const char* end = p + text.size();
+    while (p < end) {
+        if (end - p >= 8) {
+            uint64_t word;
+            std::memcpy(&word, p, 8);
+            if ((word & 0x8080808080808080ull) == 0) {
+                p += 8;
+                continue;
+            }
+        }
+        const auto b = static_cast<unsigned char>(*p);
+        if (b < 0x80) {
+            ++p;
+            continue;
+        }
+        const size_t len = b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : b >= 0xC0 ? 2 : 1;
+        if (size_t(end - p) < len || !KivText::IsValidUtf8(std::string_view(p, len)))
+            return false;
+        p += len;
+    }
+    return true;
+}
+
+}  // namespace
+
+CTextLines::CTextLines(std::string bytes)
+{
+    m_text = IsUtf8(bytes) ? std::move(bytes) : KivText::Windows1252ToUtf8(bytes);
+    m_view = m_text;
+}
 
 CTextLines::OpenStatus CTextLines::Open(const QString& path, CFileError* error)
 {
     m_text.clear();
+    m_view = {};
     m_pos = 0;
     QFile file(path);
     if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly))
         return notOpened;
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
+    // One read into the buffer that is kept (no mapping: a file cut short by another
+    // program while it is read must not bring the reader down).
+    const qint64 size = file.size();
+    m_text.resize(size_t(std::max<qint64>(size, 0)));
+    qint64 got = size > 0 ? file.read(m_text.data(), size) : 0;
+    if (got >= 0 && got == size) {
+        const QByteArray more = file.readAll(); // a file that grew meanwhile
+        m_text.append(more.constData(), size_t(more.size()));
+    }
+    if (got < 0 || file.error() != QFileDevice::NoError) {
         if (error) {
             error->cause = CFileError::genericRead;
             error->path = path;
@@ -23,19 +73,24 @@ CTextLines::OpenStatus CTextLines::Open(const QString& path, CFileError* error)
         }
         return readFailed;
     }
-    m_text = KivText::LegacyToUtf8(std::string(bytes.constData(), size_t(bytes.size())));
+    if (got < size)
+        m_text.resize(size_t(got));
+    const std::string_view bytes = m_text;
+    if (!IsUtf8(bytes))
+        m_text = KivText::Windows1252ToUtf8(bytes);
+    m_view = m_text;
     return opened;
 }
 
 bool CTextLines::Next(std::string_view& line)
 {
-    if (m_pos >= m_text.size())
+    if (m_pos >= m_view.size())
         return false;
-    const std::string_view rest = std::string_view(m_text).substr(m_pos);
+    const std::string_view rest = m_view.substr(m_pos);
     const size_t end = rest.find('\n');
     if (end == std::string_view::npos) {
         line = rest;
-        m_pos = m_text.size();
+        m_pos = m_view.size();
         return true;
     }
     line = rest.substr(0, end);

@@ -15,6 +15,8 @@ class CTextLines
 {
 public:
     CTextLines() = default;
+    CTextLines(const CTextLines&) = delete;
+    CTextLines& operator=(const CTextLines&) = delete;
     // Bytes already in memory (tests, fuzzers, dropped data).
     explicit CTextLines(std::string bytes);
 
@@ -28,6 +30,7 @@ public:
 
 private:
     std::string m_text;
+    std::string_view m_view; // the text still to be split into lines
     size_t m_pos = 0;
 };
 

@@ -129,3 +129,32 @@ TEST(FindText, CaseFoldingBeyondAscii)
                 << field << " / " << text;
         }
 }
+
+TEST(FindLarge, ResultsFollowTheTreeOrderPastTheFirstThousandsOfTests)
+{
+    // 40 folders of 1,000 bookmarks; the table order runs against the tree order, so
+    // the hits come late in the walk but early in the table.
+    CKivDoc doc;
+    std::vector<CFolderNode*> folders;
+    for (int f = 0; f < 40; ++f)
+        folders.push_back(doc.CreateFolder(&doc.m_root, "F" + std::to_string(100 + f), true));
+    for (int f = 39; f >= 0; --f)
+        for (int b = 0; b < 1000; ++b) {
+            const std::string url = "http://x/" + std::to_string(f) + "/" + std::to_string(b);
+            const bool hit = (f == 35 && b == 500) || (f == 37 && b == 1) || (f == 37 && b == 2);
+            const std::string name = (hit ? "Needle " : "hay ") + std::to_string(b);
+            doc.AddBookmark(url.c_str(), name.c_str(), "", folders[size_t(f)], false);
+        }
+    std::vector<std::pair<CFolderNode*, std::string>> seen;
+    for (;;) {
+        const FindStep step = FindNext(doc, "needle", {true, false, false});
+        if (step.outcome != FindStep::hit)
+            break;
+        doc.m_pCurFolder = step.folder;
+        seen.emplace_back(step.folder,
+                          doc.Bookmark(step.folder->m_aBookmarks[size_t(step.position)]).m_strName);
+    }
+    const std::vector<std::pair<CFolderNode*, std::string>> expected = {
+        {folders[35], "Needle 500"}, {folders[37], "Needle 1"}, {folders[37], "Needle 2"}};
+    EXPECT_EQ(seen, expected);
+}

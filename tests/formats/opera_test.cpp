@@ -109,8 +109,9 @@ TEST_F(OperaTest, FirstLineDecidesTheFileType)
         const FormatResult r = ImportOpera(fresh, Path("in.adr"));
         EXPECT_EQ(r.Ok(), row.accepted) << row.first;
         EXPECT_EQ(fresh.BookmarkCount(), row.accepted ? 1u : 0u) << row.first;
-        if (!row.accepted)
+        if (!row.accepted) {
             EXPECT_EQ(r.messageId, unsigned(IDS_WRONG_OPERA));
+        }
     }
 }
 
