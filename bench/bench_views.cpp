@@ -1,0 +1,101 @@
+// How fast the two panes follow the document: a folder of 100,000 bookmarks shown in
+// the list after its selection, and a tree of 10,000 folders filled and painted.
+#include "app/KivApp.h"
+#include "model/KivDoc.h"
+#include "views/KivView.h"
+#include "views/LeftView.h"
+
+#include <QApplication>
+#include <QSplitter>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+#include <string>
+
+namespace {
+
+struct Window
+{
+    Window()
+    {
+        splitter.resize(1000, 700);
+        tree = new CLeftView(doc, &splitter);
+        list = new CKivView(doc, &splitter);
+        splitter.addWidget(tree);
+        splitter.addWidget(list);
+        splitter.show();
+    }
+    void Paint()
+    {
+        splitter.repaint();
+        QApplication::processEvents();
+    }
+    CKivDoc doc;
+    QSplitter splitter;
+    CLeftView* tree;
+    CKivView* list;
+};
+
+void BM_ListShowsLargeFolder(benchmark::State& state)
+{
+    Window w;
+    w.list->SetListStyle(static_cast<int>(state.range(1)));
+    w.doc.OnNewDocument();
+    CFolderNode* big = w.doc.CreateFolder(&w.doc.m_root, "big", false);
+    for (int64_t k = 0; k < state.range(0); ++k) {
+        const std::string n = "bookmark " + std::to_string(k);
+        w.doc.AddBookmark(("http://example.org/" + n).c_str(), n.c_str(), "", big, false);
+    }
+    w.doc.SendInitialUpdate();
+    w.Paint();
+    int rows = 0;
+    for (auto _ : state) {
+        w.tree->SelectFolder(big);
+        w.Paint();
+        state.PauseTiming();
+        rows = w.list->RowCount();
+        w.tree->SelectFolder(&w.doc.m_root);
+        w.Paint();
+        state.ResumeTiming();
+    }
+    state.counters["rows"] = rows;
+}
+// Rows, display style (0 icons, 1 details, 2 small icons, 3 list).
+BENCHMARK(BM_ListShowsLargeFolder)
+    ->Args({100000, 0})->Args({100000, 1})->Args({100000, 2})->Args({100000, 3})
+    ->Unit(benchmark::kMillisecond);
+
+void BM_TreeFillsLargeTree(benchmark::State& state)
+{
+    Window w;
+    w.doc.OnNewDocument();
+    const int64_t perLevel = 100;
+    for (int64_t i = 0; i < state.range(0) / perLevel; ++i) {
+        CFolderNode* top = w.doc.CreateFolder(&w.doc.m_root, "folder " + std::to_string(i), false);
+        for (int64_t j = 1; j < perLevel; ++j)
+            w.doc.CreateFolder(top, "sub " + std::to_string(j), false);
+    }
+    for (auto _ : state) {
+        w.doc.SendInitialUpdate();
+        w.Paint();
+    }
+}
+BENCHMARK(BM_TreeFillsLargeTree)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    CKivApp kiv;
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
