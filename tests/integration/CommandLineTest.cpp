@@ -15,6 +15,11 @@ struct SplitCase
     Args args;
 };
 
+void PrintTo(const SplitCase& c, std::ostream* os)
+{
+    *os << ::testing::PrintToString(c.line);
+}
+
 class SplitTest : public ::testing::TestWithParam<SplitCase>
 {
 };
@@ -70,6 +75,11 @@ struct InsertCase
     const char* expected;
 };
 
+void PrintTo(const InsertCase& c, std::ostream* os)
+{
+    *os << ::testing::PrintToString(c.pattern);
+}
+
 class InsertsTest : public ::testing::TestWithParam<InsertCase>
 {
 };
@@ -110,6 +120,11 @@ struct LaunchCase
     std::string program;
     Args args; // "URL" stands for the URL
 };
+
+void PrintTo(const LaunchCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class LaunchCommandTest : public ::testing::TestWithParam<std::tuple<LaunchCase, std::string>>
 {

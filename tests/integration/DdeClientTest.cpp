@@ -53,6 +53,11 @@ struct ErrorTextCase
     const char* text;
 };
 
+void PrintTo(const ErrorTextCase& c, std::ostream* os)
+{
+    *os << std::hex << c.code;
+}
+
 class DdeErrorTextTest : public ::testing::TestWithParam<ErrorTextCase>
 {
 };
@@ -100,6 +105,11 @@ struct ConnectCase
     bool connected;
     std::vector<std::string> shown;
 };
+
+void PrintTo(const ConnectCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class DdeConnectTest : public DdeClientTest, public ::testing::WithParamInterface<ConnectCase>
 {
@@ -234,6 +244,11 @@ struct TransactionCase
     const char* executeText; // shown by a failed Execute
     const char* requestText; // left for ReportError by a failed Request
 };
+
+void PrintTo(const TransactionCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class DdeTransactionFailureTest : public DdeClientTest,
                                   public ::testing::WithParamInterface<TransactionCase>

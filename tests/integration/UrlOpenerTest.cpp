@@ -41,6 +41,11 @@ struct OpenCase
     const char* defaultCmd = kDefaultCmd;
 };
 
+void PrintTo(const OpenCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 class OpenUrlTest : public ::testing::TestWithParam<OpenCase>
 {
 };

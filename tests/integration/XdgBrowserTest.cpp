@@ -15,6 +15,11 @@ struct ExecCase
     const char* command;
 };
 
+void PrintTo(const ExecCase& c, std::ostream* os)
+{
+    *os << ::testing::PrintToString(c.exec);
+}
+
 class ExecTemplateTest : public ::testing::TestWithParam<ExecCase>
 {
 };
