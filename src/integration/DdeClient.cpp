@@ -113,8 +113,8 @@ void CDdeClient::Connect(std::string_view service, std::string_view topic)
     m_service.reset();
     m_topic.reset();
     if (!service.empty() && service.size() <= kMaxServiceLength && !topic.empty()) {
-        m_service = std::make_unique<QString>(BusNameForService(service));
-        m_topic = std::make_unique<QString>(QString::fromUtf8(topic.data(), topic.size()));
+        m_service = BusNameForService(service);
+        m_topic = QString::fromUtf8(topic.data(), static_cast<qsizetype>(topic.size()));
     } else {
         m_lastError = DMLERR_INVALIDPARAMETER;
     }

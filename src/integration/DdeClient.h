@@ -5,10 +5,12 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
 class CDdeProxy;
+class QDBusError;
 
 // A client for one DDE conversation with a running program, used on the stack of one
 // operation: construct (which connects), one or two transactions, Close.
@@ -85,13 +87,13 @@ private:
     struct Conversation;
 
     bool Initialize();
-    uint32_t ErrorFromCall(const class QDBusError& error, uint32_t timeoutCode) const;
+    uint32_t ErrorFromCall(const QDBusError& error, uint32_t timeoutCode) const;
     int CallTimeout() const;
 
     uint32_t m_instance = 0;
     std::unique_ptr<Conversation> m_conversation;
-    std::unique_ptr<QString> m_service; // the service's bus name ("string handle")
-    std::unique_ptr<QString> m_topic;
+    std::optional<QString> m_service; // the service's bus name (its "string handle")
+    std::optional<QString> m_topic;
     uint32_t m_timeout = kDefaultTimeout;
     bool m_quiet = false;
 
