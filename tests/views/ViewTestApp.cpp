@@ -10,25 +10,49 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <gtest/gtest.h>
+
 #include <cstdlib>
 
 namespace KivTest {
 
-void EnsureApp()
+namespace {
+
+// Qt must go away inside main, so the test environment owns it and ends it after
+// the last test.
+class AppEnvironment : public ::testing::Environment
 {
-    static QTemporaryDir config;
-    static std::unique_ptr<QApplication> app;
-    static std::unique_ptr<CKivApp> kiv;
-    if (app)
-        return;
-    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "views_test";
-    static char* argv[] = {name, nullptr};
-    app = std::make_unique<QApplication>(argc, argv);
-    kiv = std::make_unique<CKivApp>();
-}
+public:
+    void Create()
+    {
+        if (m_app)
+            return;
+        qputenv("XDG_CONFIG_HOME", m_config.path().toLocal8Bit());
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        m_app = std::make_unique<QApplication>(m_argc, m_argv);
+        m_kiv = std::make_unique<CKivApp>();
+    }
+    void TearDown() override
+    {
+        m_kiv.reset();
+        m_app.reset();
+    }
+
+private:
+    QTemporaryDir m_config;
+    int m_argc = 1;
+    char m_name[11] = "views_test";
+    char* m_argv[2] = {m_name, nullptr};
+    std::unique_ptr<QApplication> m_app;
+    std::unique_ptr<CKivApp> m_kiv;
+};
+
+AppEnvironment* const g_environment =
+    static_cast<AppEnvironment*>(::testing::AddGlobalTestEnvironment(new AppEnvironment));
+
+}  // namespace
+
+void EnsureApp() { g_environment->Create(); }
 
 QString WriteSample(const QString& dir)
 {
