@@ -3,7 +3,12 @@
 #include "Commands.h"
 #include "KivApp.h"
 #include "frame/MainFrame.h"
+#include "formats/Netscape.h"
+#include "formats/Opera.h"
+#include "framework/Ui.h"
 #include "model/KivDoc.h"
+#include "res/Strings.h"
+#include "views/Find.h"
 
 #include <QClipboard>
 #include <QDir>
@@ -30,9 +35,62 @@ CKivDocCommands::CKivDocCommands(CKivApp& app, CKivDoc& doc) : m_app(app), m_doc
         ui->Enable(data && data->hasFormat(QStringLiteral("Vedirodo")));
     });
 
-    for (unsigned id : {ID_IMPORT_IE, ID_EXPORT_IE, ID_IMPORT_NETSCAPE, ID_EXPORT_NETSCAPE,
-                        ID_IMPORT_OPERA, ID_EXPORT_OPERA, ID_CHECK_NEW})
+    OnCommand(ID_IMPORT_NETSCAPE, [this] {
+        const QString path = CUi::Get().GetOpenFileName(
+            QStringLiteral("Bookmark Files (*.htm)|*.htm||"), QStringLiteral("htm"));
+        if (!path.isEmpty())
+            AfterImport([&] { return ImportNetscape(m_doc, path); });
+    });
+    OnCommand(ID_EXPORT_NETSCAPE, [this] {
+        const QString path = CUi::Get().GetSaveFileName(
+            QStringLiteral("Html Files (*.html;*.htm)|*.html; *.htm||"), QStringLiteral("html"));
+        if (!path.isEmpty()) {
+            CWaitCursor wait;
+            ShowResult(ExportNetscape(m_doc, path));
+        }
+    });
+    OnCommand(ID_IMPORT_OPERA, [this] {
+        const QString path = CUi::Get().GetOpenFileName(
+            QStringLiteral("Opera Files (*.adr)|*.adr||"), QStringLiteral("adr"));
+        if (!path.isEmpty())
+            AfterImport([&] { return ImportOpera(m_doc, path); });
+    });
+    OnCommand(ID_EXPORT_OPERA, [this] {
+        const QString path = CUi::Get().GetSaveFileName(QStringLiteral("Hotlist (*.adr)|*.adr||"),
+                                                        QStringLiteral("adr"));
+        if (!path.isEmpty()) {
+            CWaitCursor wait;
+            ShowResult(ExportOpera(m_doc, path));
+        }
+    });
+    // The favorites import and export and the compare need their option dialogs,
+    // which are not built yet; the commands are listed so the menu shows them.
+    for (unsigned id : {ID_IMPORT_IE, ID_EXPORT_IE, ID_CHECK_NEW})
         OnCommand(id, [] {});
+}
+
+void CKivDocCommands::ShowResult(const FormatResult& result)
+{
+    if (result.status == FormatResult::wrongType && result.messageId != 0)
+        CUi::Get().MessageBox(KivStrings::Load(result.messageId));
+    else if (result.status == FormatResult::fileError)
+        CUi::Get().MessageBox(KivStrings::FileErrorText(result.error), QString(), CUi::MB_OK,
+                              CUi::MB_ICONWARNING);
+}
+
+void CKivDocCommands::AfterImport(const std::function<FormatResult()>& import)
+{
+    FormatResult result;
+    {
+        CWaitCursor wait;
+        result = import();
+    }
+    // Whatever was read before a failure is in the tree: the views catch up first.
+    if (result.status == FormatResult::done || result.status == FormatResult::fileError) {
+        m_doc.UpdateAllViews(nullptr, HINT_SYNC_FOLDER, &m_doc.m_root);
+        m_doc.UpdateAllViews(nullptr, HINT_REFRESH);
+    }
+    ShowResult(result);
 }
 
 bool CKivDocCommands::CanSendMail()
@@ -42,13 +100,30 @@ bool CKivDocCommands::CanSendMail()
 
 void CKivDocCommands::OnEditFind()
 {
-    m_doc.m_bFindFromTop = true;
-    m_doc.m_nFindPos = 0;
+    BeginFind(m_doc);
     if (CMainFrame* frame = m_app.GetMainFrame())
         frame->ActivateSearchBar();
 }
 
-void CKivDocCommands::OnEditFindNext() {}
+void CKivDocCommands::OnEditFindNext()
+{
+    CMainFrame* frame = m_app.GetMainFrame();
+    const std::string text = frame ? frame->GetSearchText().toStdString() : std::string();
+    const FindFields fields{m_app.m_bFindInName, m_app.m_bFindInUrl, m_app.m_bFindInComment};
+    const FindStep step = FindNext(m_doc, text, fields);
+    switch (step.outcome) {
+    case FindStep::hit:
+        m_doc.UpdateAllViews(nullptr, HINT_SELECT_FOLDER, step.folder);
+        m_doc.UpdateAllViews(nullptr, HINT_SELECT_ROW,
+                             reinterpret_cast<void*>(static_cast<intptr_t>(step.position)));
+        break;
+    case FindStep::notFound:
+        CUi::Get().MessageBox(QString::fromLatin1(kItemNotFound));
+        break;
+    case FindStep::nothing:
+        break;
+    }
+}
 
 void CKivDocCommands::OnFileSendMail()
 {

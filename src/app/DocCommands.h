@@ -4,6 +4,9 @@
 
 #include <QString>
 
+#include <functional>
+
+struct FormatResult;
 class CKivApp;
 class CKivDoc;
 
@@ -21,6 +24,9 @@ private:
     void OnEditFind();
     void OnEditFindNext();
     void OnFileSendMail();
+    // Runs an import and refreshes the views (hints 10 with the root, then 0).
+    void AfterImport(const std::function<FormatResult()>& import);
+    static void ShowResult(const FormatResult& result);
 
     CKivApp& m_app;
     CKivDoc& m_doc;

@@ -147,15 +147,15 @@ bool CKivApp::InitInstance(const QStringList& arguments)
 
     // The command line: flags start with "-" or "/"; the first other word is a file.
     QString fileName;
+    // Here a path may start with "/" too: "/word" without another slash is a flag.
     for (const QString& arg : arguments) {
-        if (arg.startsWith(QLatin1Char('-')) || arg.startsWith(QLatin1Char('/'))) {
+        const bool isFlag = arg.startsWith(QLatin1Char('-'))
+                            || (arg.startsWith(QLatin1Char('/')) && arg.count(QLatin1Char('/')) == 1);
+        if (isFlag) {
             const QString flag = arg.mid(1);
             if (flag.compare(QLatin1String("Automation"), Qt::CaseInsensitive) == 0
                 || flag.compare(QLatin1String("Embedding"), Qt::CaseInsensitive) == 0)
                 m_bAutomation = true;
-            // An absolute path is a file, not a flag.
-            else if (arg.startsWith(QLatin1Char('/')) && fileName.isEmpty() && QFileInfo::exists(arg))
-                fileName = arg;
         } else if (fileName.isEmpty()) {
             fileName = arg;
         }
@@ -197,6 +197,12 @@ bool CKivApp::InitInstance(const QStringList& arguments)
 
 int CKivApp::ExitInstance()
 {
+    // The window goes first: its views put their display style and column widths
+    // into the settings as they close.
+    if (m_pMainFrame) {
+        DestroyMainFrame();
+        m_pDocument->OnCloseDocument();
+    }
     WriteSettings();
     m_recentFiles.WriteList(*m_pProfile);
     m_pProfile->Sync();

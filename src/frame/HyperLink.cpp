@@ -13,6 +13,7 @@ CHyperLink::CHyperLink(QWidget* parent) : CHyperLink(QString(), parent) {}
 CHyperLink::CHyperLink(const QString& text, QWidget* parent)
     : QLabel(text, parent), m_hCursor(Qt::PointingHandCursor)
 {
+    setTextFormat(Qt::PlainText);
     // Moves are needed without a button held to show the hand over the text.
     setMouseTracking(true);
 }

@@ -51,6 +51,7 @@ CMainFrame::CMainFrame(CKivApp& app, CKivDoc& doc) : m_app(app), m_doc(doc)
 {
     setObjectName(QStringLiteral("MainFrame"));
     m_bMaximized = m_app.Profile().GetProfileInt(kWndSize, QStringLiteral("Maximize"), 0) == 1;
+    resize(800, 560);
     BuildCommandMap();
 }
 
@@ -314,7 +315,7 @@ void CMainFrame::ApplyStoredGeometry()
     if (size.isEmpty())
         return;
     // Fields that do not scan keep the window's own values, like sscanf would.
-    int values[4] = {x(), y(), 640, 480};
+    int values[4] = {x(), y(), width(), height()};
     const QStringList parts = size.split(QLatin1Char(','));
     for (int i = 0; i < 4 && i < parts.size(); ++i) {
         bool ok = false;
@@ -323,8 +324,23 @@ void CMainFrame::ApplyStoredGeometry()
             break;
         values[i] = v;
     }
-    move(std::max(values[0], 0), std::max(values[1], 0));
-    resize(values[2], values[3]);
+    // The stored rectangle is the outer one, frame included: the frame is taken off
+    // once it is known, when the window first shows.
+    m_rcStored = QRect(std::max(values[0], 0), std::max(values[1], 0), values[2], values[3]);
+    move(m_rcStored.topLeft());
+    resize(m_rcStored.size());
+}
+
+void CMainFrame::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (m_rcStored.isNull())
+        return;
+    const QRect stored = m_rcStored;
+    m_rcStored = QRect();
+    const QSize frame = frameGeometry().size() - geometry().size();
+    resize(stored.size() - frame);
+    move(stored.topLeft());
 }
 
 void CMainFrame::SaveWindowState()

@@ -62,6 +62,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void BuildCommandMap();
@@ -80,4 +81,5 @@ private:
     QLabel* m_pLockPanes[3] = {};
     QTimer* m_pIdleTimer = nullptr;
     QPointer<QWidget> m_pActivePane;
+    QRect m_rcStored; // the kept outer rectangle, until the window first shows
 };

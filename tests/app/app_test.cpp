@@ -1,0 +1,502 @@
+// Start-up, settings, and the document's new/open/save cycle as the application runs it.
+#include "AppTestSupport.h"
+
+#include "app/Commands.h"
+#include "app/KivApp.h"
+#include "app/ShellFileTypes.h"
+#include "frame/MainFrame.h"
+#include "framework/ScriptedUi.h"
+#include "model/KivDoc.h"
+#include "res/Strings.h"
+
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QFile>
+#include <QFileInfo>
+#include <QToolBar>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+using namespace KivAppTest;
+
+namespace {
+
+const char* const kPrefOrder[] = {"OpenLastFile", "NewWindow", "KeepWndSize", "BrowserChoice",
+                                  "Browser1", "Browser2", "Browser3", "ListStyle",
+                                  "CheckNSFile", "CheckOperaFile", "CheckPath",
+                                  "CheckSubFolder", "XptIEDel"};
+
+QString Pref(const char* name) { return QStringLiteral("Pref/") + QLatin1String(name); }
+
+}  // namespace
+
+// --- settings -------------------------------------------------------------------
+
+TEST(Settings, AbsentSectionGivesDefaultsAndAllThirteenAreWrittenBack)
+{
+    AppEnv env;
+    CKivApp app;
+    app.ReadSettings();
+    EXPECT_FALSE(app.m_bOpenLastFile);
+    EXPECT_TRUE(app.m_bNewWindow);
+    EXPECT_FALSE(app.m_bKeepWndSize);
+    EXPECT_EQ(app.m_nBrowserChoice, 0);
+    EXPECT_EQ(app.m_nListStyle, 1);
+    EXPECT_TRUE(app.m_bCheckSubFolder);
+    EXPECT_FALSE(app.m_bXptIEDel);
+    for (const QString& s : app.m_strBrowser)
+        EXPECT_TRUE(s.isEmpty());
+
+    app.ExitInstance();
+    const QVariant expected[] = {0, 1, 0, 0, "", "", "", 1, "", "", "", 1, 0};
+    for (size_t i = 0; i < std::size(kPrefOrder); ++i)
+        EXPECT_EQ(Setting(Pref(kPrefOrder[i])).toString(), expected[i].toString()) << kPrefOrder[i];
+}
+
+struct ReadRule
+{
+    const char* name;
+    QVariant stored;
+    int expected; // as the member reads back (bools as 0/1)
+    QString written;
+};
+
+class SettingsReadRule : public ::testing::TestWithParam<ReadRule>
+{
+};
+
+TEST_P(SettingsReadRule, ReadsAndWritesBack)
+{
+    const ReadRule& rule = GetParam();
+    AppEnv env;
+    SetSetting(Pref(rule.name), rule.stored);
+    CKivApp app;
+    app.ReadSettings();
+    const QString name = QLatin1String(rule.name);
+    int value = -1;
+    if (name == QLatin1String("OpenLastFile")) value = app.m_bOpenLastFile;
+    if (name == QLatin1String("NewWindow")) value = app.m_bNewWindow;
+    if (name == QLatin1String("KeepWndSize")) value = app.m_bKeepWndSize;
+    if (name == QLatin1String("ListStyle")) value = app.m_nListStyle;
+    if (name == QLatin1String("BrowserChoice")) value = app.m_nBrowserChoice;
+    if (name == QLatin1String("CheckSubFolder")) value = app.m_bCheckSubFolder;
+    if (name == QLatin1String("XptIEDel")) value = app.m_bXptIEDel;
+    EXPECT_EQ(value, rule.expected);
+    app.WriteSettings();
+    EXPECT_EQ(Setting(Pref(rule.name)).toString(), rule.written);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rules, SettingsReadRule,
+    ::testing::Values(ReadRule{"OpenLastFile", 2, 0, "0"}, ReadRule{"OpenLastFile", 1, 1, "1"},
+                      ReadRule{"NewWindow", 0, 0, "0"}, ReadRule{"NewWindow", 5, 0, "0"},
+                      ReadRule{"KeepWndSize", 1, 1, "1"}, ReadRule{"ListStyle", 7, 3, "3"},
+                      ReadRule{"ListStyle", 0, 0, "0"}, ReadRule{"ListStyle", 2, 2, "2"},
+                      ReadRule{"ListStyle", -1, 3, "3"}, ReadRule{"BrowserChoice", 2, 2, "2"},
+                      ReadRule{"CheckSubFolder", 0, 0, "0"}, ReadRule{"XptIEDel", 1, 1, "1"}));
+
+TEST(Settings, StringsAreTakenAsReadAndSearchOptionsStartFixed)
+{
+    AppEnv env;
+    SetSetting(Pref("Browser2"), QStringLiteral("/usr/bin/navegador --x"));
+    SetSetting(Pref("CheckPath"), QStringLiteral("/home/u/Favoritos"));
+    CKivApp app;
+    ASSERT_TRUE(app.InitInstance({QStringLiteral("-Automation")}));
+    EXPECT_EQ(app.m_strBrowser[1], QStringLiteral("/usr/bin/navegador --x"));
+    EXPECT_EQ(app.m_strCheckPath, QStringLiteral("/home/u/Favoritos"));
+    EXPECT_TRUE(app.m_bFindInName);
+    EXPECT_TRUE(app.m_bFindInUrl);
+    EXPECT_FALSE(app.m_bFindInComment);
+    EXPECT_EQ(app.m_strHelpPath,
+              QCoreApplication::applicationDirPath() + QStringLiteral("/help/kiv_index.html"));
+}
+
+// --- start-up -------------------------------------------------------------------
+
+class AutomationStart : public ::testing::TestWithParam<const char*>
+{
+};
+
+TEST_P(AutomationStart, ShowsNoWindowAndDoesNotReopenTheLastFile)
+{
+    AppEnv env;
+    const QString sample = env.WriteSample();
+    SetSetting(Pref("OpenLastFile"), 1);
+    SetSetting(QStringLiteral("Recent File List/File1"), sample);
+    CKivApp app;
+    EXPECT_TRUE(app.InitInstance({QLatin1String(GetParam())}));
+    EXPECT_FALSE(app.HasMainWindow());
+    EXPECT_TRUE(app.IsAutomationStart());
+    EXPECT_TRUE(app.Document().GetPathName().isEmpty());
+    EXPECT_TRUE(app.m_bOpenLastFile); // settings were read
+}
+
+INSTANTIATE_TEST_SUITE_P(Flags, AutomationStart,
+                         ::testing::Values("-Automation", "/Automation", "-Embedding", "/Embedding",
+                                           "-automation"));
+
+TEST(StartUp, NamedFileIsOpenedEvenWithOpenLastFile)
+{
+    AppEnv env;
+    const QString last = env.WriteSample(QStringLiteral("last.kiv"));
+    const QString named = env.WriteSample(QStringLiteral("named.kiv"));
+    SetSetting(Pref("OpenLastFile"), 1);
+    SetSetting(QStringLiteral("Recent File List/File1"), last);
+    CKivApp app;
+    ASSERT_TRUE(app.InitInstance({named}));
+    ASSERT_TRUE(app.HasMainWindow());
+    EXPECT_EQ(app.Document().GetPathName(), named);
+    EXPECT_EQ(app.GetMainFrame()->windowTitle(), QStringLiteral("named.kiv - Kiv"));
+    EXPECT_EQ(app.RecentFiles().Entries().value(0), named);
+    EXPECT_EQ(app.RecentFiles().Entries().value(1), last);
+    EXPECT_TRUE(env.m_ui->m_messages.empty());
+}
+
+TEST(StartUp, OpenLastFileReopensTheFirstRecentFile)
+{
+    AppEnv env;
+    const QString last = env.WriteSample(QStringLiteral("last.kiv"));
+    SetSetting(Pref("OpenLastFile"), 1);
+    SetSetting(QStringLiteral("Recent File List/File1"), last);
+    CKivApp app;
+    ASSERT_TRUE(app.InitInstance({}));
+    EXPECT_EQ(app.Document().GetPathName(), last);
+    EXPECT_FALSE(app.Document().m_root.m_aBookmarks.empty());
+}
+
+TEST(StartUp, MissingLastFileIsReportedDroppedAndANewDocumentStarts)
+{
+    AppEnv env;
+    const QString gone = env.Path(QStringLiteral("gone.kiv"));
+    SetSetting(Pref("OpenLastFile"), 1);
+    SetSetting(QStringLiteral("Recent File List/File1"), gone);
+    CKivApp app;
+    ASSERT_TRUE(app.InitInstance({}));
+    ASSERT_TRUE(app.HasMainWindow());
+    EXPECT_TRUE(app.Document().GetPathName().isEmpty());
+    EXPECT_TRUE(app.RecentFiles().Entries().isEmpty());
+    ASSERT_EQ(env.m_ui->m_messages.size(), 1u);
+    EXPECT_TRUE(env.m_ui->m_messages[0].text.contains(gone));
+    EXPECT_EQ(app.GetMainFrame()->windowTitle(), QStringLiteral("Untitled - Kiv"));
+}
+
+TEST(StartUp, OpenLastFileWithEmptyListGivesANewDocument)
+{
+    AppEnv env;
+    SetSetting(Pref("OpenLastFile"), 1);
+    CKivApp app;
+    ASSERT_TRUE(app.InitInstance({}));
+    EXPECT_TRUE(app.Document().GetPathName().isEmpty());
+    EXPECT_TRUE(app.Document().m_root.m_aBookmarks.empty());
+    EXPECT_TRUE(env.m_ui->m_messages.empty());
+}
+
+TEST(StartUp, MissingNamedFileEndsTheProgramWithoutAWindow)
+{
+    AppEnv env;
+    CKivApp app;
+    EXPECT_FALSE(app.InitInstance({env.Path(QStringLiteral("nothere.kiv"))}));
+    EXPECT_FALSE(app.HasMainWindow());
+    ASSERT_EQ(env.m_ui->m_messages.size(), 1u);
+}
+
+struct SearchBarCase
+{
+    int keep;
+    int stored; // -1: absent
+    bool visible;
+};
+
+class SearchBarAtStart : public ::testing::TestWithParam<SearchBarCase>
+{
+};
+
+TEST_P(SearchBarAtStart, VisibleOnlyWhenKeptAndStoredVisible)
+{
+    AppEnv env;
+    SetSetting(Pref("KeepWndSize"), GetParam().keep);
+    if (GetParam().stored >= 0)
+        SetSetting(QStringLiteral("WndSize/SearchBar"), GetParam().stored);
+    CKivApp app;
+    ASSERT_TRUE(app.InitInstance({}));
+    EXPECT_EQ(app.GetMainFrame()->SearchBarBand()->isVisibleTo(app.GetMainFrame()),
+              GetParam().visible);
+    EXPECT_EQ(app.Router().Update(ID_VIEW_SEARCHBAR).m_nCheck, GetParam().visible ? 1 : 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, SearchBarAtStart,
+                         ::testing::Values(SearchBarCase{0, 1, false}, SearchBarCase{0, -1, false},
+                                           SearchBarCase{1, -1, true}, SearchBarCase{1, 1, true},
+                                           SearchBarCase{1, 0, false}));
+
+// --- document lifecycle ---------------------------------------------------------
+
+class Lifecycle : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_sample = m_env.WriteSample();
+        m_app = std::make_unique<CKivApp>();
+        ASSERT_TRUE(m_app->InitInstance({m_sample}));
+    }
+    void Modify()
+    {
+        CKivDoc& doc = m_app->Document();
+        doc.AddBookmark("http://added.example", "added", "", &doc.m_root, false);
+        ASSERT_TRUE(doc.IsModified());
+    }
+    QString Prompt() const
+    {
+        return m_env.m_ui->m_messages.empty() ? QString() : m_env.m_ui->m_messages.front().text;
+    }
+
+    AppEnv m_env;
+    QString m_sample;
+    std::unique_ptr<CKivApp> m_app;
+};
+
+TEST_F(Lifecycle, CleanDocumentIsReplacedWithoutAQuestion)
+{
+    EXPECT_TRUE(m_app->Router().Execute(ID_FILE_NEW));
+    EXPECT_TRUE(m_env.m_ui->m_messages.empty());
+    EXPECT_TRUE(m_app->Document().GetPathName().isEmpty());
+    EXPECT_EQ(m_app->GetMainFrame()->windowTitle(), QStringLiteral("Untitled - Kiv"));
+}
+
+TEST_F(Lifecycle, SavePromptCancelKeepsEverything)
+{
+    Modify();
+    m_env.m_ui->m_messageAnswers = {CUi::IDCANCEL};
+    EXPECT_FALSE(m_app->NewDocument());
+    EXPECT_EQ(Prompt(), QStringLiteral("Save changes to sample.kiv?"));
+    EXPECT_EQ(m_env.m_ui->m_messages.front().buttons, CUi::MB_YESNOCANCEL);
+    EXPECT_TRUE(m_app->Document().IsModified());
+    EXPECT_EQ(m_app->Document().GetPathName(), m_sample);
+}
+
+TEST_F(Lifecycle, SavePromptNoDiscardsTheChanges)
+{
+    Modify();
+    m_env.m_ui->m_messageAnswers = {CUi::IDNO};
+    EXPECT_TRUE(m_app->NewDocument());
+    EXPECT_FALSE(m_app->Document().IsModified());
+    CKivDoc reread;
+    ASSERT_TRUE(reread.OpenDocumentFile(m_sample));
+    EXPECT_EQ(reread.BookmarkCount(), 4u); // the added bookmark never reached the file
+}
+
+TEST_F(Lifecycle, SavePromptYesSavesFirst)
+{
+    Modify();
+    m_env.m_ui->m_messageAnswers = {CUi::IDYES};
+    EXPECT_TRUE(m_app->NewDocument());
+    CKivDoc reread;
+    ASSERT_TRUE(reread.OpenDocumentFile(m_sample));
+    EXPECT_EQ(reread.BookmarkCount(), 5u);
+}
+
+TEST_F(Lifecycle, SavePromptYesOnUntitledAsksForANameAndCancelStops)
+{
+    ASSERT_TRUE(m_app->NewDocument());
+    Modify();
+    m_env.m_ui->m_messageAnswers = {CUi::IDYES};
+    // No file name given: the save is abandoned, and with it the open.
+    EXPECT_FALSE(m_app->OpenDocumentFile(m_sample));
+    EXPECT_EQ(Prompt(), QStringLiteral("Save changes to Untitled?"));
+    ASSERT_EQ(m_env.m_ui->m_fileFilters.size(), 1u);
+    EXPECT_TRUE(m_app->Document().IsModified());
+    EXPECT_TRUE(m_app->Document().GetPathName().isEmpty());
+}
+
+TEST_F(Lifecycle, PromptTextFollowsTheLanguage)
+{
+    Modify();
+    KivStrings::SetLanguage(KivStrings::Lang1031);
+    m_env.m_ui->m_messageAnswers = {CUi::IDCANCEL};
+    m_app->NewDocument();
+    EXPECT_EQ(Prompt(), QStringLiteral("Änderungen in sample.kiv speichern?"));
+}
+
+TEST_F(Lifecycle, SaveAsWritesTheNewFileAndRenamesTheWindow)
+{
+    const QString other = m_env.Path(QStringLiteral("other.kiv"));
+    m_env.m_ui->m_fileAnswers = {other};
+    EXPECT_TRUE(m_app->Router().Execute(ID_FILE_SAVE_AS));
+    EXPECT_TRUE(QFileInfo::exists(other));
+    EXPECT_EQ(m_app->Document().GetPathName(), other);
+    EXPECT_EQ(m_app->GetMainFrame()->windowTitle(), QStringLiteral("other.kiv - Kiv"));
+    EXPECT_EQ(m_app->RecentFiles().Entries().value(0), other);
+    EXPECT_EQ(m_env.m_ui->m_fileFilters.front(), QStringLiteral("Kiv Files (*.kiv)|*.kiv||"));
+}
+
+TEST_F(Lifecycle, SaveOfANamedCleanDocumentRewritesTheFile)
+{
+    QFile::remove(m_sample);
+    EXPECT_TRUE(m_app->Router().Execute(ID_FILE_SAVE));
+    EXPECT_TRUE(QFileInfo::exists(m_sample));
+    EXPECT_TRUE(m_env.m_ui->m_fileFilters.empty());
+}
+
+TEST_F(Lifecycle, SaveOfAnUntitledDocumentAsksForAName)
+{
+    ASSERT_TRUE(m_app->NewDocument());
+    const QString path = m_env.Path(QStringLiteral("fresh.kiv"));
+    m_env.m_ui->m_fileAnswers = {path};
+    EXPECT_TRUE(m_app->Router().Execute(ID_FILE_SAVE));
+    EXPECT_EQ(m_env.m_ui->m_fileFilters.size(), 1u);
+    EXPECT_TRUE(QFileInfo::exists(path));
+}
+
+TEST_F(Lifecycle, MissingFileLeavesTheDocumentAsItWas)
+{
+    Modify();
+    m_env.m_ui->m_messageAnswers = {CUi::IDNO};
+    const QString gone = m_env.Path(QStringLiteral("gone.kiv"));
+    EXPECT_FALSE(m_app->OpenDocumentFile(gone));
+    // The save prompt, then the failure.
+    ASSERT_EQ(m_env.m_ui->m_messages.size(), 2u);
+    EXPECT_EQ(m_env.m_ui->m_messages[1].text,
+              KivStrings::FileErrorText({CFileError::fileNotFound, gone, true}));
+    EXPECT_EQ(m_app->Document().GetPathName(), m_sample);
+    EXPECT_TRUE(m_app->Document().IsModified());
+    EXPECT_EQ(m_app->Document().BookmarkCount(), 5u);
+}
+
+TEST_F(Lifecycle, TruncatedFileLeavesAnUntitledEmptyDocument)
+{
+    QFile full(m_sample);
+    ASSERT_TRUE(full.open(QIODevice::ReadOnly));
+    const QByteArray bytes = full.readAll();
+    const QString cut = m_env.Path(QStringLiteral("cut.kiv"));
+    QFile out(cut);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write(bytes.left(bytes.size() / 2));
+    out.close();
+
+    EXPECT_FALSE(m_app->OpenDocumentFile(cut));
+    EXPECT_TRUE(m_app->Document().GetPathName().isEmpty());
+    EXPECT_EQ(m_app->Document().BookmarkCount(), 0u);
+    EXPECT_FALSE(m_app->Document().IsModified());
+    EXPECT_EQ(m_app->GetMainFrame()->windowTitle(), QStringLiteral("Untitled - Kiv"));
+    ASSERT_EQ(m_env.m_ui->m_messages.size(), 1u);
+    EXPECT_EQ(m_env.m_ui->m_messages[0].text,
+              KivStrings::FileErrorText({CFileError::badFormat, cut, true}));
+    EXPECT_FALSE(m_app->RecentFiles().Entries().contains(cut));
+}
+
+TEST_F(Lifecycle, RecentListKeepsFourMostRecentFirstAndOpensByNumber)
+{
+    QStringList paths;
+    for (int i = 0; i < 5; ++i)
+        paths << m_env.WriteSample(QStringLiteral("f%1.kiv").arg(i));
+    for (const QString& p : paths)
+        ASSERT_TRUE(m_app->OpenDocumentFile(p));
+    const QStringList expected = {paths[4], paths[3], paths[2], paths[1]};
+    EXPECT_EQ(m_app->RecentFiles().Entries(), expected);
+    EXPECT_TRUE(m_app->Router().Update(ID_FILE_MRU_FILE4).m_bEnabled);
+
+    EXPECT_TRUE(m_app->Router().Execute(ID_FILE_MRU_FILE3));
+    EXPECT_EQ(m_app->Document().GetPathName(), paths[2]);
+    EXPECT_EQ(m_app->RecentFiles().Entries().first(), paths[2]);
+
+    m_app->ExitInstance();
+    EXPECT_EQ(Setting(QStringLiteral("Recent File List/File1")).toString(), paths[2]);
+}
+
+TEST_F(Lifecycle, RecentFileThatVanishedLeavesTheList)
+{
+    const QString other = m_env.WriteSample(QStringLiteral("other.kiv"));
+    ASSERT_TRUE(m_app->OpenDocumentFile(other));
+    QFile::remove(m_sample);
+    EXPECT_TRUE(m_app->Router().Execute(ID_FILE_MRU_FILE2));
+    EXPECT_EQ(m_app->RecentFiles().Entries(), QStringList{other});
+    EXPECT_EQ(m_app->Document().GetPathName(), other);
+}
+
+TEST_F(Lifecycle, CancelledPromptKeepsTheRecentEntry)
+{
+    const QString other = m_env.WriteSample(QStringLiteral("other.kiv"));
+    ASSERT_TRUE(m_app->OpenDocumentFile(other));
+    Modify();
+    m_env.m_ui->m_messageAnswers = {CUi::IDCANCEL};
+    m_app->Router().Execute(ID_FILE_MRU_FILE2);
+    EXPECT_EQ(m_app->RecentFiles().Entries().size(), 2);
+}
+
+TEST_F(Lifecycle, SearchOptionTogglesShowTheirChecks)
+{
+    CCmdRouter& router = m_app->Router();
+    EXPECT_EQ(router.Update(ID_SEARCH_NAME).m_nCheck, 1);
+    EXPECT_EQ(router.Update(ID_SEARCH_URL).m_nCheck, 1);
+    EXPECT_EQ(router.Update(ID_SEARCH_COMMENT).m_nCheck, 0);
+    router.Execute(ID_SEARCH_COMMENT);
+    router.Execute(ID_SEARCH_NAME);
+    EXPECT_TRUE(m_app->m_bFindInComment);
+    EXPECT_FALSE(m_app->m_bFindInName);
+    EXPECT_EQ(router.Update(ID_SEARCH_NAME).m_nCheck, 0);
+}
+
+// --- help and desktop files ----------------------------------------------------
+
+class UrlRecorder : public QObject
+{
+    Q_OBJECT
+public:
+    QList<QUrl> m_urls;
+public slots:
+    void open(const QUrl& url) { m_urls << url; }
+};
+
+TEST_F(Lifecycle, HelpCommandsOpenTheHelpPageBesideTheProgram)
+{
+    UrlRecorder recorder;
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), &recorder, "open");
+    EXPECT_TRUE(m_app->Router().Execute(ID_HELP_INDEX));
+    EXPECT_TRUE(m_app->Router().Execute(ID_HELP));
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+    ASSERT_EQ(recorder.m_urls.size(), 2);
+    EXPECT_EQ(recorder.m_urls[0].toLocalFile(), m_app->m_strHelpPath);
+    EXPECT_TRUE(m_env.m_ui->m_messages.empty());
+    // The build puts the page there.
+    EXPECT_TRUE(QFileInfo::exists(QStringLiteral(KIV_BIN_DIR "/help/kiv_index.html")));
+}
+
+TEST(ShellFileTypes, WrittenWhenMissingOrDifferentOnly)
+{
+    QTemporaryDir home;
+    const QString program = QStringLiteral("/opt/kiv dir/kiv");
+    const QStringList first = KivShellFileTypes::Register(home.path(), program);
+    ASSERT_EQ(first.size(), 2);
+    EXPECT_TRUE(KivShellFileTypes::Register(home.path(), program).isEmpty());
+
+    QFile desktop(home.path() + QStringLiteral("/applications/kiv.desktop"));
+    ASSERT_TRUE(desktop.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(desktop.readAll());
+    desktop.close();
+    EXPECT_TRUE(text.contains(QStringLiteral("Exec=\"/opt/kiv dir/kiv\" %f\n")));
+    EXPECT_TRUE(text.contains(QStringLiteral("MimeType=application/x-kiv;")));
+
+    // A program that moved gets a fresh entry.
+    EXPECT_EQ(KivShellFileTypes::Register(home.path(), QStringLiteral("/usr/bin/kiv")),
+              QStringList{home.path() + QStringLiteral("/applications/kiv.desktop")});
+}
+
+TEST(ShellFileTypes, InteractiveStartWritesThemAndAutomationStartDoesNot)
+{
+    AppEnv env;
+    const QString desktop = DataHome() + QStringLiteral("/applications/kiv.desktop");
+    QFile::remove(desktop);
+    {
+        CKivApp app;
+        ASSERT_TRUE(app.InitInstance({QStringLiteral("-Embedding")}));
+    }
+    EXPECT_FALSE(QFileInfo::exists(desktop));
+    CKivApp app;
+    ASSERT_TRUE(app.InitInstance({}));
+    EXPECT_TRUE(QFileInfo::exists(desktop));
+    EXPECT_TRUE(QFileInfo::exists(DataHome() + QStringLiteral("/mime/packages/kiv.xml")));
+}
+
+#include "app_test.moc"

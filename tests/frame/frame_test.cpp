@@ -1,0 +1,375 @@
+// The main window: menus, keys, toolbar, command routing and the window state.
+#include "app/AppTestSupport.h"
+
+#include "app/Commands.h"
+#include "app/KivApp.h"
+#include "frame/MainFrame.h"
+#include "framework/ScriptedUi.h"
+#include "model/KivDoc.h"
+#include "res/Menus.h"
+#include "views/KivView.h"
+#include "views/LeftView.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSplitter>
+#include <QTest>
+#include <QToolBar>
+
+#include <gtest/gtest.h>
+
+using namespace KivAppTest;
+
+namespace {
+
+class Frame : public ::testing::Test
+{
+protected:
+    void Start(const QStringList& args = {})
+    {
+        m_sample = m_env.WriteSample();
+        m_app = std::make_unique<CKivApp>();
+        ASSERT_TRUE(m_app->InitInstance(args.isEmpty() ? QStringList{m_sample} : args));
+        m_frame = m_app->GetMainFrame();
+        ASSERT_TRUE(m_frame);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(m_frame));
+    }
+    void Focus(QWidget* pane)
+    {
+        m_frame->activateWindow();
+        pane->setFocus();
+        QApplication::processEvents();
+    }
+    CCmdRouter& Router() { return m_app->Router(); }
+
+    AppEnv m_env;
+    QString m_sample;
+    std::unique_ptr<CKivApp> m_app;
+    CMainFrame* m_frame = nullptr;
+};
+
+// "text" for an item, "-" for a separator, ">text" for a popup.
+QStringList Texts(const QList<QAction*>& actions)
+{
+    QStringList out;
+    for (QAction* a : actions)
+        out << (a->isSeparator() ? QStringLiteral("-")
+                                 : (a->menu() ? QStringLiteral(">") : QString()) + a->text());
+    return out;
+}
+
+}  // namespace
+
+TEST_F(Frame, MainMenuHasEveryItemInOrder)
+{
+    Start();
+    const QList<QAction*> bar = m_frame->menuBar()->actions();
+    ASSERT_EQ(Texts(bar), (QStringList{">&Archivo", ">&Editar", ">&Ver", ">&Ayuda"}));
+    const QStringList archivo = {
+        "&Nuevo\tCtrl+N", "&Abrir...\tCtrl+O", "&Guardar\tCtrl+S", "Guardar &Como...", "-",
+        "&Comparar", ">Importar", ">Exportar", "-", "Imprimir con Microsoft Word", "-",
+        "&Preferencias", "Enviar...", "-", "Archivo reciente", "-", "Salir"};
+    EXPECT_EQ(Texts(bar[0]->menu()->actions()), archivo);
+    QMenu* importar = bar[0]->menu()->actions()[6]->menu();
+    EXPECT_EQ(Texts(importar->actions()),
+              (QStringList{"Accesos directos de IE...", "Bookmarks de Netscape...", "Opera Hotlist..."}));
+    EXPECT_EQ(importar->actions()[0]->data().toUInt(), unsigned(ID_IMPORT_IE));
+    EXPECT_EQ(bar[0]->menu()->actions()[7]->menu()->actions()[1]->data().toUInt(),
+              unsigned(ID_EXPORT_NETSCAPE));
+    EXPECT_EQ(Texts(bar[1]->menu()->actions()),
+              (QStringList{"&Buscar\tCtrl+F", "Buscar &Siguiente\tF3", "-", "Editar elemento", "-",
+                           "Cor&tar\tCtrl+X", "&Copiar\tCtrl+C", "&Pegar\tCtrl+V", "-",
+                           "Seleccionar Todo\tCtrl+A"}));
+    EXPECT_EQ(Texts(bar[2]->menu()->actions()),
+              (QStringList{"&Barra de herramientas", "&Barra de busqueda", "&Barra de estado"}));
+    EXPECT_EQ(Texts(bar[3]->menu()->actions()), (QStringList{"Ayuda", "&Acerca de Kiv..."}));
+}
+
+TEST_F(Frame, RecentFilesReplaceThePlaceholderWhenTheMenuOpens)
+{
+    Start();
+    QMenu* archivo = m_frame->menuBar()->actions()[0]->menu();
+    emit archivo->aboutToShow();
+    const QStringList texts = Texts(archivo->actions());
+    EXPECT_FALSE(texts.contains(QStringLiteral("Archivo reciente")));
+    EXPECT_TRUE(texts.contains(QStringLiteral("&1 ") + m_sample));
+}
+
+TEST(Menus, ContextMenusHoldTheirItemsInOrder)
+{
+    EnsureQtApp();
+    CCmdRouter router;
+    std::unique_ptr<QMenu> tree(KivMenus::BuildMenu(IDR_MENU_TREE, router, nullptr));
+    EXPECT_EQ(Texts(tree->actions()),
+              (QStringList{"Nuevo", "Editar", "-", "Copiar", "Pegar", "-", "Borrar"}));
+    std::unique_ptr<QMenu> list(KivMenus::BuildMenu(IDR_MENU_LIST, router, nullptr));
+    EXPECT_EQ(Texts(list->actions()),
+              (QStringList{"Abrir", "Abrir en una nueva ventana", "-", "Nuevo\tIns", "Editar", "Borrar",
+                           "-", "Cortar", "Copiar", "Pegar"}));
+    std::unique_ptr<QMenu> search(KivMenus::BuildMenu(IDR_MENU_SEARCH, router, nullptr));
+    EXPECT_EQ(Texts(search->actions()), (QStringList{"Nombre", "Url", "Comentario"}));
+    // Nobody listens: everything is disabled once the menu is about to show.
+    emit list->aboutToShow();
+    for (QAction* a : list->actions())
+        EXPECT_FALSE(!a->isSeparator() && a->isEnabled()) << a->text().toStdString();
+    // The search-field items have no prompt.
+    EXPECT_TRUE(search->actions()[0]->statusTip().isEmpty());
+    EXPECT_TRUE(search->actions()[1]->statusTip().isEmpty());
+    EXPECT_EQ(search->actions()[2]->statusTip(), QStringLiteral("Buscar en Campo Comentario"));
+}
+
+TEST_F(Frame, ToolbarButtonsInOrderWithTooltips)
+{
+    Start();
+    QToolBar* bar = m_frame->findChild<QToolBar*>(QStringLiteral("bar59392"));
+    ASSERT_TRUE(bar);
+    QList<unsigned> ids;
+    for (QAction* a : bar->actions())
+        ids << (a->isSeparator() ? 0u : a->data().toUInt());
+    EXPECT_EQ(ids, (QList<unsigned>{57600, 57601, 57603, 0, 57635, 57634, 57637, 0, 32798, 0, 59409,
+                                    59408, 59410, 59411, 0, 57664}));
+    EXPECT_EQ(bar->actions()[0]->toolTip(), QStringLiteral("New"));
+    EXPECT_EQ(bar->actions()[0]->statusTip(), QStringLiteral("Create a new document"));
+    for (QAction* a : bar->actions())
+        EXPECT_TRUE(a->isSeparator() || !a->icon().isNull());
+}
+
+TEST_F(Frame, AcceleratorsSendTheirCommands)
+{
+    Start();
+    const std::pair<QKeySequence, unsigned> expected[] = {
+        {QKeySequence(Qt::CTRL | Qt::Key_A), 57642}, {QKeySequence(Qt::CTRL | Qt::Key_C), 57634},
+        {QKeySequence(Qt::CTRL | Qt::Key_Insert), 57634}, {QKeySequence(Qt::CTRL | Qt::Key_F), 57636},
+        {QKeySequence(Qt::CTRL | Qt::Key_N), 57600}, {QKeySequence(Qt::CTRL | Qt::Key_O), 57601},
+        {QKeySequence(Qt::CTRL | Qt::Key_S), 57603}, {QKeySequence(Qt::CTRL | Qt::Key_V), 57637},
+        {QKeySequence(Qt::SHIFT | Qt::Key_Insert), 57637}, {QKeySequence(Qt::CTRL | Qt::Key_X), 57635},
+        {QKeySequence(Qt::SHIFT | Qt::Key_Delete), 57635}, {QKeySequence(Qt::CTRL | Qt::Key_Z), 57643},
+        {QKeySequence(Qt::ALT | Qt::Key_Backspace), 57643}, {QKeySequence(Qt::Key_F1), 57670},
+        {QKeySequence(Qt::Key_F2), 32782}, {QKeySequence(Qt::Key_F3), 32786},
+        {QKeySequence(Qt::Key_F6), 57680}, {QKeySequence(Qt::SHIFT | Qt::Key_F6), 57681},
+        {QKeySequence(Qt::Key_Insert), 32777}, {QKeySequence(Qt::ALT | Qt::Key_Return), 32779}};
+    std::map<QString, unsigned> actual;
+    for (QAction* a : m_frame->actions())
+        if (!a->shortcut().isEmpty())
+            actual[a->shortcut().toString()] = a->data().toUInt();
+    EXPECT_EQ(actual.size(), std::size(expected));
+    for (const auto& [key, id] : expected)
+        EXPECT_EQ(actual[key.toString()], id) << key.toString().toStdString();
+}
+
+TEST_F(Frame, TreeIsActiveAndFocusedAtStart)
+{
+    Start();
+    EXPECT_EQ(m_frame->GetActiveView(), static_cast<CCmdTarget*>(m_frame->GetLeftPane()));
+    EXPECT_TRUE(m_frame->GetLeftPane()->hasFocus());
+}
+
+TEST_F(Frame, InsertCreatesAFolderInTheTreeAndAnItemInTheList)
+{
+    Start();
+    CKivDoc& doc = m_app->Document();
+    int folders = 0;
+    for (CFolderNode* f = doc.m_root.m_pFirstChild; f; f = f->m_pNext)
+        ++folders;
+    Focus(m_frame->GetLeftPane());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Insert);
+    int after = 0;
+    for (CFolderNode* f = doc.m_root.m_pFirstChild; f; f = f->m_pNext)
+        ++after;
+    EXPECT_EQ(after, folders + 1);
+    EXPECT_TRUE(m_env.m_ui->m_dialogs.empty());
+
+    // In the list the same key opens the item dialog (answered "cancel" here).
+    Focus(m_frame->GetRightPane()->ItemView());
+    EXPECT_EQ(m_frame->GetActiveView(), static_cast<CCmdTarget*>(m_frame->GetRightPane()));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Insert);
+    EXPECT_EQ(m_env.m_ui->m_dialogs.size(), 1u);
+}
+
+TEST_F(Frame, UpdateRulesFollowTheFocusedPane)
+{
+    Start();
+    Focus(m_frame->GetLeftPane());
+    EXPECT_FALSE(Router().Update(ID_EDIT_UNDO).m_bEnabled);
+    EXPECT_FALSE(Router().Update(ID_ITEM_EDIT).m_bEnabled);   // only the list lists it
+    EXPECT_FALSE(Router().Update(ID_EDIT_CUT).m_bEnabled);
+    EXPECT_TRUE(Router().Update(ID_EDIT_LABEL).m_bEnabled);
+    EXPECT_FALSE(Router().Update(12345).m_bEnabled);           // nobody lists it
+    for (unsigned id : {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, ID_FILE_SAVE_AS, ID_APP_EXIT,
+                        ID_HELP_INDEX, ID_HELP, ID_NEXT_PANE, ID_PREV_PANE, ID_FIND_NEXT,
+                        ID_EDIT_FIND, ID_IMPORT_NETSCAPE, ID_EXPORT_OPERA, ID_SEARCH_MENU})
+        EXPECT_TRUE(Router().Update(id).m_bEnabled) << id;
+
+    Focus(m_frame->GetRightPane()->ItemView());
+    EXPECT_FALSE(Router().Update(ID_EDIT_UNDO).m_bEnabled);
+    EXPECT_FALSE(Router().Update(ID_EDIT_LABEL).m_bEnabled);  // only the tree lists it
+    m_frame->GetRightPane()->SetAllSelected(false);
+    EXPECT_FALSE(Router().Update(ID_ITEM_EDIT).m_bEnabled);
+    EXPECT_FALSE(Router().Update(ID_ITEM_OPEN).m_bEnabled);
+    m_frame->GetRightPane()->SelectRow(0);
+    EXPECT_TRUE(Router().Update(ID_ITEM_EDIT).m_bEnabled);
+    EXPECT_TRUE(Router().Update(ID_ITEM_OPEN).m_bEnabled);
+}
+
+TEST_F(Frame, SelectAllReachesTheListFromTheTree)
+{
+    Start();
+    CKivView* list = m_frame->GetRightPane();
+    ASSERT_GT(list->RowCount(), 1);
+    list->SetAllSelected(false);
+    Focus(m_frame->GetLeftPane());
+    ASSERT_EQ(m_frame->GetActiveView(), static_cast<CCmdTarget*>(m_frame->GetLeftPane()));
+    EXPECT_TRUE(Router().Update(ID_EDIT_SELECT_ALL).m_bEnabled);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(int(list->SelectedRows().size()), list->RowCount());
+}
+
+TEST_F(Frame, NextAndPreviousPaneMoveTheFocus)
+{
+    Start();
+    Focus(m_frame->GetLeftPane());
+    Router().Execute(ID_NEXT_PANE);
+    QApplication::processEvents();
+    EXPECT_EQ(m_frame->GetActiveView(), static_cast<CCmdTarget*>(m_frame->GetRightPane()));
+    Router().Execute(ID_PREV_PANE);
+    QApplication::processEvents();
+    EXPECT_EQ(m_frame->GetActiveView(), static_cast<CCmdTarget*>(m_frame->GetLeftPane()));
+}
+
+struct StyleCase
+{
+    unsigned id;
+    int style;
+    bool lineUp;
+};
+
+class FrameStyles : public Frame, public ::testing::WithParamInterface<StyleCase>
+{
+};
+
+TEST_P(FrameStyles, StyleCommandsSwitchTheListAndShowTheChoice)
+{
+    Start();
+    const StyleCase& c = GetParam();
+    ASSERT_TRUE(Router().Execute(c.id));
+    EXPECT_EQ(m_frame->GetRightPane()->GetListStyle(), c.style);
+    for (unsigned id : {ID_VIEW_SMALLICON, ID_VIEW_LARGEICON, ID_VIEW_LIST, ID_VIEW_DETAILS}) {
+        const CCmdUI ui = Router().Update(id);
+        EXPECT_TRUE(ui.m_bRadio);
+        EXPECT_EQ(ui.m_nCheck, id == c.id ? 1 : 0) << id;
+    }
+    EXPECT_EQ(Router().Update(ID_VIEW_LINEUP).m_bEnabled, c.lineUp);
+    m_frame->UpdateToolBar();
+    QToolBar* bar = m_frame->findChild<QToolBar*>(QStringLiteral("bar59392"));
+    for (QAction* a : bar->actions())
+        if (a->data().toUInt() == c.id)
+            EXPECT_TRUE(a->isChecked());
+}
+
+INSTANTIATE_TEST_SUITE_P(Styles, FrameStyles,
+                         ::testing::Values(StyleCase{ID_VIEW_SMALLICON, LVS_SMALLICON, true},
+                                           StyleCase{ID_VIEW_LARGEICON, LVS_ICON, true},
+                                           StyleCase{ID_VIEW_LIST, LVS_LIST, false},
+                                           StyleCase{ID_VIEW_DETAILS, LVS_REPORT, false}));
+
+TEST_F(Frame, ItemCountIsRightAlignedWithoutTrailingBlanks)
+{
+    Start();
+    m_frame->ShowItemCount(5);
+    EXPECT_EQ(m_frame->ItemCountText(), QStringLiteral("nb:    5"));
+    m_frame->ShowItemCount(12345);
+    EXPECT_EQ(m_frame->ItemCountText(), QStringLiteral("nb: 12345"));
+}
+
+TEST_F(Frame, BarsToggleWithTheirChecks)
+{
+    Start();
+    for (unsigned id : {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR}) {
+        EXPECT_EQ(Router().Update(id).m_nCheck, 1);
+        Router().Execute(id);
+        EXPECT_EQ(Router().Update(id).m_nCheck, 0);
+        Router().Execute(id);
+        EXPECT_EQ(Router().Update(id).m_nCheck, 1);
+    }
+}
+
+TEST_F(Frame, DroppedKivFilesOpenInOrderOthersAreSkipped)
+{
+    Start();
+    const QString one = m_env.WriteSample(QStringLiteral("one.kiv"));
+    const QString three = m_env.WriteSample(QStringLiteral("THREE.KIV"));
+    const QString two = m_env.Path(QStringLiteral("two.txt"));
+    m_frame->OpenDroppedFiles({one, two, three});
+    EXPECT_EQ(m_app->Document().GetPathName(), three);
+    EXPECT_EQ(m_app->RecentFiles().Entries().mid(0, 2), (QStringList{three, one}));
+    EXPECT_TRUE(m_env.m_ui->m_messages.empty());
+}
+
+TEST_F(Frame, CloseWritesTheWindowStateEvenWhenTheSaveIsCancelled)
+{
+    Start();
+    m_app->Document().SetModifiedFlag(true);
+    m_env.m_ui->m_messageAnswers = {CUi::IDCANCEL};
+    EXPECT_FALSE(m_frame->close());
+    EXPECT_TRUE(m_frame->isVisible());
+    EXPECT_EQ(Setting(QStringLiteral("WndSize/Maximize")).toInt(), 0);
+    const QStringList size = Setting(QStringLiteral("WndSize/MainSize")).toString().split(',');
+    ASSERT_EQ(size.size(), 4);
+    EXPECT_EQ(size[2].toInt(), m_frame->frameGeometry().width());
+    EXPECT_EQ(Setting(QStringLiteral("WndSize/cxPane")).toInt(), m_frame->GetLeftPane()->width());
+    EXPECT_EQ(Setting(QStringLiteral("WndSize/SearchBar")).toInt(), 0);
+
+    m_env.m_ui->m_messageAnswers = {CUi::IDNO};
+    EXPECT_TRUE(m_frame->close());
+}
+
+TEST_F(Frame, MinimizedCloseWritesNothing)
+{
+    Start();
+    m_frame->showMinimized();
+    QApplication::processEvents();
+    if (!m_frame->isMinimized())
+        GTEST_SKIP() << "the platform does not minimize windows";
+    m_frame->SaveWindowState();
+    EXPECT_FALSE(Setting(QStringLiteral("WndSize/MainSize")).isValid());
+}
+
+TEST_F(Frame, KeptGeometryIsAppliedWithNegativeOriginRaised)
+{
+    SetSetting(QStringLiteral("Pref/KeepWndSize"), 1);
+    SetSetting(QStringLiteral("WndSize/MainSize"), QStringLiteral("-8,-8,1040,780"));
+    SetSetting(QStringLiteral("WndSize/cxPane"), 230);
+    Start();
+    EXPECT_EQ(m_frame->frameGeometry().topLeft(), QPoint(0, 0));
+    EXPECT_EQ(m_frame->frameGeometry().size(), QSize(1040, 780));
+    EXPECT_EQ(m_frame->GetLeftPane()->width(), 230);
+}
+
+TEST_F(Frame, GeometryIsIgnoredWithoutKeepWndSize)
+{
+    SetSetting(QStringLiteral("WndSize/MainSize"), QStringLiteral("10,10,1040,780"));
+    SetSetting(QStringLiteral("WndSize/cxPane"), 230);
+    Start();
+    EXPECT_NE(m_frame->frameGeometry().size(), QSize(1040, 780));
+    EXPECT_EQ(m_frame->GetLeftPane()->width(), 160);
+}
+
+TEST_F(Frame, MaximizedWhenKeptAndStoredMaximized)
+{
+    SetSetting(QStringLiteral("Pref/KeepWndSize"), 1);
+    SetSetting(QStringLiteral("WndSize/Maximize"), 1);
+    Start();
+    EXPECT_TRUE(m_frame->m_bMaximized);
+    EXPECT_TRUE(m_frame->windowState() & Qt::WindowMaximized);
+}
+
+TEST_F(Frame, StyleChosenInTheWindowIsWrittenAtExit)
+{
+    Start();
+    ASSERT_TRUE(Router().Execute(ID_VIEW_LARGEICON));
+    m_app->ExitInstance();
+    EXPECT_EQ(Setting(QStringLiteral("Pref/ListStyle")).toInt(), LVS_ICON);
+    EXPECT_FALSE(m_app->HasMainWindow());
+}
