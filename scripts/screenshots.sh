@@ -30,7 +30,7 @@ shoot() { # name, then settings lines for the config file
 # The window as a first start shows it: details, search bar hidden.
 shoot main "[Pref]" "ListStyle=1"
 # Kept window size with the search bar's band shown and the list as large icons.
-shoot icons "[Pref]" "KeepWndSize=1" "ListStyle=0" "[WndSize]" "MainSize=0,0,900,600" \
+shoot icons "[Pref]" "KeepWndSize=1" "ListStyle=0" "[WndSize]" "MainSize=\"0,0,900,600\"" \
   "cxPane=200" "SearchBar=1"
 
 echo "screenshots: written to $out"

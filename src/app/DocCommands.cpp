@@ -8,6 +8,7 @@
 #include "framework/Ui.h"
 #include "model/KivDoc.h"
 #include "res/Strings.h"
+#include "views/Clipboard.h"
 #include "views/Find.h"
 
 #include <QClipboard>
@@ -29,11 +30,16 @@ CKivDocCommands::CKivDocCommands(CKivApp& app, CKivDoc& doc) : m_app(app), m_doc
     OnCommand(ID_FILE_SEND_MAIL, [this] { OnFileSendMail(); });
     OnUpdate(ID_FILE_SEND_MAIL, [](CCmdUI* ui) { ui->Enable(CanSendMail()); });
 
+    // Paste itself comes with the clipboard transfer of the views; its state is known
+    // here. The clipboard is asked only when it changes, not at every toolbar update.
     OnCommand(ID_EDIT_PASTE, [] {});
-    OnUpdate(ID_EDIT_PASTE, [](CCmdUI* ui) {
-        const QMimeData* data = QGuiApplication::clipboard()->mimeData();
-        ui->Enable(data && data->hasFormat(QStringLiteral("Vedirodo")));
+    OnUpdate(ID_EDIT_PASTE, [this](CCmdUI* ui) {
+        if (m_nClipboardHasPayload < 0)
+            m_nClipboardHasPayload = KivClipboard::OffersPayload(QGuiApplication::clipboard()->mimeData());
+        ui->Enable(m_nClipboardHasPayload == 1);
     });
+    QObject::connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, &m_clipboardWatch,
+                     [this] { m_nClipboardHasPayload = -1; });
 
     OnCommand(ID_IMPORT_NETSCAPE, [this] {
         const QString path = CUi::Get().GetOpenFileName(

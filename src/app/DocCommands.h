@@ -2,6 +2,7 @@
 
 #include "framework/CmdTarget.h"
 
+#include <QObject>
 #include <QString>
 
 #include <functional>
@@ -30,4 +31,6 @@ private:
 
     CKivApp& m_app;
     CKivDoc& m_doc;
+    int m_nClipboardHasPayload = -1; // -1: not asked since the clipboard last changed
+    QObject m_clipboardWatch;        // ends the clipboard connection with this object
 };

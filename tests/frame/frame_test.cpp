@@ -12,6 +12,9 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
+#include <QFile>
+#include <QMimeData>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSplitter>
@@ -372,4 +375,51 @@ TEST_F(Frame, StyleChosenInTheWindowIsWrittenAtExit)
     m_app->ExitInstance();
     EXPECT_EQ(Setting(QStringLiteral("Pref/ListStyle")).toInt(), LVS_ICON);
     EXPECT_FALSE(m_app->HasMainWindow());
+}
+
+TEST_F(Frame, PasteIsEnabledOnlyByThePrivateFormat)
+{
+    Start();
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    clipboard->setText(QStringLiteral("http://text.example"));
+    EXPECT_FALSE(Router().Update(ID_EDIT_PASTE).m_bEnabled);
+    auto* data = new QMimeData;
+    data->setData(QStringLiteral("Vedirodo"), QByteArray(12, '\0'));
+    data->setText(QStringLiteral("also text"));
+    clipboard->setMimeData(data);
+    EXPECT_TRUE(Router().Update(ID_EDIT_PASTE).m_bEnabled);
+    clipboard->clear();
+    EXPECT_FALSE(Router().Update(ID_EDIT_PASTE).m_bEnabled);
+}
+
+TEST_F(Frame, NetscapeImportFillsTheTreeAndAWrongFileIsRefused)
+{
+    Start();
+    const QString good = m_env.Path(QStringLiteral("bookmarks.htm"));
+    QFile file(good);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<DL><p>\n<DT><H3>Importados</H3>\n<DL><p>\n"
+               "<DT><A HREF=\"http://imp.example/\">imp</A>\n</DL><p>\n</DL><p>\n");
+    file.close();
+    m_env.m_ui->m_fileAnswers = {good};
+    ASSERT_TRUE(Router().Execute(ID_IMPORT_NETSCAPE));
+    EXPECT_EQ(m_env.m_ui->m_fileFilters.back(), QStringLiteral("Bookmark Files (*.htm)|*.htm||"));
+    EXPECT_TRUE(m_env.m_ui->m_messages.empty());
+    CLeftView* tree = m_frame->GetLeftPane();
+    const QModelIndex root = tree->model()->index(0, 0);
+    QStringList names;
+    for (int i = 0; i < tree->model()->rowCount(root); ++i)
+        names << tree->model()->index(i, 0, root).data().toString();
+    EXPECT_TRUE(names.contains(QStringLiteral("Importados"))) << names.join(',').toStdString();
+    EXPECT_TRUE(m_app->Document().IsModified());
+
+    const QString bad = m_env.Path(QStringLiteral("bad.htm"));
+    QFile other(bad);
+    ASSERT_TRUE(other.open(QIODevice::WriteOnly));
+    other.write("<html>not bookmarks</html>\n");
+    other.close();
+    m_env.m_ui->m_fileAnswers = {bad};
+    ASSERT_TRUE(Router().Execute(ID_IMPORT_NETSCAPE));
+    EXPECT_EQ(m_env.m_ui->MessageTexts(),
+              QStringList{QStringLiteral("Wrong file type. Netscape bookmark v1 wanted.")});
 }
