@@ -103,8 +103,9 @@ TEST_P(ShortcutParse, ReadsTheUrlKey)
     std::string url;
     const bool ok = ParseUrlShortcut(GetParam().bytes, url);
     EXPECT_EQ(ok, GetParam().url != nullptr);
-    if (GetParam().url)
+    if (GetParam().url) {
         EXPECT_EQ(url, GetParam().url);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -233,6 +234,18 @@ TEST_F(FavoritesTest, ImportWithDeleteRemovesEveryShortcutReadDuplicatesToo)
     EXPECT_EQ(left.count("Sub"), 1u); // folders are never removed by the import
     EXPECT_EQ(left.count("broken.url"), 1u);
     EXPECT_EQ(left.count("other.txt"), 1u);
+}
+
+TEST_F(FavoritesTest, ImportWithDeleteNeverReachesOutsideForDottedNames)
+{
+    // "..evil.url" inside the folder must not be taken for "../evil.url".
+    ASSERT_TRUE(WriteAll(outside + "/evil.url", "[InternetShortcut]\nURL=http://outside/\n"));
+    before = Snapshot(outside, true);
+    Shortcut("..evil.url", "http://inside/");
+    ASSERT_TRUE(ImportShortcuts(doc, root, true, true).Ok());
+    EXPECT_EQ(TreeText(doc), "..evil<http://inside/>");
+    EXPECT_EQ(Snapshot(outside, true), before);
+    EXPECT_TRUE(Chosen().empty());
 }
 
 TEST_F(FavoritesTest, ImportDoesNotFollowLinkedFolders)
