@@ -102,6 +102,7 @@ CPageBrowser::CPageBrowser(QWidget* parent) : CPropertyPage(parent)
     m_pProgram = new QLineEdit(this);
     m_pProgram->setObjectName(QStringLiteral("edit1010"));
     m_pBrowse = MakeButton(this, 1011, QStringLiteral("..."));
+    m_pBrowse->setMaximumWidth(m_pBrowse->fontMetrics().horizontalAdvance(QStringLiteral("...")) * 4);
 
     auto* openWith = new QLabel(QStringLiteral("Abrir con : "), this);
     openWith->setBuddy(m_pBrowser);
