@@ -7,6 +7,7 @@ add_library(kiv_gui STATIC
   app/KivApp.cpp app/KivApp.h
   app/ShellFileTypes.cpp app/ShellFileTypes.h
   frame/MainFrame.cpp frame/MainFrame.h
+  frame/SearchBar.cpp frame/SearchBar.h
   res/Menus.cpp res/Menus.h
   res/Prompts.cpp res/Prompts.h
 )
@@ -34,8 +35,10 @@ if(X11_FOUND AND X11_Xkb_INCLUDE_PATH)
   target_link_libraries(kiv_gui PRIVATE X11::X11)
 endif()
 
-# The folder tree, the bookmark list and their dialogs add their sources to kiv_gui.
+# The folder tree, the bookmark list and their dialogs add their sources to kiv_gui,
+# and so do the preferences sheet and the About box.
 include(views/views.cmake OPTIONAL)
+include(frame/dialogs.cmake OPTIONAL)
 include(frame/dialogs.cmake OPTIONAL)   # preferences sheet, About box
 
 qt_add_executable(kiv main.cpp)

@@ -3,7 +3,9 @@
 #include "Commands.h"
 #include "DocCommands.h"
 #include "ShellFileTypes.h"
+#include "frame/AboutDlg.h"
 #include "frame/MainFrame.h"
+#include "frame/Preferences.h"
 #include "framework/Ui.h"
 #include "model/KivDoc.h"
 #include "res/Strings.h"
@@ -70,6 +72,11 @@ void CKivApp::BuildCommandMap()
         ui->Enable(int(ui->m_nID - ID_FILE_MRU_FILE1) < m_recentFiles.Entries().size());
     });
     OnCommand(ID_APP_EXIT, [this] { OnAppExit(); });
+    OnCommand(ID_APP_ABOUT, [this] {
+        CAboutDlg about(m_pMainFrame.get());
+        about.DoModal();
+    });
+    OnCommand(ID_PREFERENCES, [this] { KivPref::RunPreferences(*this, m_pMainFrame.get()); });
 
     // The search options of the search bar's menu.
     struct Toggle

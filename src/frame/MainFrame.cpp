@@ -5,6 +5,7 @@
 #include "model/KivDoc.h"
 #include "res/Menus.h"
 #include "res/Strings.h"
+#include "SearchBar.h"
 #include "views/KivView.h"
 #include "views/LeftView.h"
 
@@ -83,6 +84,14 @@ bool CMainFrame::Create()
     m_pSearchBand = new QToolBar(this);
     m_pSearchBand->setObjectName(QStringLiteral("bar%1").arg(ID_VIEW_SEARCHBAR));
     m_pSearchBand->setFloatable(false);
+    m_pSearchBar = new CSearchBar(m_pSearchBand);
+    m_pSearchBar->m_postCommand = [this](unsigned id) { m_app.Router().Execute(id); };
+    m_pSearchBar->m_menuFactory = [this](unsigned id) {
+        QMenu* menu = KivMenus::BuildMenu(id, m_app.Router(), this);
+        KivMenus::UpdateMenu(menu, m_app.Router());
+        return menu;
+    };
+    m_pSearchBand->addWidget(m_pSearchBar);
     addToolBar(Qt::TopToolBarArea, m_pSearchBand);
 
     QStatusBar* bar = statusBar();
@@ -261,23 +270,15 @@ void CMainFrame::ShowItemCount(int count)
 
 QString CMainFrame::GetSearchText() const
 {
-    // The search bar publishes its field as "edit<id>" inside the band.
-    if (!m_pSearchBand)
-        return QString();
-    const auto edits = m_pSearchBand->findChildren<QWidget*>(QStringLiteral("edit1001"));
-    return edits.isEmpty() ? QString() : edits.first()->property("text").toString();
+    return m_pSearchBar ? m_pSearchBar->GetSearchText() : QString();
 }
 
 void CMainFrame::ActivateSearchBar()
 {
-    if (!m_pSearchBand)
+    if (!m_pSearchBand || !m_pSearchBar)
         return;
     m_pSearchBand->setVisible(true);
-    const auto edits = m_pSearchBand->findChildren<QWidget*>(QStringLiteral("edit1001"));
-    if (!edits.isEmpty()) {
-        edits.first()->setFocus(Qt::ShortcutFocusReason);
-        QMetaObject::invokeMethod(edits.first(), "selectAll");
-    }
+    m_pSearchBar->FocusText();
 }
 
 void CMainFrame::UpdateToolBar()

@@ -9,6 +9,7 @@ class CKivApp;
 class CKivDoc;
 class CKivView;
 class CLeftView;
+class CSearchBar;
 class QLabel;
 class QSplitter;
 class QTimer;
@@ -39,7 +40,8 @@ public:
 
     // The band the search bar lives in (control-bar id 32784).
     QToolBar* SearchBarBand() const { return m_pSearchBand; }
-    // What the search field holds; empty while the band holds no search bar.
+    CSearchBar* SearchBar() const { return m_pSearchBar; }
+    // What the search field holds.
     QString GetSearchText() const;
     void ActivateSearchBar();
 
@@ -76,6 +78,7 @@ private:
     QSplitter* m_pSplitter = nullptr;
     QToolBar* m_pToolBar = nullptr;
     QToolBar* m_pSearchBand = nullptr;
+    CSearchBar* m_pSearchBar = nullptr;
     QLabel* m_pMessagePane = nullptr;
     QLabel* m_pCountPane = nullptr;
     QLabel* m_pLockPanes[3] = {};

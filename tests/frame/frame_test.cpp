@@ -4,6 +4,7 @@
 #include "app/Commands.h"
 #include "app/KivApp.h"
 #include "frame/MainFrame.h"
+#include "frame/SearchBar.h"
 #include "framework/ScriptedUi.h"
 #include "model/KivDoc.h"
 #include "res/Menus.h"
@@ -14,6 +15,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QFile>
+#include <QLineEdit>
 #include <QMimeData>
 #include <QMenu>
 #include <QMenuBar>
@@ -422,4 +424,34 @@ TEST_F(Frame, NetscapeImportFillsTheTreeAndAWrongFileIsRefused)
     ASSERT_TRUE(Router().Execute(ID_IMPORT_NETSCAPE));
     EXPECT_EQ(m_env.m_ui->MessageTexts(),
               QStringList{QStringLiteral("Wrong file type. Netscape bookmark v1 wanted.")});
+}
+
+TEST_F(Frame, FindShowsTheSearchBarAndFindNextSelectsTheHit)
+{
+    Start();
+    ASSERT_FALSE(m_frame->SearchBarBand()->isVisibleTo(m_frame));
+    ASSERT_TRUE(Router().Execute(ID_EDIT_FIND));
+    QApplication::processEvents();
+    EXPECT_TRUE(m_frame->SearchBarBand()->isVisibleTo(m_frame));
+    EXPECT_EQ(Router().Update(ID_VIEW_SEARCHBAR).m_nCheck, 1);
+    ASSERT_TRUE(m_frame->SearchBar());
+    m_frame->SearchBar()->Edit()->setText(QStringLiteral("NEWS"));
+    ASSERT_TRUE(Router().Execute(ID_FIND_NEXT));
+    CKivDoc& doc = m_app->Document();
+    ASSERT_TRUE(doc.m_pCurFolder);
+    EXPECT_EQ(doc.m_pCurFolder->m_strName, "Noticias");
+    EXPECT_EQ(m_frame->GetRightPane()->SelectedRows(), std::vector<int>{0});
+    EXPECT_TRUE(m_env.m_ui->m_messages.empty());
+
+    m_frame->SearchBar()->Edit()->setText(QStringLiteral("nowhere-to-be-found"));
+    Router().Execute(ID_FIND_NEXT);
+    EXPECT_EQ(m_env.m_ui->MessageTexts(), QStringList{QStringLiteral("Item not found!")});
+}
+
+TEST_F(Frame, AboutAndPreferencesOpenTheirDialogs)
+{
+    Start();
+    EXPECT_TRUE(Router().Execute(ID_APP_ABOUT));
+    EXPECT_TRUE(Router().Execute(ID_PREFERENCES));
+    EXPECT_EQ(m_env.m_ui->m_dialogs.size(), 2u);
 }
