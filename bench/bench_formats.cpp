@@ -46,9 +46,9 @@ struct Inputs
     // Folders of 200 bookmarks each, every line with ADD_DATE and a favicon as data.
     void WriteChromeExport()
     {
-        const std::string icon =
-            "data:image/png;base64,iVBORw0KGgoAAAANSUhEUgAAABAAAAAQCAYAAAAf8/9hAAAB"
-            + std::string(600, 'Q') + "AASUVORK5CYII=";
+        const std::string icon
+            = "data:image/png;base64,iVBORw0KGgoAAAANSUhEUgAAABAAAAAQCAYAAAAf8/9hAAAB"
+              + std::string(600, 'Q') + "AASUVORK5CYII=";
         std::string text = "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<!-- This is an automatically "
                            "generated file. -->\n<META HTTP-EQUIV=\"Content-Type\" "
                            "CONTENT=\"text/html; charset=UTF-8\">\n<TITLE>Bookmarks</TITLE>\n"
@@ -60,9 +60,11 @@ struct Inputs
             for (int b = 0; b < perFolder; ++b) {
                 const int n = f * perFolder + b;
                 text += "        <DT><A HREF=\"https://site" + std::to_string(n % 9973)
-                        + ".example.com/path/" + std::to_string(n) + "?ref=bookmarks\" "
-                        "ADD_DATE=\"1690000" + std::to_string(n % 1000) + "\" ICON=\"" + icon
-                        + "\">Page " + std::to_string(n * 7 % kBookmarks) + " of site "
+                        + ".example.com/path/" + std::to_string(n)
+                        + "?ref=bookmarks\" "
+                          "ADD_DATE=\"1690000"
+                        + std::to_string(n % 1000) + "\" ICON=\"" + icon + "\">Page "
+                        + std::to_string(n * 7 % kBookmarks) + " of site "
                         + std::to_string(n % 9973) + "</A>\n";
             }
             text += "    </DL><p>\n";
@@ -83,9 +85,10 @@ struct Inputs
                 const int n = f * perFolder + b;
                 QFile file(folder + QStringLiteral("/Shortcut %1.url").arg(n * 7 % kShortcuts));
                 if (file.open(QIODevice::WriteOnly))
-                    file.write(QStringLiteral("[InternetShortcut]\r\nURL=https://fav%1.example/\r\n")
-                                   .arg(n)
-                                   .toUtf8());
+                    file.write(
+                        QStringLiteral("[InternetShortcut]\r\nURL=https://fav%1.example/\r\n")
+                            .arg(n)
+                            .toUtf8());
             }
         }
     }
@@ -181,7 +184,7 @@ void FindNoHitWide(benchmark::State& state)
     state.counters["bookmarks"] = doc.BookmarkCount();
 }
 
-}  // namespace
+} // namespace
 
 BENCHMARK(ImportNetscapeFile)->Unit(benchmark::kMillisecond);
 BENCHMARK(ExportNetscapeFile)->Unit(benchmark::kMillisecond);

@@ -10,18 +10,28 @@ namespace KivJson {
 std::string Quote(std::string_view raw)
 {
     // Model text is UTF-8; bytes from elsewhere that are not are shown as Windows-1252.
-    const std::string text = KivText::IsValidUtf8(raw) ? std::string(raw)
-                                                       : KivText::Windows1252ToUtf8(raw);
+    const std::string text
+        = KivText::IsValidUtf8(raw) ? std::string(raw) : KivText::Windows1252ToUtf8(raw);
     std::string out;
     out.reserve(text.size() + 2);
     out += '"';
     for (char c : text) {
         switch (c) {
-        case '"': out += "\\\""; break;
-        case '\\': out += "\\\\"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\t': out += "\\t"; break;
+        case '"':
+            out += "\\\"";
+            break;
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
         default:
             if (static_cast<unsigned char>(c) < 0x20) {
                 char buf[8];
@@ -65,7 +75,7 @@ void DumpFolder(const CFolderNode& folder, bool named, std::string& out)
     }
     out += "]}";
 }
-}  // namespace
+} // namespace
 
 std::string Dump(const CKivDoc& doc)
 {
@@ -82,4 +92,4 @@ std::string Dump(const CKivDoc& doc)
     return out;
 }
 
-}  // namespace KivJson
+} // namespace KivJson

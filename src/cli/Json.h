@@ -13,4 +13,4 @@ std::string Quote(std::string_view text);
 std::string BookmarkObject(const CBookmark& b);
 // The whole tree of a document, keys in a fixed order.
 std::string Dump(const CKivDoc& doc);
-}  // namespace KivJson
+} // namespace KivJson

@@ -21,21 +21,21 @@ struct Context
     void Error(const QString& line) { err += line.toStdString() + '\n'; }
 };
 
-const char* kUsage =
-    "usage: kivtool COMMAND ...\n"
-    "  new DOC\n"
-    "  info DOC\n"
-    "  dump DOC\n"
-    "  save-as DOC OUT\n"
-    "  add DOC URL NAME [--comment TEXT] [--folder PATH]\n"
-    "  import-netscape DOC FILE\n"
-    "  export-netscape DOC FILE\n"
-    "  import-opera DOC FILE\n"
-    "  export-opera DOC FILE\n"
-    "  import-favorites DOC DIR [--subfolders] [--delete]\n"
-    "  export-favorites DOC DIR [--remove-old]\n"
-    "  compare DOC [--favorites DIR] [--subfolders] [--netscape FILE] [--opera FILE]\n"
-    "  find DOC TEXT [--fields LIST]   (LIST: name,url,comment)\n";
+const char* kUsage
+    = "usage: kivtool COMMAND ...\n"
+      "  new DOC\n"
+      "  info DOC\n"
+      "  dump DOC\n"
+      "  save-as DOC OUT\n"
+      "  add DOC URL NAME [--comment TEXT] [--folder PATH]\n"
+      "  import-netscape DOC FILE\n"
+      "  export-netscape DOC FILE\n"
+      "  import-opera DOC FILE\n"
+      "  export-opera DOC FILE\n"
+      "  import-favorites DOC DIR [--subfolders] [--delete]\n"
+      "  export-favorites DOC DIR [--remove-old]\n"
+      "  compare DOC [--favorites DIR] [--subfolders] [--netscape FILE] [--opera FILE]\n"
+      "  find DOC TEXT [--fields LIST]   (LIST: name,url,comment)\n";
 
 // Loads DOC into doc. Missing documents are created empty when allowed.
 bool Load(Context& ctx, CKivDoc& doc, const QString& path, bool createMissing)
@@ -271,9 +271,8 @@ int CmdInfo(Context& ctx, const QStringList& a)
     uint32_t folders = 0;
     uint64_t links = 0;
     doc.CountTree(&folders, &links);
-    ctx.out += "{\"bookmarks\":" + std::to_string(doc.BookmarkCount())
-               + ",\"folders\":" + std::to_string(folders) + ",\"links\":" + std::to_string(links)
-               + "}\n";
+    ctx.out += "{\"bookmarks\":" + std::to_string(doc.BookmarkCount()) + ",\"folders\":"
+               + std::to_string(folders) + ",\"links\":" + std::to_string(links) + "}\n";
     return 0;
 }
 
@@ -318,7 +317,7 @@ int CmdAdd(Context& ctx, QStringList a)
     return Save(ctx, doc, a[0]) ? 0 : 2;
 }
 
-}  // namespace
+} // namespace
 
 int RunKivTool(const QStringList& args, std::string& out, std::string& err)
 {

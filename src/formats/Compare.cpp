@@ -14,7 +14,7 @@ bool IsSource(const QString& path)
     return path.toUtf8().size() > 2;
 }
 
-}  // namespace
+} // namespace
 
 void EmptyCheckFolder(CKivDoc& doc)
 {

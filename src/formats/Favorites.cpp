@@ -96,9 +96,10 @@ public:
     }
     bool Contains(std::string_view name) const
     {
-        const auto it = std::lower_bound(
-            m_names.begin(), m_names.end(), name,
-            [](const std::string& a, std::string_view b) { return KivText::CompareNoCase(a, b) < 0; });
+        const auto it = std::lower_bound(m_names.begin(), m_names.end(), name,
+                                         [](const std::string& a, std::string_view b) {
+                                             return KivText::CompareNoCase(a, b) < 0;
+                                         });
         return it != m_names.end() && KivText::CompareNoCase(*it, name) == 0;
     }
 
@@ -153,7 +154,7 @@ void WriteShortcut(const CPathName& path, const std::string& url)
     }
 }
 
-}  // namespace
+} // namespace
 
 QString FavoritesFolder()
 {
@@ -178,9 +179,9 @@ bool ParseUrlShortcut(std::string_view bytes, std::string& outUrl)
         rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
         if (!line.empty() && line.front() == '[') {
             const size_t close = line.find(']');
-            inSection = close != std::string_view::npos
-                        && EqualsNoCaseAscii(TrimBlanks(line.substr(1, close - 1)),
-                                             "InternetShortcut");
+            inSection
+                = close != std::string_view::npos
+                  && EqualsNoCaseAscii(TrimBlanks(line.substr(1, close - 1)), "InternetShortcut");
             continue;
         }
         const size_t eq = line.find('=');
@@ -217,8 +218,7 @@ bool WalkShortcutFolder(CKivDoc& doc, const QString& directory, const std::strin
     return WalkDirectory(doc, CPathName(directory), relPath, checkMode, level);
 }
 
-FormatResult ImportShortcuts(CKivDoc& doc, const QString& folder, bool subfolders,
-                             bool deleteFiles)
+FormatResult ImportShortcuts(CKivDoc& doc, const QString& folder, bool subfolders, bool deleteFiles)
 {
     doc.m_bDeleteShortcuts = deleteFiles;
     doc.m_bWalkSubfolders = subfolders;

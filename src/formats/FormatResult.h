@@ -8,10 +8,10 @@
 struct FormatResult
 {
     enum Status {
-        done,       // the work ran (an import may still have added nothing)
-        notOpened,  // the file could not be opened or created: nothing happens, no message
-        wrongType,  // the first line lacks the format's marker: show messageId
-        fileError,  // reading or writing failed midway: show the file-error message
+        done,      // the work ran (an import may still have added nothing)
+        notOpened, // the file could not be opened or created: nothing happens, no message
+        wrongType, // the first line lacks the format's marker: show messageId
+        fileError, // reading or writing failed midway: show the file-error message
     };
     Status status = done;
     unsigned messageId = 0;

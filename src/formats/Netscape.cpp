@@ -37,13 +37,14 @@ std::string EscapeAngles(std::string_view text)
 
 std::string UnescapeAngles(std::string_view text)
 {
-    static constexpr std::array<std::pair<std::string_view, char>, 2> kEntities = {
-        {{"&lt;", '<'}, {"&gt;", '>'}}};
+    static constexpr std::array<std::pair<std::string_view, char>, 2> kEntities
+        = {{{"&lt;", '<'}, {"&gt;", '>'}}};
     std::string out(text);
     for (const auto& [entity, c] : kEntities) {
         std::string next;
         size_t from = 0;
-        for (size_t at; (at = out.find(entity, from)) != std::string::npos; from = at + entity.size()) {
+        for (size_t at; (at = out.find(entity, from)) != std::string::npos;
+             from = at + entity.size()) {
             next.append(out, from, at - from);
             next += c;
         }
@@ -59,14 +60,16 @@ std::string UnescapeAngles(std::string_view text)
 
 namespace {
 
-void WriteBookmarkLines(CExportFile& file, const CKivDoc& doc, const CFolderNode& folder,
-                        int depth)
+void WriteBookmarkLines(CExportFile& file, const CKivDoc& doc, const CFolderNode& folder, int depth)
 {
     std::string line;
     for (uint32_t i : folder.m_aBookmarks) {
         const CBookmark& b = doc.Bookmark(i);
-        line.assign("<DT><A HREF=\"").append(b.m_strUrl).append("\">").append(b.m_strName).append(
-            "</A>");
+        line.assign("<DT><A HREF=\"")
+            .append(b.m_strUrl)
+            .append("\">")
+            .append(b.m_strName)
+            .append("</A>");
         file.WriteIndentedLine(depth, line);
         if (!b.m_strComment.empty())
             file.WriteIndentedLine(depth, "<DD>" + EscapeAngles(b.m_strComment));
@@ -85,7 +88,7 @@ void WriteFolderBlocks(CExportFile& file, const CKivDoc& doc, const CFolderNode*
     }
 }
 
-}  // namespace
+} // namespace
 
 FormatResult ExportNetscape(const CKivDoc& doc, const QString& path)
 {
@@ -116,7 +119,7 @@ namespace {
 // and their ends close nothing that is open, so the rest of the file keeps its shape.
 constexpr int kMaxOpenLists = 100;
 
-}  // namespace
+} // namespace
 
 void ParseNetscapeFile(CKivDoc& doc, CTextLines& lines, bool compareMode)
 {
@@ -174,7 +177,8 @@ void ParseNetscapeFile(CKivDoc& doc, CTextLines& lines, bool compareMode)
             const size_t gt = line.find('>', size_t(p));
             if (gt != std::string_view::npos) {
                 const size_t lt = line.find('<', gt + 1);
-                pendingName.assign(line.substr(gt + 1, lt == std::string_view::npos ? lt : lt - gt - 1));
+                pendingName.assign(
+                    line.substr(gt + 1, lt == std::string_view::npos ? lt : lt - gt - 1));
             }
             if (pendingName.empty())
                 pendingName = newName;
@@ -189,8 +193,8 @@ void ParseNetscapeFile(CKivDoc& doc, CTextLines& lines, bool compareMode)
                 folderStack[0] = &doc.m_root;
                 depth = 1;
             } else {
-                folderStack[size_t(depth)] = doc.CreateFolder(folderStack[size_t(depth - 1)],
-                                                              pendingName, true);
+                folderStack[size_t(depth)]
+                    = doc.CreateFolder(folderStack[size_t(depth - 1)], pendingName, true);
                 ++depth;
             }
             continue;

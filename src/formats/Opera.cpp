@@ -46,8 +46,8 @@ void WriteHotlistBookmarks(CExportFile& file, const CKivDoc& doc, const CFolderN
     }
 }
 
-void WriteHotlistFolders(CExportFile& file, const CKivDoc& doc, const CFolderNode* first,
-                         int order, const std::function<int64_t()>& clock)
+void WriteHotlistFolders(CExportFile& file, const CKivDoc& doc, const CFolderNode* first, int order,
+                         const std::function<int64_t()>& clock)
 {
     if (!first)
         return;
@@ -69,7 +69,7 @@ void WriteHotlistFolders(CExportFile& file, const CKivDoc& doc, const CFolderNod
     }
 }
 
-}  // namespace
+} // namespace
 
 FormatResult ExportOpera(const CKivDoc& doc, const QString& path,
                          const std::function<int64_t()>& clock)
@@ -107,7 +107,7 @@ bool TakeValue(std::string_view line, std::string_view key, std::string_view& va
     return true;
 }
 
-}  // namespace
+} // namespace
 
 void ParseHotlist(CKivDoc& doc, CTextLines& lines, bool checkMode)
 {
@@ -121,8 +121,8 @@ void ParseHotlist(CKivDoc& doc, CTextLines& lines, bool checkMode)
 
     const auto flush = [&] {
         if (state == State::urlRecord && !name.empty())
-            doc.AddBookmark(url.c_str(), name.c_str(), comment.c_str(),
-                            folderStack[size_t(top)], checkMode);
+            doc.AddBookmark(url.c_str(), name.c_str(), comment.c_str(), folderStack[size_t(top)],
+                            checkMode);
     };
 
     std::string_view raw;
@@ -155,9 +155,9 @@ void ParseHotlist(CKivDoc& doc, CTextLines& lines, bool checkMode)
                     if (top + 1 == kStackSize) {
                         ++surplus;
                     } else {
-                        folderStack[size_t(top + 1)] =
-                            checkMode ? &doc.m_check
-                                      : doc.CreateFolder(folderStack[size_t(top)], value, true);
+                        folderStack[size_t(top + 1)]
+                            = checkMode ? &doc.m_check
+                                        : doc.CreateFolder(folderStack[size_t(top)], value, true);
                         ++top;
                     }
                     state = State::none;

@@ -97,8 +97,16 @@ std::string SanitizeFileName(std::string_view name)
     std::string out(name);
     for (char& c : out) {
         switch (c) {
-        case '\\': case '/': case ':': case '*': case '?': case '"': case '<': case '>':
-        case '|': case '\0':
+        case '\\':
+        case '/':
+        case ':':
+        case '*':
+        case '?':
+        case '"':
+        case '<':
+        case '>':
+        case '|':
+        case '\0':
             c = '_';
             break;
         default:

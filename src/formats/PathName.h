@@ -11,8 +11,12 @@ class CPathName
 {
 public:
     CPathName() = default;
-    explicit CPathName(std::string path) : m_strPath(std::move(path)) {}
-    explicit CPathName(const QString& path) : m_strPath(path.toStdString()) {}
+    explicit CPathName(std::string path)
+        : m_strPath(std::move(path))
+    {}
+    explicit CPathName(const QString& path)
+        : m_strPath(path.toStdString())
+    {}
     virtual ~CPathName() = default;
 
     virtual char Separator() const { return '/'; }
@@ -29,9 +33,9 @@ public:
     // dropped). No relative steps are taken.
     static CPathName Join(const CPathName& a, std::string_view b);
 
-    std::string GetDirectory() const;   // up to and including the last separator
-    std::string GetExtension() const;   // after the last '.' of the last component
-    std::string GetTitle() const;       // the last component without its extension
+    std::string GetDirectory() const; // up to and including the last separator
+    std::string GetExtension() const; // after the last '.' of the last component
+    std::string GetTitle() const;     // the last component without its extension
     // Cuts the path after the last separator that is not its final byte.
     bool RemoveLastComponent();
 

@@ -40,7 +40,7 @@ bool IsUtf8(std::string_view text)
     return true;
 }
 
-}  // namespace
+} // namespace
 
 CTextLines::CTextLines(std::string bytes)
 {

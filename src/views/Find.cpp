@@ -17,7 +17,9 @@ class CMatcher
 {
 public:
     CMatcher(std::string_view text, const FindFields& fields)
-        : m_text(text), m_fields(fields), m_ascii(KivText::IsAscii(text))
+        : m_text(text)
+        , m_fields(fields)
+        , m_ascii(KivText::IsAscii(text))
     {
         m_valid = Fold(text, m_needle);
         if (m_ascii)
@@ -108,9 +110,10 @@ class CSearch
 {
 public:
     CSearch(const CKivDoc& doc, const CMatcher& matcher)
-        : m_table(doc.Bookmarks().data()), m_count(doc.BookmarkCount()), m_matcher(matcher)
-    {
-    }
+        : m_table(doc.Bookmarks().data())
+        , m_count(doc.BookmarkCount())
+        , m_matcher(matcher)
+    {}
 
     bool Test(uint32_t i)
     {
@@ -168,7 +171,7 @@ FindHit SearchFrom(CSearch& search, CFolderNode* folder, int start)
     return {};
 }
 
-}  // namespace
+} // namespace
 
 FindHit FindInChain(const CKivDoc& doc, CFolderNode* folder, int start, std::string_view text,
                     const FindFields& fields)
@@ -216,8 +219,8 @@ FindStep FindNext(CKivDoc& doc, std::string_view searchText, const FindFields& f
         doc.m_nFindPos = hit.position;
         return {FindStep::hit, hit.folder, hit.position};
     }
-    const FindHit hit =
-        FindFrom(doc, doc.m_pCurFolder, doc.m_nFindPos + 1, doc.m_strFindText, fields);
+    const FindHit hit
+        = FindFrom(doc, doc.m_pCurFolder, doc.m_nFindPos + 1, doc.m_strFindText, fields);
     if (!hit) {
         doc.m_bFindFromTop = true;
         return step;

@@ -49,12 +49,13 @@ struct KivToolTest : ::testing::Test
     QTemporaryDir dir;
 };
 
-const QByteArray kNetscape = "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<DL><p>\n"
-                             "<DT><A HREF=\"http://a/\">Alpha</A>\n<DD>first\n"
-                             "<DT><H3>Work</H3>\n<DL><p>\n<DT><A HREF=\"http://b/\">Beta alpha</A>\n"
-                             "</DL><p>\n</DL><p>\n";
+const QByteArray kNetscape
+    = "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<DL><p>\n"
+      "<DT><A HREF=\"http://a/\">Alpha</A>\n<DD>first\n"
+      "<DT><H3>Work</H3>\n<DL><p>\n<DT><A HREF=\"http://b/\">Beta alpha</A>\n"
+      "</DL><p>\n</DL><p>\n";
 
-}  // namespace
+} // namespace
 
 TEST_F(KivToolTest, NetscapeImportCreatesTheDocumentAndExportWritesItBack)
 {
@@ -117,7 +118,8 @@ TEST_F(KivToolTest, FavoritesExportAndImport)
 
     ToolRun r = Tool({"import-favorites", Path("flat.kiv"), Path("fav")});
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
-    EXPECT_EQ(Tool({"info", Path("flat.kiv")}).out, "{\"bookmarks\":1,\"folders\":0,\"links\":0}\n");
+    EXPECT_EQ(Tool({"info", Path("flat.kiv")}).out,
+              "{\"bookmarks\":1,\"folders\":0,\"links\":0}\n");
     r = Tool({"import-favorites", Path("all.kiv"), Path("fav"), "--subfolders", "--delete"});
     ASSERT_EQ(r.status, 0);
     EXPECT_EQ(Tool({"info", Path("all.kiv")}).out, "{\"bookmarks\":2,\"folders\":1,\"links\":1}\n");
@@ -135,8 +137,8 @@ TEST_F(KivToolTest, CompareListsNewBookmarksAndReportsWrongTypesWithStatusZero)
                       "<DT><A HREF=\"http://a/\">Known</A>\n<DT><A HREF=\"http://n/\">New</A>\n"
                       "<DD>note\n</DL>\n");
     Write("bad.adr", "not a hotlist\n");
-    const ToolRun r = Tool({"compare", Path("doc.kiv"), "--netscape", Path("new.html"), "--opera",
-                        Path("bad.adr")});
+    const ToolRun r = Tool(
+        {"compare", Path("doc.kiv"), "--netscape", Path("new.html"), "--opera", Path("bad.adr")});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "[{\"url\":\"http://n/\",\"name\":\"New\",\"comment\":\"note\"}]\n");
     EXPECT_EQ(r.err, "Wrong file type. Opera hotlist v2 wanted.\n");

@@ -55,4 +55,4 @@ inline QString DataPath(const char* name)
     return QStringLiteral(KIV_TEST_DATA "/formats/") + QString::fromUtf8(name);
 }
 
-}  // namespace FormatsTest
+} // namespace FormatsTest

@@ -46,7 +46,7 @@ struct CompareTest : ::testing::Test
     CKivDoc doc;
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(CompareTest, NewUrlsFromAllThreeSourcesLandInTheCheckFolderOnceInSourceOrder)
 {
@@ -89,7 +89,8 @@ TEST_F(CompareTest, WrongTypesAreReportedPerSourceAndTheOthersStillRead)
     KivStrings::SetLanguage(KivStrings::Lang1033);
     // The Netscape marker at the very first byte is refused here, though the import
     // takes it.
-    Write("first.html", "DOCTYPE NETSCAPE-Bookmark-file-1\n<DL><p>\n<DT><A HREF=\"http://x/\">X</A>\n");
+    Write("first.html",
+          "DOCTYPE NETSCAPE-Bookmark-file-1\n<DL><p>\n<DT><A HREF=\"http://x/\">X</A>\n");
     Write("bad.adr", "Opera Hotlist version 1\n#URL\nNAME=Y\nURL=http://y/\n");
     auto shown = RunCompare(doc, {fav, false, Path("first.html"), Path("bad.adr")});
     ASSERT_EQ(shown.size(), 2u);

@@ -34,21 +34,15 @@ TEST_P(PathAppend, JoinsByTheRules)
     EXPECT_EQ(p.Str(), GetParam().result) << GetParam().path << " + " << GetParam().text;
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, PathAppend,
-                         ::testing::Values(AppendRow{"/a/b", "c", "/a/b/c"},
-                                           AppendRow{"/a/b/", "c", "/a/b/c"},
-                                           AppendRow{"/a/b/", "/c", "/a/b/c"},
-                                           AppendRow{"/a/b", "/c", "/a/b/c"},
-                                           AppendRow{"", "c", "c"},
-                                           AppendRow{"/a", "", "/a"},
-                                           AppendRow{"/a/b", "./c", "/a/b/c"},
-                                           AppendRow{"/a/b", "././c", "/a/b/c"},
-                                           AppendRow{"/a/b", "../c", "/a/c"},
-                                           AppendRow{"/a/b", "..c", "/a/c"},
-                                           AppendRow{"/a/b/c", "../../d", "/a/d"},
-                                           AppendRow{"a", "../x", "../x"},
-                                           AppendRow{"/", "..x", "..x"},
-                                           AppendRow{"/a\\b", "c", "/a\\b/c"}));
+INSTANTIATE_TEST_SUITE_P(
+    Rows, PathAppend,
+    ::testing::Values(AppendRow{"/a/b", "c", "/a/b/c"}, AppendRow{"/a/b/", "c", "/a/b/c"},
+                      AppendRow{"/a/b/", "/c", "/a/b/c"}, AppendRow{"/a/b", "/c", "/a/b/c"},
+                      AppendRow{"", "c", "c"}, AppendRow{"/a", "", "/a"},
+                      AppendRow{"/a/b", "./c", "/a/b/c"}, AppendRow{"/a/b", "././c", "/a/b/c"},
+                      AppendRow{"/a/b", "../c", "/a/c"}, AppendRow{"/a/b", "..c", "/a/c"},
+                      AppendRow{"/a/b/c", "../../d", "/a/d"}, AppendRow{"a", "../x", "../x"},
+                      AppendRow{"/", "..x", "..x"}, AppendRow{"/a\\b", "c", "/a\\b/c"}));
 
 TEST(PathName, PartsOfAPath)
 {
@@ -76,11 +70,18 @@ TEST(PathName, PartsOfAPath)
 
 TEST(PathName, SanitizeKeepsEveryNameInsideItsFolder)
 {
-    const std::map<std::string, std::string> rows = {
-        {"a/b:c", "a_b_c"},   {"<x>", "_x_"},       {"q?\"*|\\", "q_____"},
-        {"", "_"},            {".", "_"},           {"..", "_."},
-        {"../evil", "_._evil"}, {"..x", "_.x"},     {".hidden", ".hidden"},
-        {"Café", "Café"},     {"...", "_.."},       {std::string("a\0b", 3), "a_b"}};
+    const std::map<std::string, std::string> rows = {{"a/b:c", "a_b_c"},
+                                                     {"<x>", "_x_"},
+                                                     {"q?\"*|\\", "q_____"},
+                                                     {"", "_"},
+                                                     {".", "_"},
+                                                     {"..", "_."},
+                                                     {"../evil", "_._evil"},
+                                                     {"..x", "_.x"},
+                                                     {".hidden", ".hidden"},
+                                                     {"Café", "Café"},
+                                                     {"...", "_.."},
+                                                     {std::string("a\0b", 3), "a_b"}};
     for (const auto& [name, file] : rows)
         EXPECT_EQ(SanitizeFileName(name), file) << name;
 }
@@ -126,7 +127,10 @@ INSTANTIATE_TEST_SUITE_P(
         ShortcutRow{"KeyInAnotherSection", "[Other]\nURL=http://a/\n", nullptr},
         ShortcutRow{"EmptyValue", "[InternetShortcut]\nURL=  \n", nullptr},
         ShortcutRow{"NoSection", "URL=http://a/\n", nullptr},
-        ShortcutRow{"Binary", "\x7f" "ELF\x01\x02\x00\x00", nullptr},
+        ShortcutRow{"Binary",
+                    "\x7f"
+                    "ELF\x01\x02\x00\x00",
+                    nullptr},
         ShortcutRow{"Windows1252", "[InternetShortcut]\nURL=http://caf\xe9/\n",
                     "http://caf\xc3\xa9/"}),
     [](const ::testing::TestParamInfo<ShortcutRow>& info) { return std::string(info.param.name); });
@@ -177,9 +181,9 @@ struct FavoritesTest : ::testing::Test
             if (skipChosen && (rel == QLatin1String("chosen") || rel.startsWith("chosen/")))
                 continue;
             const QFileInfo fi(path);
-            out[rel] = fi.isSymLink()  ? "link:" + fi.symLinkTarget().toUtf8()
-                       : fi.isDir()    ? QByteArray("dir")
-                                       : ReadAll(path);
+            out[rel] = fi.isSymLink() ? "link:" + fi.symLinkTarget().toUtf8()
+                       : fi.isDir()   ? QByteArray("dir")
+                                      : ReadAll(path);
         }
         return out;
     }
@@ -192,7 +196,7 @@ struct FavoritesTest : ::testing::Test
     CKivDoc doc;
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(FavoritesTest, ImportReadsShortcutsByNameOrderAndOnlyWithSubfoldersGoesDown)
 {
@@ -213,8 +217,7 @@ TEST_F(FavoritesTest, ImportReadsShortcutsByNameOrderAndOnlyWithSubfoldersGoesDo
     EXPECT_EQ(TreeText(deep), "My Site<http://site/> Release 2.1<http://rel/> "
                               "UPPER<http://upper/> links[News[Daily<http://daily/>]]");
     EXPECT_TRUE(deep.IsModified());
-    EXPECT_EQ(ImportShortcuts(doc, root + "/missing", true, false).status,
-              FormatResult::notOpened);
+    EXPECT_EQ(ImportShortcuts(doc, root + "/missing", true, false).status, FormatResult::notOpened);
 }
 
 TEST_F(FavoritesTest, ImportWithDeleteRemovesEveryShortcutReadDuplicatesToo)
@@ -226,7 +229,8 @@ TEST_F(FavoritesTest, ImportWithDeleteRemovesEveryShortcutReadDuplicatesToo)
     ASSERT_TRUE(WriteAll(root + "/broken.url", "no section"));
     ASSERT_TRUE(WriteAll(root + "/other.txt", "text"));
     ASSERT_TRUE(ImportShortcuts(doc, root, true, true).Ok());
-    EXPECT_EQ(TreeText(doc), "Existing name<http://dup/> New<http://new/> Sub[Inner<http://inner/>]");
+    EXPECT_EQ(TreeText(doc),
+              "Existing name<http://dup/> New<http://new/> Sub[Inner<http://inner/>]");
     const auto left = Chosen();
     EXPECT_EQ(left.count("Dup.url"), 0u);
     EXPECT_EQ(left.count("New.url"), 0u);
@@ -267,12 +271,12 @@ TEST_F(FavoritesTest, ExportWritesSanitizedShortcutsAndFolders)
     doc.AddBookmark("http://t/", "Trashed", "", &doc.m_trash, false);
     ASSERT_TRUE(ExportShortcuts(doc, root, false).Ok());
     const auto files = Chosen();
-    const std::map<QString, QByteArray> expected = {
-        {"a_b_c.url", "[InternetShortcut]\r\nURL=http://abc/\r\n"},
-        {"_x_.url", "[InternetShortcut]\r\nURL=http://x/\r\n"},
-        {"Work", "dir"},
-        {"Work/Wiki.url", "[InternetShortcut]\r\nURL=http://w/\r\n"},
-        {"Work/Empty", "dir"}};
+    const std::map<QString, QByteArray> expected
+        = {{"a_b_c.url", "[InternetShortcut]\r\nURL=http://abc/\r\n"},
+           {"_x_.url", "[InternetShortcut]\r\nURL=http://x/\r\n"},
+           {"Work", "dir"},
+           {"Work/Wiki.url", "[InternetShortcut]\r\nURL=http://w/\r\n"},
+           {"Work/Empty", "dir"}};
     EXPECT_EQ(files, expected);
 
     // Back in, the tree is the same (the names as the files carry them), except for

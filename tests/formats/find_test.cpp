@@ -39,12 +39,11 @@ struct FindTest : ::testing::Test
     CFolderNode* b = nullptr;
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(FindTest, HitsComeInTreeOrderThenNothingThenTheFirstAgain)
 {
-    const std::pair<CFolderNode*, int> expected[] = {
-        {&doc.m_root, 0}, {a, 0}, {deep, 0}, {b, 0}};
+    const std::pair<CFolderNode*, int> expected[] = {{&doc.m_root, 0}, {a, 0}, {deep, 0}, {b, 0}};
     for (const auto& [folder, pos] : expected) {
         const FindStep step = Next("alpha");
         ASSERT_EQ(step.outcome, FindStep::hit);
@@ -114,7 +113,10 @@ TEST(FindText, CaseFoldingBeyondAscii)
 {
     CKivDoc doc;
     doc.AddBookmark("http://1/", "Straße in ZÜRICH", "", &doc.m_root, false);
-    doc.AddBookmark("http://2/", "\xE2\x84\xAA" "elvin", "", &doc.m_root, false); // Kelvin sign
+    doc.AddBookmark("http://2/",
+                    "\xE2\x84\xAA"
+                    "elvin",
+                    "", &doc.m_root, false); // Kelvin sign
     EXPECT_TRUE(FindFrom(doc, &doc.m_root, 0, "zürich", {}));
     const FindHit kelvin = FindFrom(doc, &doc.m_root, 0, "kelvin", {});
     ASSERT_TRUE(kelvin);
@@ -154,7 +156,7 @@ TEST(FindLarge, ResultsFollowTheTreeOrderPastTheFirstThousandsOfTests)
         seen.emplace_back(step.folder,
                           doc.Bookmark(step.folder->m_aBookmarks[size_t(step.position)]).m_strName);
     }
-    const std::vector<std::pair<CFolderNode*, std::string>> expected = {
-        {folders[35], "Needle 500"}, {folders[37], "Needle 1"}, {folders[37], "Needle 2"}};
+    const std::vector<std::pair<CFolderNode*, std::string>> expected
+        = {{folders[35], "Needle 500"}, {folders[37], "Needle 1"}, {folders[37], "Needle 2"}};
     EXPECT_EQ(seen, expected);
 }

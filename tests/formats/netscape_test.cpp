@@ -32,7 +32,7 @@ void AddExample(CKivDoc& doc)
     doc.AddBookmark("u2", "B", "", f, false);
 }
 
-}  // namespace
+} // namespace
 
 TEST(NetscapeTags, MatchTagSkipsBlanksAndTabsOnlyAndIsCaseSensitive)
 {
@@ -61,18 +61,17 @@ TEST_F(NetscapeTest, ExportWritesTheWorkedExampleByteForByte)
     doc.SetModifiedFlag(false);
     ASSERT_TRUE(ExportNetscape(doc, Path("out.html")).Ok());
     EXPECT_FALSE(doc.IsModified());
-    EXPECT_EQ(ReadAll(Path("out.html")).toStdString(),
-              "<!DOCTYPE NETSCAPE-Bookmark-file-1>\r\n"
-              "<TITLE>Your Bookmarks</TITLE>\r\n"
-              "<H1>Bookmarks</H1>\r\n"
-              "<DL><p>\r\n"
-              "<DT><A HREF=\"u1\">A</A>\r\n"
-              "<DD>x&lt;y\r\n"
-              "   <DT><H3>F</H3>\r\n"
-              "   <DL><p>\r\n"
-              "      <DT><A HREF=\"u2\">B</A>\r\n"
-              "   </DL><p>\r\n"
-              "</DL><p>\r\n");
+    EXPECT_EQ(ReadAll(Path("out.html")).toStdString(), "<!DOCTYPE NETSCAPE-Bookmark-file-1>\r\n"
+                                                       "<TITLE>Your Bookmarks</TITLE>\r\n"
+                                                       "<H1>Bookmarks</H1>\r\n"
+                                                       "<DL><p>\r\n"
+                                                       "<DT><A HREF=\"u1\">A</A>\r\n"
+                                                       "<DD>x&lt;y\r\n"
+                                                       "   <DT><H3>F</H3>\r\n"
+                                                       "   <DL><p>\r\n"
+                                                       "      <DT><A HREF=\"u2\">B</A>\r\n"
+                                                       "   </DL><p>\r\n"
+                                                       "</DL><p>\r\n");
 }
 
 TEST_F(NetscapeTest, ExportOfAnEmptyDocumentIsTheHeaderAndTheListEnd)
@@ -92,7 +91,8 @@ TEST_F(NetscapeTest, ExportLeavesOutTrashAndCheckAndEmptyFoldersStillShow)
     const std::string text = ReadAll(Path("out.html")).toStdString();
     EXPECT_EQ(text.find("http://t/"), std::string::npos);
     EXPECT_EQ(text.find("http://c/"), std::string::npos);
-    EXPECT_NE(text.find("   <DT><H3>Empty</H3>\r\n   <DL><p>\r\n   </DL><p>\r\n"), std::string::npos);
+    EXPECT_NE(text.find("   <DT><H3>Empty</H3>\r\n   <DL><p>\r\n   </DL><p>\r\n"),
+              std::string::npos);
 }
 
 TEST_F(NetscapeTest, ExportIntoAFolderThatDoesNotExistOpensNothing)
@@ -117,8 +117,9 @@ TEST_F(NetscapeTest, FirstLineDecidesTheFileType)
     };
     for (const auto& row : rows) {
         CKivDoc fresh;
-        ASSERT_TRUE(WriteAll(Path("in.html"), QByteArray(row.first)
-                                                  + "\n<DL><p>\n<DT><A HREF=\"http://x/\">X</A>\n"));
+        ASSERT_TRUE(
+            WriteAll(Path("in.html"),
+                     QByteArray(row.first) + "\n<DL><p>\n<DT><A HREF=\"http://x/\">X</A>\n"));
         const FormatResult r = ImportNetscape(fresh, Path("in.html"));
         EXPECT_EQ(r.Ok(), row.accepted) << row.first;
         EXPECT_EQ(fresh.BookmarkCount(), row.accepted ? 1u : 0u) << row.first;
@@ -168,11 +169,13 @@ INSTANTIATE_TEST_SUITE_P(
                  "<DT><A HREF=\"http://a/\">A</A>\n<DL><p>\n<DT><A HREF=\"http://b/\">B</A>\n",
                  "B<http://b/>"},
         ParseRow{"FirstListIsTheRootWhateverItsHeading",
-                 "<DT><H3>Ignored</H3>\n<DL><p>\n<DT><A HREF=\"http://b/\">B</A>\n", "B<http://b/>"},
-        ParseRow{"IndentedAndTabbedTagsCount",
-                 "\t<DL><p>\n  \t<DT><H3 FOLDED>Sub</H3>\n\t  <DL><p>\n \t<DT><A HREF=\"http://a/\" "
-                 "ADD_DATE=\"1\">A</A>\n",
-                 "Sub[A<http://a/>]"},
+                 "<DT><H3>Ignored</H3>\n<DL><p>\n<DT><A HREF=\"http://b/\">B</A>\n",
+                 "B<http://b/>"},
+        ParseRow{
+            "IndentedAndTabbedTagsCount",
+            "\t<DL><p>\n  \t<DT><H3 FOLDED>Sub</H3>\n\t  <DL><p>\n \t<DT><A HREF=\"http://a/\" "
+            "ADD_DATE=\"1\">A</A>\n",
+            "Sub[A<http://a/>]"},
         ParseRow{"LowerCaseTagsAreIgnored",
                  "<DL><p>\n<dt><a href=\"http://a/\">A</a>\n<DT><A HREF=\"http://b/\">B</A>\n",
                  "B<http://b/>"},
@@ -217,14 +220,13 @@ INSTANTIATE_TEST_SUITE_P(
                  "<DL><p>\n<DT><H3>G</H3>\n<DL><p>\n<DT><A HREF=\"http://a/\">Other</A>\n<DD>new\n",
                  "A<http://a/>{new} G[A<http://a/>{new}]",
                  "<DL><p>\n<DT><A HREF=\"http://a/\">A</A>\n<DD>old\n"},
-        ParseRow{"ImportingTwiceAddsNothing",
-                 "<DL><p>\n<DT><A HREF=\"http://a/\">A</A>\n", "A<http://a/>",
-                 "<DL><p>\n<DT><A HREF=\"http://a/\">A</A>\n"},
+        ParseRow{"ImportingTwiceAddsNothing", "<DL><p>\n<DT><A HREF=\"http://a/\">A</A>\n",
+                 "A<http://a/>", "<DL><p>\n<DT><A HREF=\"http://a/\">A</A>\n"},
         ParseRow{"LastLineWithoutEndAndCrLfEndsAreRead",
                  "<DL><p>\r\n<DT><A HREF=\"http://a/\">A</A>\r\n<DT><A HREF=\"http://b/\">B</A>",
                  "A<http://a/> B<http://b/>"},
-        ParseRow{"LeadingBlanksOfANameAreDropped",
-                 "<DL><p>\n<DT><A HREF=\"http://a/\">   A</A>\n", "A<http://a/>"}),
+        ParseRow{"LeadingBlanksOfANameAreDropped", "<DL><p>\n<DT><A HREF=\"http://a/\">   A</A>\n",
+                 "A<http://a/>"}),
     [](const ::testing::TestParamInfo<ParseRow>& info) { return std::string(info.param.name); });
 
 TEST(NetscapeDepth, ListsDeeperThanTheStackOpenNoFolderAndKeepTheShape)
@@ -293,19 +295,19 @@ TEST_F(NetscapeTest, FirefoxExport)
 TEST_F(NetscapeTest, ChromiumExportWithIconDataAndARepeatedUrl)
 {
     ASSERT_TRUE(ImportNetscape(doc, DataPath("chrome.html")).Ok());
-    EXPECT_EQ(TreeText(doc),
-              "Bookmarks bar[Example Domain<https://www.example.com/> "
-              "Recipes[cake<https://food.example.org/cake> Pasta &amp; "
-              "Sauce<https://food.example.org/pasta>]] "
-              "Other bookmarks[Example Domain<https://www.example.com/>]");
+    EXPECT_EQ(TreeText(doc), "Bookmarks bar[Example Domain<https://www.example.com/> "
+                             "Recipes[cake<https://food.example.org/cake> Pasta &amp; "
+                             "Sauce<https://food.example.org/pasta>]] "
+                             "Other bookmarks[Example Domain<https://www.example.com/>]");
     EXPECT_EQ(doc.BookmarkCount(), 3u);
 }
 
 TEST_F(NetscapeTest, OldNetscapeFileInTheWindowsCodePage)
 {
     ASSERT_TRUE(ImportNetscape(doc, DataPath("netscape4.html")).Ok());
-    EXPECT_EQ(TreeText(doc), "Netscape<http://home.netscape.com/> "
-                             "Cafés[Café Central – Wien<http://www.cafe.example/>{Melange € 3,20}]");
+    EXPECT_EQ(TreeText(doc),
+              "Netscape<http://home.netscape.com/> "
+              "Cafés[Café Central – Wien<http://www.cafe.example/>{Melange € 3,20}]");
 }
 
 TEST_F(NetscapeTest, PinboardExportKeepsTheTagsOutAndTheCommentIn)

@@ -41,7 +41,7 @@ std::string Url(const std::string& name, const std::string& url, int order,
            + std::to_string(order) + "\r\n\tDESCRIPTION=" + comment + "\r\n\tSHORT NAME=\r\n\r\n";
 }
 
-}  // namespace
+} // namespace
 
 TEST_F(OperaTest, ExportWritesTheWorkedExample)
 {
@@ -69,11 +69,11 @@ TEST_F(OperaTest, OrderNumbersFolderAfterBookmarksAndCreatedIsReadOncePerChain)
     int64_t tick = 100;
     const std::string text = Export([&tick] { return tick++; });
     // Root chain F, G: one reading (100); F's children S1, S2: 101; S1's child T: 102.
-    const std::string expected =
-        "Opera Hotlist version 2.0\r\n\r\n" + Folder("F", 100, 1) + Folder("S1", 101, 2)
-        + Folder("T", 102, 0) + "-\r\n-\r\n" + Folder("S2", 101, 3) + "-\r\n"
-        + Url("a", "http://a/", 0) + Url("b", "http://b/", 1) + "-\r\n" + Folder("G", 100, 2)
-        + "-\r\n" + Url("R", "http://r/", 0) + "-\r\n";
+    const std::string expected = "Opera Hotlist version 2.0\r\n\r\n" + Folder("F", 100, 1)
+                                 + Folder("S1", 101, 2) + Folder("T", 102, 0) + "-\r\n-\r\n"
+                                 + Folder("S2", 101, 3) + "-\r\n" + Url("a", "http://a/", 0)
+                                 + Url("b", "http://b/", 1) + "-\r\n" + Folder("G", 100, 2)
+                                 + "-\r\n" + Url("R", "http://r/", 0) + "-\r\n";
     EXPECT_EQ(text, expected);
 }
 
@@ -104,8 +104,8 @@ TEST_F(OperaTest, FirstLineDecidesTheFileType)
                 {"Opera Hotlist version 1.0", false}};
     for (const auto& row : rows) {
         CKivDoc fresh;
-        ASSERT_TRUE(WriteAll(Path("in.adr"),
-                             QByteArray(row.first) + "\n\n#URL\nNAME=X\nURL=http://x/\n"));
+        ASSERT_TRUE(
+            WriteAll(Path("in.adr"), QByteArray(row.first) + "\n\n#URL\nNAME=X\nURL=http://x/\n"));
         const FormatResult r = ImportOpera(fresh, Path("in.adr"));
         EXPECT_EQ(r.Ok(), row.accepted) << row.first;
         EXPECT_EQ(fresh.BookmarkCount(), row.accepted ? 1u : 0u) << row.first;
@@ -146,12 +146,12 @@ INSTANTIATE_TEST_SUITE_P(
                    "#URL\n \tNAME=a=b\tc \t\n\tURL=http://x/?q=1 \n DESCRIPTION= d=e \n",
                    "a=b\tc<http://x/?q=1>{ d=e}"},
         HotlistRow{"LastRecordWithoutEndIsAdded", "#URL\nNAME=A\nURL=http://a/", "A<http://a/>"},
-        HotlistRow{"RecordWithoutNameIsDropped", "#URL\nURL=http://a/\n\n#URL\nNAME=B\nURL=x\n", ""},
+        HotlistRow{"RecordWithoutNameIsDropped", "#URL\nURL=http://a/\n\n#URL\nNAME=B\nURL=x\n",
+                   ""},
         HotlistRow{"RepeatedKeysReplaceEarlierOnes",
                    "#URL\nNAME=A\nNAME=B\nURL=http://1/\nURL=http://2/\n", "B<http://2/>"},
         HotlistRow{"OnlyTheFirstNameNamesAFolder",
-                   "#FOLDER\nNAME=F\nNAME=G\n#URL\nNAME=A\nURL=http://a/\n-\n",
-                   "F[A<http://a/>]"},
+                   "#FOLDER\nNAME=F\nNAME=G\n#URL\nNAME=A\nURL=http://a/\n-\n", "F[A<http://a/>]"},
         HotlistRow{"FolderWithoutNameOpensNothingAndItsEndClosesTheEnclosingOne",
                    "#FOLDER\nNAME=Outer\n#FOLDER\nID=1\n#URL\nNAME=In\nURL=http://in/\n-\n"
                    "#URL\nNAME=After\nURL=http://after/\n",
