@@ -171,26 +171,29 @@ FindHit SearchFrom(CSearch& search, CFolderNode* folder, int start)
     return {};
 }
 
+// One search with its own matcher over the walk that `from` names.
+FindHit Search(const CKivDoc& doc, CFolderNode* folder, int start, std::string_view text,
+               const FindFields& fields, FindHit (*from)(CSearch&, CFolderNode*, int))
+{
+    if (text.empty())
+        return {};
+    const CMatcher matcher(text, fields);
+    CSearch search(doc, matcher);
+    return from(search, folder, start);
+}
+
 } // namespace
 
 FindHit FindInChain(const CKivDoc& doc, CFolderNode* folder, int start, std::string_view text,
                     const FindFields& fields)
 {
-    if (text.empty())
-        return {};
-    const CMatcher matcher(text, fields);
-    CSearch search(doc, matcher);
-    return SearchChain(search, folder, start);
+    return Search(doc, folder, start, text, fields, SearchChain);
 }
 
 FindHit FindFrom(const CKivDoc& doc, CFolderNode* folder, int start, std::string_view text,
                  const FindFields& fields)
 {
-    if (text.empty())
-        return {};
-    const CMatcher matcher(text, fields);
-    CSearch search(doc, matcher);
-    return SearchFrom(search, folder, start);
+    return Search(doc, folder, start, text, fields, SearchFrom);
 }
 
 void BeginFind(CKivDoc& doc)
