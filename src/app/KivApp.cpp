@@ -77,6 +77,7 @@ void CKivApp::BuildCommandMap()
         about.DoModal();
     });
     OnCommand(ID_PREFERENCES, [this] { KivPref::RunPreferences(*this, m_pMainFrame.get()); });
+    OnCommand(ID_PRINT_WORD, [this] { OnPrintWord(); });
 
     // The search options of the search bar's menu.
     struct Toggle
@@ -220,6 +221,19 @@ void CKivApp::WinHelp()
 {
     // A missing page is the desktop's business; the program says nothing.
     QDesktopServices::openUrl(QUrl::fromLocalFile(m_strHelpPath));
+}
+
+void CKivApp::OnPrintWord()
+{
+    // The print document beside the program reads the open collection and lays it
+    // out; only its absence is reported.
+    const QString path = QDir(QCoreApplication::applicationDirPath())
+                             .filePath(QStringLiteral("Zezivezu.viv"));
+    if (!QFileInfo::exists(path)) {
+        CUi::Get().MessageBox(KivStrings::Load(IDS_NO_PRINT_DOC));
+        return;
+    }
+    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
 void CKivApp::OpenUrl(const std::string& url, bool newWindow)

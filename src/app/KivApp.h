@@ -86,6 +86,7 @@ private:
     void OnFileOpen();
     void OnOpenRecentFile(unsigned id);
     void OnAppExit();
+    void OnPrintWord();
     bool CreateMainFrame();
     void DestroyMainFrame();
     void AfterDocumentChange();

@@ -463,6 +463,24 @@ TEST_F(Lifecycle, HelpCommandsOpenTheHelpPageBesideTheProgram)
     EXPECT_TRUE(QFileInfo::exists(QStringLiteral(KIV_BIN_DIR "/help/kiv_index.html")));
 }
 
+TEST_F(Lifecycle, PrintOpensThePrintDocumentBesideTheProgramOrSaysItIsMissing)
+{
+    UrlRecorder recorder;
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), &recorder, "open");
+    const QString doc = QCoreApplication::applicationDirPath() + QStringLiteral("/Zezivezu.viv");
+    const bool present = QFileInfo::exists(doc);
+    EXPECT_TRUE(m_app->Router().Execute(ID_PRINT_WORD));
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+    if (present) {
+        ASSERT_EQ(recorder.m_urls.size(), 1);
+        EXPECT_EQ(recorder.m_urls[0].toLocalFile(), doc);
+        EXPECT_TRUE(m_env.m_ui->m_messages.empty());
+    } else {
+        EXPECT_TRUE(recorder.m_urls.isEmpty());
+        EXPECT_EQ(m_env.m_ui->MessageTexts(), QStringList{QStringLiteral("File Zezivezu.viv not found!")});
+    }
+}
+
 TEST(ShellFileTypes, WrittenWhenMissingOrDifferentOnly)
 {
     QTemporaryDir home;
