@@ -9,6 +9,7 @@
 #include "framework/Ui.h"
 #include "model/KivDoc.h"
 #include "res/Strings.h"
+#include "views/Clipboard.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -84,10 +85,14 @@ CKivView::CKivView(CKivDoc& doc, QWidget* parent)
     OnCommand(ID_ITEM_OPEN, [this] { OpenSelected(false); });
     OnCommand(ID_ITEM_OPEN_NEW_WINDOW, [this] { OpenSelected(true); });
     OnCommand(ID_EDIT_SELECT_ALL, [this] { OnSelectAll(); });
+    OnCommand(ID_EDIT_COPY, [this] { OnEditCopy(); });
+    OnCommand(ID_EDIT_CUT, [this] { OnEditCut(); });
     const auto anySelected = [this](CCmdUI* ui) { ui->Enable(m_pSelection->hasSelection()); };
     CCmdTarget::OnUpdate(ID_ITEM_DELETE, anySelected);
     CCmdTarget::OnUpdate(ID_ITEM_OPEN, anySelected);
     CCmdTarget::OnUpdate(ID_ITEM_OPEN_NEW_WINDOW, anySelected);
+    CCmdTarget::OnUpdate(ID_EDIT_COPY, anySelected);
+    CCmdTarget::OnUpdate(ID_EDIT_CUT, anySelected);
     CCmdTarget::OnUpdate(ID_ITEM_EDIT, [this](CCmdUI* ui) { ui->Enable(SelectedRows().size() == 1); });
     CCmdTarget::OnUpdate(ID_EDIT_SELECT_ALL, [this](CCmdUI* ui) { ui->Enable(RowCount() > 0); });
 
@@ -338,6 +343,22 @@ void CKivView::OnEditItem()
 }
 
 void CKivView::OnDeleteItems() { MoveSelectionTo(&m_doc.m_trash, false); }
+
+void CKivView::OnEditCopy()
+{
+    std::vector<uint32_t> indexes;
+    for (int row : SelectedRows())
+        indexes.push_back(m_model.IndexAt(row));
+    if (!indexes.empty())
+        KivViewClipboard::Put(KivClipboard::CopyBookmarks(m_doc, indexes));
+}
+
+void CKivView::OnEditCut()
+{
+    // Copied now, gone into the trash at once (not when pasted).
+    OnEditCopy();
+    OnDeleteItems();
+}
 
 void CKivView::MoveSelectionTo(CFolderNode* folder, bool copy)
 {

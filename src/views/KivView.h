@@ -40,6 +40,8 @@ public:
     void OnDeleteItems();   // 32778 and the Delete key
     void OnEditItem();      // 32779
     void OnSelectAll();     // 57642
+    void OnEditCopy();      // 57634
+    void OnEditCut();       // 57635
 
     // Operations used by other parts of the window.
     void InsertRow(int position, uint32_t index);

@@ -5,6 +5,7 @@
 #include "framework/Ui.h"
 #include "model/KivDoc.h"
 #include "res/Strings.h"
+#include "views/Clipboard.h"
 
 #include <QKeyEvent>
 #include <QMetaProperty>
@@ -26,6 +27,7 @@ CLeftView::CLeftView(CKivDoc& doc, QWidget* parent)
     OnCommand(ID_ITEM_NEW, [this] { OnNewFolder(); });
     OnCommand(ID_ITEM_DELETE, [this] { OnDeleteFolder(); });
     OnCommand(ID_EDIT_LABEL, [this] { OnEditLabel(); });
+    OnCommand(ID_EDIT_COPY, [this] { OnEditCopy(); });
 
     m_doc.AddView(this);
 }
@@ -161,6 +163,12 @@ void CLeftView::OnEditLabel()
 {
     if (Item* item = SelectedItem())
         edit(m_model.IndexOf(item));
+}
+
+void CLeftView::OnEditCopy()
+{
+    if (CFolderNode* folder = SelectedFolder())
+        KivViewClipboard::Put(KivClipboard::CopyFolder(m_doc, folder));
 }
 
 void CLeftView::OnDeleteFolder()

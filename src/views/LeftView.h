@@ -33,6 +33,7 @@ public:
     void OnNewFolder();   // 32777
     void OnDeleteFolder(); // 32778 and the Delete key
     void OnEditLabel();   // 32782
+    void OnEditCopy();    // 57634: the selected folder with everything below it
 
     CFolderTreeModel& TreeModel() { return m_model; }
     Item* SelectedItem() const;

@@ -8,6 +8,10 @@
 
 #include "app/KivApp.h"
 #include "res/Menus.h"
+#include "views/Clipboard.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
 
 #include <array>
 
@@ -185,3 +189,15 @@ void Popup(unsigned menuId, QWidget* from, const QPoint& globalPos)
 }
 
 }  // namespace KivViewMenus
+
+namespace KivViewClipboard {
+
+void Put(const QByteArray& payload)
+{
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (payload.isEmpty() || !clipboard)
+        return;
+    clipboard->setMimeData(KivClipboard::MakeMimeData(payload));
+}
+
+}  // namespace KivViewClipboard

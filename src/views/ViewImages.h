@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QIcon>
 
 class QWidget;
@@ -33,6 +34,14 @@ namespace KivPanes {
 bool ActivateNextPane(QWidget* from);
 
 }  // namespace KivPanes
+
+namespace KivViewClipboard {
+
+// Puts a payload of the private format on the system clipboard, replacing what was
+// there; an empty payload places nothing.
+void Put(const QByteArray& payload);
+
+}  // namespace KivViewClipboard
 
 namespace KivViewMenus {
 

@@ -6,6 +6,7 @@
 #include "model/KivDoc.h"
 #include "res/Strings.h"
 #include "views/KivView.h"
+#include "views/Clipboard.h"
 #include "views/LeftView.h"
 
 #include <QAbstractItemModelTester>
@@ -15,6 +16,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QListView>
+#include <QMimeData>
 #include <QMenu>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -361,6 +363,54 @@ TEST_P(KivViewRulesTest, UpdateRulesFollowTheSelection)
 INSTANTIATE_TEST_SUITE_P(Selections, KivViewRulesTest,
                          ::testing::Values(RuleCase{{}, false, false}, RuleCase{{3}, true, true},
                                            RuleCase{{0, 4}, true, false}));
+
+// The bookmarks of the private clipboard format now on the clipboard, by name.
+QStringList ClipboardNames()
+{
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    if (!KivClipboard::OffersPayload(data))
+        return {};
+    CFlatTree flat;
+    if (KivClipboard::ReadPayload(data->data(KivClipboard::kFormatName), flat)
+        != KivClipboard::ReadStatus::ok)
+        return {"unreadable"};
+    QStringList names;
+    for (const FlatBookmark& b : flat.m_flatBookmarks)
+        names << QString::fromStdString(b.name);
+    return names;
+}
+
+TEST_F(KivViewTest, CopyPutsTheSelectedRowsOnTheClipboardAndCutAlsoTrashesThem)
+{
+    Show(Folder("c"));
+    SelectRows({3, 0});
+    ASSERT_TRUE(m_list->OnCmdMsg(ID_EDIT_COPY));
+    EXPECT_EQ(ClipboardNames(), (QStringList{"c1", "c4"}));
+    EXPECT_EQ(m_list->RowCount(), 5);
+
+    SelectRows({1});
+    ASSERT_TRUE(m_list->OnCmdMsg(ID_EDIT_CUT));
+    EXPECT_EQ(ClipboardNames(), QStringList{"c2"});
+    EXPECT_EQ(Names(), (QStringList{"c1", "c3", "c4", "c5"}));
+    EXPECT_EQ(m_doc.m_trash.m_aBookmarks.size(), 1u);
+
+    // Inside the trash a cut only copies.
+    Show(&m_doc.m_trash);
+    SelectRows({0});
+    m_list->OnCmdMsg(ID_EDIT_CUT);
+    EXPECT_EQ(Names(), QStringList{"c2"});
+    EXPECT_EQ(ClipboardNames(), QStringList{"c2"});
+
+    // Nothing selected: the clipboard keeps what it has.
+    m_list->SetAllSelected(false);
+    for (unsigned id : {unsigned(ID_EDIT_COPY), unsigned(ID_EDIT_CUT)}) {
+        CCmdUI ui(id);
+        m_list->OnUpdateCmdMsg(&ui);
+        EXPECT_FALSE(ui.m_bEnabled) << id;
+    }
+    m_list->OnCmdMsg(ID_EDIT_COPY);
+    EXPECT_EQ(ClipboardNames(), QStringList{"c2"});
+}
 
 TEST_F(KivViewTest, SelectAllNeedsRows)
 {

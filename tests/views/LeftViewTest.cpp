@@ -4,6 +4,7 @@
 #include "framework/ScriptedUi.h"
 #include "model/KivDoc.h"
 #include "res/Strings.h"
+#include "views/Clipboard.h"
 #include "views/KivView.h"
 #include "views/LeftView.h"
 #include "views/ViewImages.h"
@@ -13,6 +14,8 @@
 #include <QDialog>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMimeData>
+#include <QClipboard>
 #include <QSignalSpy>
 #include <QSplitter>
 #include <QTemporaryDir>
@@ -362,6 +365,29 @@ TEST_F(LeftViewTest, TabMovesTheFocusToTheList)
     EXPECT_TRUE(m_list->ItemView()->hasFocus());
     QTest::keyClick(m_list->ItemView(), Qt::Key_Tab);
     EXPECT_TRUE(m_tree->hasFocus());
+}
+
+TEST_F(LeftViewTest, CopyPutsTheSelectedFolderWithItsSubtreeOnTheClipboard)
+{
+    QGuiApplication::clipboard()->clear();
+    Select(Child(&m_doc.m_root, "b"));
+    ASSERT_TRUE(m_tree->OnCmdMsg(ID_EDIT_COPY));
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    ASSERT_TRUE(KivClipboard::OffersPayload(data));
+    CFlatTree flat;
+    ASSERT_EQ(KivClipboard::ReadPayload(data->data(KivClipboard::kFormatName), flat),
+              KivClipboard::ReadStatus::ok);
+    ASSERT_EQ(flat.m_flatFolders.size(), 2u);
+    EXPECT_EQ(flat.m_flatFolders[0].name, "b");
+    EXPECT_EQ(flat.m_flatFolders[0].depth, 1);
+    EXPECT_EQ(flat.m_flatFolders[1].name, "b1");
+    EXPECT_EQ(flat.m_flatFolders[1].depth, 2);
+    EXPECT_EQ(flat.m_flatBookmarks.size(), 3u);
+    // The tree has no update rule for copy and lists no cut.
+    CCmdUI ui(ID_EDIT_COPY);
+    EXPECT_TRUE(m_tree->OnUpdateCmdMsg(&ui));
+    EXPECT_TRUE(ui.m_bEnabled);
+    EXPECT_FALSE(m_tree->ListsCommand(ID_EDIT_CUT));
 }
 
 TEST_F(LeftViewTest, TreeListsItsCommandsWithoutUpdateRules)
