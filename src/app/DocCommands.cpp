@@ -30,9 +30,9 @@ CKivDocCommands::CKivDocCommands(CKivApp& app, CKivDoc& doc) : m_app(app), m_doc
     OnCommand(ID_FILE_SEND_MAIL, [this] { OnFileSendMail(); });
     OnUpdate(ID_FILE_SEND_MAIL, [](CCmdUI* ui) { ui->Enable(CanSendMail()); });
 
-    // Paste itself comes with the clipboard transfer of the views; its state is known
-    // here. The clipboard is asked only when it changes, not at every toolbar update.
-    OnCommand(ID_EDIT_PASTE, [] {});
+    // Paste goes into the current folder whichever view has the focus. The clipboard
+    // is asked for its state only when it changes, not at every toolbar update.
+    OnCommand(ID_EDIT_PASTE, [this] { OnEditPaste(); });
     OnUpdate(ID_EDIT_PASTE, [this](CCmdUI* ui) {
         if (m_nClipboardHasPayload < 0)
             m_nClipboardHasPayload = KivClipboard::OffersPayload(QGuiApplication::clipboard()->mimeData());
@@ -102,6 +102,22 @@ void CKivDocCommands::AfterImport(const std::function<FormatResult()>& import)
 bool CKivDocCommands::CanSendMail()
 {
     return !QStandardPaths::findExecutable(QStringLiteral("xdg-email")).isEmpty();
+}
+
+void CKivDocCommands::OnEditPaste()
+{
+    if (!m_doc.m_pCurFolder)
+        return;
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    if (!KivClipboard::OffersPayload(data))
+        return;
+    const QByteArray bytes = data->data(QString::fromLatin1(KivClipboard::kFormatName));
+    const KivClipboard::CPasteResult result =
+        KivClipboard::PastePayload(m_doc, m_doc.m_pCurFolder, bytes);
+    KivClipboard::SendPasteHints(m_doc, result);
+    if (result.messageId != 0)
+        CUi::Get().MessageBox(KivStrings::Load(result.messageId), QString(), CUi::MB_OK,
+                              CUi::MB_ICONWARNING);
 }
 
 void CKivDocCommands::OnEditFind()

@@ -22,6 +22,7 @@ public:
     static bool CanSendMail();
 
 private:
+    void OnEditPaste();
     void OnEditFind();
     void OnEditFindNext();
     void OnFileSendMail();

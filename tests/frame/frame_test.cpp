@@ -8,6 +8,7 @@
 #include "framework/ScriptedUi.h"
 #include "model/KivDoc.h"
 #include "res/Menus.h"
+#include "views/Clipboard.h"
 #include "views/KivView.h"
 #include "views/LeftView.h"
 
@@ -392,6 +393,30 @@ TEST_F(Frame, PasteIsEnabledOnlyByThePrivateFormat)
     EXPECT_TRUE(Router().Update(ID_EDIT_PASTE).m_bEnabled);
     clipboard->clear();
     EXPECT_FALSE(Router().Update(ID_EDIT_PASTE).m_bEnabled);
+}
+
+TEST_F(Frame, PasteListsCopiedBookmarksInTheCurrentFolder)
+{
+    Start();
+    CKivDoc& doc = m_app->Document();
+    const std::vector<uint32_t> rootRows = doc.m_root.m_aBookmarks;
+    ASSERT_EQ(rootRows.size(), 2u);
+    QGuiApplication::clipboard()->setMimeData(
+        KivClipboard::MakeMimeData(KivClipboard::CopyBookmarks(doc, rootRows)));
+    CFolderNode* tools = doc.m_root.m_pFirstChild;
+    while (tools && tools->m_strName != "Herramientas")
+        tools = tools->m_pNext;
+    ASSERT_TRUE(tools);
+    ASSERT_TRUE(m_frame->GetLeftPane()->SelectFolder(tools));
+    ASSERT_EQ(doc.m_pCurFolder, tools);
+    const uint32_t before = doc.BookmarkCount();
+    ASSERT_TRUE(Router().Execute(ID_EDIT_PASTE));
+    EXPECT_EQ(tools->m_aBookmarks.size(), 3u);
+    EXPECT_EQ(doc.BookmarkCount(), before); // same URLs: listed again, not duplicated
+    EXPECT_EQ(m_frame->GetRightPane()->RowCount(), 3);
+    EXPECT_TRUE(doc.IsModified());
+    EXPECT_TRUE(m_env.m_ui->m_messages.empty());
+    QGuiApplication::clipboard()->clear();
 }
 
 TEST_F(Frame, NetscapeImportFillsTheTreeAndAWrongFileIsRefused)
