@@ -1,6 +1,6 @@
 #include "BookmarkListModel.h"
 
-#include "ViewImages.h"
+#include "ViewSupport.h"
 #include "model/KivDoc.h"
 #include "res/Strings.h"
 

@@ -1,6 +1,6 @@
 #include "KivView.h"
 
-#include "ViewImages.h"
+#include "ViewSupport.h"
 #include "app/Commands.h"
 #include "app/KivApp.h"
 #include "formats/ItemDialog.h"

@@ -1,6 +1,6 @@
 #include "LeftView.h"
 
-#include "ViewImages.h"
+#include "ViewSupport.h"
 #include "app/Commands.h"
 #include "framework/Ui.h"
 #include "model/KivDoc.h"

@@ -1,4 +1,4 @@
-#include "ViewImages.h"
+#include "ViewSupport.h"
 
 #include <QPainter>
 #include <QPainterPath>

@@ -5,7 +5,10 @@
 
 class QWidget;
 
-// The pictures of the two panes, drawn by the program itself.
+// What both panes share: their pictures (drawn by the program itself), the move to
+// the next pane, the context menus and putting payloads on the clipboard.
+
+// The pictures of the two panes.
 namespace KivImages {
 
 // Folder tree images, by index.

@@ -4,6 +4,6 @@ target_sources(kiv_gui PRIVATE
   views/FolderTreeModel.cpp views/FolderTreeModel.h
   views/KivView.cpp views/KivView.h
   views/LeftView.cpp views/LeftView.h
-  views/ViewImages.cpp views/ViewImages.h
+  views/ViewSupport.cpp views/ViewSupport.h
   formats/ItemDialog.cpp formats/ItemDialog.h
 )

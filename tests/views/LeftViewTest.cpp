@@ -7,7 +7,7 @@
 #include "views/Clipboard.h"
 #include "views/KivView.h"
 #include "views/LeftView.h"
-#include "views/ViewImages.h"
+#include "views/ViewSupport.h"
 
 #include <QAbstractItemModelTester>
 #include <QApplication>
