@@ -7,16 +7,48 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QStyle>
+
+#include <algorithm>
 
 namespace {
-// Dialog units of the bar's template scaled by the widget font, the way dialog
-// templates scale: a horizontal unit is a quarter of the average character width,
-// a vertical unit an eighth of the line height.
-QRect DialogRect(const QFontMetrics& fm, int x, int y, int w, int h)
+// The bar's template in dialog units: label, edit, ">" and "Buscar siguiente".
+struct DialogItem
 {
-    const double ux = fm.averageCharWidth() / 4.0;
-    const double uy = fm.height() / 8.0;
-    return QRect(qRound(x * ux), qRound(y * uy), qRound(w * ux), qRound(h * uy));
+    int x, y, w, h;
+};
+constexpr DialogItem kLabel{8, 6, 36, 8};
+constexpr DialogItem kEdit{49, 4, 113, 12};
+constexpr DialogItem kFields{168, 4, 13, 12};
+constexpr DialogItem kFindNext{185, 3, 56, 14};
+constexpr int kBarWidth = 245;
+constexpr int kBarHeight = 20;
+
+// Dialog units scale with the font the way dialog templates do: a horizontal unit
+// is a quarter of the average character width, a vertical unit an eighth of the
+// line height.
+struct DialogUnits
+{
+    explicit DialogUnits(const QFontMetrics& fm)
+        : ux(fm.averageCharWidth() / 4.0)
+        , uy(fm.height() / 8.0)
+    {}
+    int X(int v) const { return qRound(v * ux); }
+    int Y(int v) const { return qRound(v * uy); }
+    double ux, uy;
+};
+
+// The width a push button needs to show its whole text in the current style. The
+// style's own size hint is not used: it gives every text button a minimum width
+// meant for dialog buttons, far too wide for ">".
+int ButtonTextWidth(const QPushButton* button)
+{
+    const QStyle* style = button->style();
+    int margins = 2 * style->pixelMetric(QStyle::PM_ButtonMargin, nullptr, button)
+                  + 2 * style->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, button);
+    if (button->isDefault() || button->autoDefault())
+        margins += 2 * style->pixelMetric(QStyle::PM_ButtonDefaultIndicator, nullptr, button);
+    return button->fontMetrics().horizontalAdvance(button->text()) + margins + 4;
 }
 }  // namespace
 
@@ -34,14 +66,7 @@ CSearchBar::CSearchBar(QWidget* parent)
     m_pFindNext->setDefault(true);
     m_pFields->setAutoDefault(false);
 
-    const QFontMetrics fm(font());
-    m_pLabel->setGeometry(DialogRect(fm, 8, 6, 36, 8).adjusted(0, -2, 0, 2));
-    m_pEdit->setGeometry(DialogRect(fm, 49, 4, 113, 12).adjusted(0, -2, 0, 2));
-    m_pFields->setGeometry(DialogRect(fm, 168, 4, 13, 12).adjusted(0, -2, 0, 2));
-    m_pFindNext->setGeometry(DialogRect(fm, 185, 3, 56, 14).adjusted(0, -2, 0, 2));
-    const QRect whole = DialogRect(fm, 0, 0, 245, 20);
-    setFixedHeight(std::max(whole.height(), m_pFindNext->geometry().bottom() + 4));
-    setMinimumWidth(whole.width());
+    LayOut();
 
     for (QWidget* w : {static_cast<QWidget*>(m_pEdit), static_cast<QWidget*>(m_pFields),
                        static_cast<QWidget*>(m_pFindNext)})
@@ -49,6 +74,52 @@ CSearchBar::CSearchBar(QWidget* parent)
 
     connect(m_pFields, &QPushButton::clicked, this, [this] { ShowFieldMenu(); });
     connect(m_pFindNext, &QPushButton::clicked, this, [this] { Post(ID_FIND_NEXT); });
+}
+
+void CSearchBar::LayOut()
+{
+    // The template's positions scaled to the font; a control that needs more room
+    // than its template gives it to show its text grows, and the controls after it
+    // move right by as much, keeping the template's gaps. All share one centre line.
+    const DialogUnits du(fontMetrics());
+    struct Placed
+    {
+        QWidget* widget;
+        DialogItem item;
+        int width;
+        int height;
+    };
+    Placed placed[] = {
+        {m_pLabel, kLabel, std::max(du.X(kLabel.w), m_pLabel->sizeHint().width()),
+         m_pLabel->sizeHint().height()},
+        {m_pEdit, kEdit, du.X(kEdit.w), std::max(du.Y(kEdit.h), m_pEdit->sizeHint().height())},
+        {m_pFields, kFields, std::max(du.X(kFields.w), ButtonTextWidth(m_pFields)),
+         std::max(du.Y(kFields.h), m_pFields->sizeHint().height())},
+        {m_pFindNext, kFindNext, std::max(du.X(kFindNext.w), ButtonTextWidth(m_pFindNext)),
+         std::max(du.Y(kFindNext.h), m_pFindNext->sizeHint().height())},
+    };
+    int tallest = 0;
+    for (const Placed& p : placed)
+        tallest = std::max(tallest, p.height);
+    const int margin = du.Y(kFindNext.y);
+    const int height = std::max(du.Y(kBarHeight), tallest + 2 * margin);
+    int right = 0;
+    int templateRight = 0;
+    for (const Placed& p : placed) {
+        const int x = right == 0 ? du.X(p.item.x) : right + du.X(p.item.x - templateRight);
+        p.widget->setGeometry(x, (height - p.height) / 2, p.width, p.height);
+        right = x + p.width;
+        templateRight = p.item.x + p.item.w;
+    }
+    const int width = std::max(du.X(kBarWidth), right + du.X(kBarWidth - templateRight));
+    setFixedSize(width, height);
+}
+
+void CSearchBar::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+        LayOut();
 }
 
 void CSearchBar::Post(unsigned id)
@@ -96,14 +167,14 @@ void CSearchBar::CycleFocus()
         m_pFields->setFocus(Qt::TabFocusReason);
 }
 
-bool CSearchBar::focusNextPrevChild(bool)
+bool CSearchBar::focusNextPrevChild(bool next)
 {
-    // Tab and Shift+Tab both run the one cycle.
+    // Tab and Shift+Tab both run the one cycle inside the bar.
     if (isAncestorOf(focusWidget())) {
         CycleFocus();
         return true;
     }
-    return QWidget::focusNextPrevChild(true);
+    return QWidget::focusNextPrevChild(next);
 }
 
 bool CSearchBar::eventFilter(QObject* watched, QEvent* event)

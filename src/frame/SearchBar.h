@@ -42,10 +42,13 @@ public:
     QString m_strSearchText;
 
 protected:
+    void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     bool focusNextPrevChild(bool next) override;
 
 private:
+    // Places the controls from the bar's template, scaled to the font.
+    void LayOut();
     void Post(unsigned id);
     void CycleFocus();
 
