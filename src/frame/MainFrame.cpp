@@ -80,7 +80,8 @@ bool CMainFrame::Create()
     KivMenus::BuildToolBar(m_pToolBar, m_app.Router());
     addToolBar(Qt::TopToolBarArea, m_pToolBar);
 
-    // The search bar's band sits beside the toolbar; the bar itself is put in it.
+    // The search bar is the second band, in a row of its own below the toolbar so
+    // that a narrow window never folds it into the toolbar's overflow.
     m_pSearchBand = new QToolBar(this);
     m_pSearchBand->setObjectName(QStringLiteral("bar%1").arg(ID_VIEW_SEARCHBAR));
     m_pSearchBand->setFloatable(false);
@@ -92,6 +93,7 @@ bool CMainFrame::Create()
         return menu;
     };
     m_pSearchBand->addWidget(m_pSearchBar);
+    addToolBarBreak(Qt::TopToolBarArea);
     addToolBar(Qt::TopToolBarArea, m_pSearchBand);
 
     QStatusBar* bar = statusBar();
