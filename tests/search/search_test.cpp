@@ -521,4 +521,38 @@ TEST_F(SearchWindow, BarShowsEveryControlWholeBelowTheToolbar)
     }
 }
 
+// The bar's visibility at start-up: kept from the last close only with "KeepWndSize".
+struct StartCase
+{
+    const char* name;
+    int keepWndSize;
+    int searchBar; // -1: never written
+    bool visible;
+};
+
+class BarAtStart : public SearchWindow, public ::testing::WithParamInterface<StartCase>
+{};
+
+TEST_P(BarAtStart, FollowsTheStoredStateOnlyWhenTheSizeIsKept)
+{
+    SetSetting(QStringLiteral("Pref/KeepWndSize"), GetParam().keepWndSize);
+    if (GetParam().searchBar >= 0)
+        SetSetting(QStringLiteral("WndSize/SearchBar"), GetParam().searchBar);
+    Start();
+    EXPECT_EQ(m_frame->SearchBarBand()->isVisibleTo(m_frame), GetParam().visible);
+    EXPECT_EQ(m_app->Router().Update(ID_VIEW_SEARCHBAR).m_nCheck, GetParam().visible ? 1 : 0);
+    // The state at close is written whatever "KeepWndSize" says.
+    ASSERT_TRUE(m_app->Router().Execute(ID_VIEW_SEARCHBAR));
+    m_frame->SaveWindowState();
+    EXPECT_EQ(Setting(QStringLiteral("WndSize/SearchBar")).toInt(), GetParam().visible ? 0 : 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Settings, BarAtStart,
+    ::testing::Values(StartCase{"KeptShown", 1, 1, true}, StartCase{"KeptHidden", 1, 0, false},
+                      StartCase{"KeptNeverWritten", 1, -1, true},
+                      StartCase{"NotKeptShown", 0, 1, false},
+                      StartCase{"NotKeptNeverWritten", 0, -1, false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 }  // namespace
