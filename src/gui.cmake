@@ -28,6 +28,7 @@ endif()
 if(TARGET kiv_integration)
   target_link_libraries(kiv_gui PUBLIC kiv_integration)
 endif()
+target_link_libraries(kiv_gui PUBLIC kiv_automation)
 # The lock-key panes read the keyboard's indicators where X11 tells them.
 find_package(X11 QUIET)
 if(X11_FOUND AND X11_Xkb_INCLUDE_PATH)
@@ -54,6 +55,10 @@ add_custom_command(
   COMMENT "Copying the help page beside kiv")
 add_custom_target(kiv_help ALL DEPENDS ${CMAKE_BINARY_DIR}/bin/help/kiv_index.html)
 add_dependencies(kiv kiv_help)
+# The print command's companion lives beside kiv, like the print document.
+if(TARGET kiv-print)
+  add_dependencies(kiv kiv-print)
+endif()
 
 install(TARGETS kiv RUNTIME DESTINATION bin)
 install(FILES ${kiv_help_files} DESTINATION bin/help)

@@ -46,6 +46,11 @@ int main(int argc, char* argv[])
                 });
             }
             exitCode = qapp.exec();
+        } else if (app.IsAutomationStart()) {
+            // No window: the program ends when its client is done, not when the last
+            // message box closes.
+            qapp.setQuitOnLastWindowClosed(false);
+            exitCode = qapp.exec();
         }
         const int appCode = app.ExitInstance();
         if (exitCode == 0)

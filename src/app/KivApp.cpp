@@ -10,10 +10,13 @@
 #include "model/KivDoc.h"
 #include "res/Strings.h"
 
+#include "integration/AutomationService.h"
+
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
+#include <QTimer>
 #include <QUrl>
 
 #if __has_include("integration/XdgBrowser.h") && __has_include("integration/UrlOpener.h")
@@ -40,10 +43,40 @@ CKivApp& KivApp()
 
 CProfile& Profile() { return KivApp().Profile(); }
 
+// --- the program's document ----------------------------------------------------------
+
+void CKivAppDoc::DeleteContents()
+{
+    ++m_nEmptied;
+    CServedKivDoc::DeleteContents();
+}
+
+bool CKivAppDoc::OnOpenDocument(const QString& path)
+{
+    const uint64_t emptied = m_nEmptied;
+    if (CServedKivDoc::OnOpenDocument(path))
+        return true;
+    if (m_bTemplateOpen)
+        return false;
+    const bool reset = m_nEmptied != emptied;
+    if (reset) {
+        // The old content is gone and the file did not load: keep neither the old
+        // name nor a half-read tree.
+        SetPathName(QString());
+        OnNewDocument();
+    }
+    if (m_onLoadFailed)
+        m_onLoadFailed(reset);
+    return false;
+}
+
+// --- the application ----------------------------------------------------------------
+
 CKivApp::CKivApp()
     : m_pProfile(std::make_unique<CProfile>()),
-      m_pDocument(std::make_unique<CKivDoc>()),
-      m_pDocCommands(std::make_unique<CKivDocCommands>(*this, *m_pDocument))
+      m_pDocument(std::make_unique<CKivAppDoc>()),
+      m_pDocCommands(std::make_unique<CKivDocCommands>(*this, *m_pDocument)),
+      m_pServer(std::make_unique<CAutomationServer>(*m_pDocument))
 {
     g_pApp = this;
     m_router.m_pDocument = m_pDocCommands.get();
@@ -51,6 +84,15 @@ CKivApp::CKivApp()
     // Open and save failures are collected while the document changes and shown once
     // the views agree with it again, so no message box runs over a half-loaded tree.
     m_pDocument->SetErrorSink([this](const CFileError& error) { m_pendingErrors.push_back(error); });
+    m_pDocument->SetServer(m_pServer.get());
+    m_pServer->SetMessageSink([](const QString& text) { CUi::Get().MessageBox(text); });
+    m_pDocument->m_onLoadFailed = [this](bool reset) {
+        if (reset)
+            AfterDocumentChange();
+        // Shown once the client has its answer: a message box must not hold up its
+        // call.
+        QTimer::singleShot(0, m_pServer.get(), [this] { ShowPendingErrors(); });
+    };
     BuildCommandMap();
 }
 
@@ -59,6 +101,11 @@ CKivApp::~CKivApp()
     m_router.m_pFrame = nullptr;
     m_router.m_activeView = nullptr;
     m_pMainFrame.reset();
+    m_pFactory.reset();
+    m_pDocument->SetServer(nullptr);
+    m_pServer.reset();
+    if (m_bDdeSinkInstalled)
+        CDdeClient::SetMessageSink(std::move(m_previousDdeSink));
     if (g_pApp == this)
         g_pApp = nullptr;
 }
@@ -168,12 +215,21 @@ bool CKivApp::InitInstance(const QStringList& arguments)
             fileName = arg;
         }
     }
+    // A browser that does not answer is reported in a message box.
+    m_previousDdeSink = CDdeClient::SetMessageSink([](const QString& text, const QString& caption) {
+        CUi::Get().MessageBox(text, caption);
+    });
+    m_bDdeSinkInstalled = true;
+
     // Started by an automation client: no window; the client drives the document.
     if (m_bAutomation)
-        return true;
+        return StartAutomation();
 
     KivShellFileTypes::Register(KivShellFileTypes::DataHome(),
                                 QCoreApplication::applicationFilePath());
+    // The bus starts this program for automation clients through the user's
+    // service file.
+    KivAutomation::WriteUserServiceFile(QCoreApplication::applicationFilePath());
 
     // Reopen the last file when asked to and nothing else was named.
     if (fileName.isEmpty() && m_bOpenLastFile && !m_recentFiles.Entries().isEmpty()
@@ -203,14 +259,34 @@ bool CKivApp::InitInstance(const QStringList& arguments)
     return true;
 }
 
+bool CKivApp::StartAutomation()
+{
+    // The client's document is untitled and empty until it opens a file. It is not
+    // the running document: the user is not in control of this copy.
+    m_pServer->SetUserControl(false);
+    m_pDocument->OnNewDocument();
+    m_pFactory = std::make_unique<CAutomationClassFactory>(*m_pServer);
+    // Nobody could reach a copy that cannot take the name.
+    if (!m_pFactory->RegisterAll())
+        return false;
+    QObject::connect(m_pFactory.get(), &CAutomationClassFactory::ClientDone,
+                     QCoreApplication::instance(), &QCoreApplication::quit, Qt::QueuedConnection);
+    // A client that started the program but never asks for the document.
+    QTimer::singleShot(kClientWaitMs, m_pFactory.get(), [this] {
+        if (!m_pFactory->Served())
+            QCoreApplication::quit();
+    });
+    return true;
+}
+
 int CKivApp::ExitInstance()
 {
     // The window goes first: its views put their display style and column widths
     // into the settings as they close.
-    if (m_pMainFrame) {
+    if (m_pMainFrame)
         DestroyMainFrame();
-        m_pDocument->OnCloseDocument();
-    }
+    // Closing gives the running document's name up.
+    m_pDocument->OnCloseDocument();
     WriteSettings();
     m_recentFiles.WriteList(*m_pProfile);
     m_pProfile->Sync();
@@ -327,7 +403,10 @@ bool CKivApp::OpenDocumentFile(const QString& path)
     m_bLastOpenFailed = false;
     if (!SaveModified())
         return false;
+    // The File/Open path sets the document up again itself after a broken file.
+    m_pDocument->m_bTemplateOpen = true;
     const bool ok = m_pDocument->OpenDocumentFile(path);
+    m_pDocument->m_bTemplateOpen = false;
     m_bLastOpenFailed = !ok;
     if (ok)
         m_recentFiles.Add(m_pDocument->GetPathName());

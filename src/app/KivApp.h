@@ -3,10 +3,13 @@
 #include "framework/CmdTarget.h"
 #include "framework/FileError.h"
 #include "framework/Profile.h"
+#include "integration/AutomationServer.h"
+#include "integration/DdeClient.h"
 
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -14,6 +17,30 @@
 class CKivDoc;
 class CKivDocCommands;
 class CMainFrame;
+
+// The program's one document: served to automation clients on the bus, and never
+// left holding an emptied content under the old file's name. A load that breaks off
+// midway outside the File commands (an automation client's Open) sets the document
+// up as a new, untitled one, as the File/Open path does, so that a later save can
+// never overwrite the good file with the emptied content.
+class CKivAppDoc : public CServedKivDoc
+{
+public:
+    bool OnOpenDocument(const QString& path) override;
+
+    // Set while the File commands open a file: they set the document up again
+    // themselves.
+    bool m_bTemplateOpen = false;
+    // Called after a load outside the File commands failed; reset tells whether
+    // the content was replaced by a new, untitled document.
+    std::function<void(bool reset)> m_onLoadFailed;
+
+protected:
+    void DeleteContents() override;
+
+private:
+    uint64_t m_nEmptied = 0; // counts every emptying of the content
+};
 
 // The application object: the program-wide settings, start-up and exit, the
 // application's commands, and the one document with its frame.
@@ -57,6 +84,12 @@ public:
     bool HasMainWindow() const { return m_pMainFrame != nullptr; }
     CCmdRouter& Router() { return m_router; }
     bool IsAutomationStart() const { return m_bAutomation; }
+    // The running document on the bus, and in an automation start the class factory
+    // that hands it to the one client (null otherwise).
+    CAutomationServer& AutomationServer() { return *m_pServer; }
+    CAutomationClassFactory* ClassFactory() const { return m_pFactory.get(); }
+    // An automation start ends when no client has asked for the document this long.
+    static constexpr int kClientWaitMs = 60000;
 
     // The "Pref" section: read at start-up, written back at exit, in this order.
     void ReadSettings();
@@ -91,16 +124,21 @@ private:
     void DestroyMainFrame();
     void AfterDocumentChange();
     bool SaveTo(const QString& path);
+    bool StartAutomation();
 
     std::unique_ptr<CProfile> m_pProfile;
     CRecentFileList m_recentFiles{4};
-    std::unique_ptr<CKivDoc> m_pDocument;
+    std::unique_ptr<CKivAppDoc> m_pDocument;
     std::unique_ptr<CKivDocCommands> m_pDocCommands;
+    std::unique_ptr<CAutomationServer> m_pServer;      // after the document: goes first
+    std::unique_ptr<CAutomationClassFactory> m_pFactory;
     std::unique_ptr<CMainFrame> m_pMainFrame;
     CCmdRouter m_router;
     bool m_bAutomation = false;
     bool m_bLastOpenFailed = false; // the last open could not read its file
     std::vector<CFileError> m_pendingErrors;
+    CDdeClient::MessageSink m_previousDdeSink;
+    bool m_bDdeSinkInstalled = false;
 };
 
 // The one application object of the running program.

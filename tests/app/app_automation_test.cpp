@@ -1,0 +1,363 @@
+// The application on the session bus: the running document, the automation start of
+// the real program, the print companion against the running program, and the
+// program's message boxes for the bus and the browsers.
+#include "AppTestSupport.h"
+
+#include "app/KivApp.h"
+#include "frame/MainFrame.h"
+#include "framework/ScriptedUi.h"
+#include "integration/AutomationObjects.h"
+#include "integration/AutomationService.h"
+#include "integration/DdeClient.h"
+#include "model/KivDoc.h"
+
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+using namespace KivAppTest;
+
+namespace {
+
+const QString kClient = QStringLiteral(KIV_APP_CLIENT);
+const QString kPython = QStringLiteral("/usr/bin/python3");
+const QString kDocumentName = QLatin1String(KivAutomation::kDocumentService);
+
+struct Result
+{
+    int code = -1;
+    QByteArray out;
+    QByteArray err;
+    QJsonObject Json() const { return QJsonDocument::fromJson(out).object(); }
+};
+
+// Runs a client while this process keeps answering the bus (the application under
+// test lives in this process). The loop is bounded only to never hang the suite.
+Result RunServing(const QString& program, const QStringList& arguments)
+{
+    QProcess p;
+    p.start(program, arguments);
+    Result r;
+    if (!p.waitForStarted(10000))
+        return r;
+    for (int i = 0; i < 6000 && p.state() != QProcess::NotRunning; ++i) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        p.waitForFinished(10);
+    }
+    if (p.state() != QProcess::NotRunning) {
+        p.kill();
+        p.waitForFinished();
+        return r;
+    }
+    r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    r.out = p.readAllStandardOutput();
+    r.err = p.readAllStandardError();
+    return r;
+}
+
+Result RunClient(const QStringList& arguments)
+{
+    return RunServing(kPython, QStringList{kClient} + arguments);
+}
+
+bool NameOwned(const QString& name)
+{
+    return QDBusConnection::sessionBus().interface()->isServiceRegistered(name).value();
+}
+
+// The top level of the sample collection, as the client prints it.
+QJsonArray SampleTopLevel()
+{
+    auto row = [](int folder, const char* name, const char* url) {
+        return QJsonArray{folder, QLatin1String(name), QLatin1String(url)};
+    };
+    return QJsonArray{row(0, "root-one", "http://root.example"),
+                      row(0, "root-two", "http://root2.example"), row(1, "Herramientas", ""),
+                      row(1, "Noticias", "")};
+}
+
+// Writes the first part of a good file only: reading breaks off after the content
+// was emptied.
+QString WriteTruncated(const AppEnv& env, const QString& sample)
+{
+    QFile good(sample);
+    EXPECT_TRUE(good.open(QIODevice::ReadOnly));
+    const QByteArray bytes = good.readAll();
+    const QString path = env.Path(QStringLiteral("truncated.kiv"));
+    QFile cut(path);
+    EXPECT_TRUE(cut.open(QIODevice::WriteOnly));
+    cut.write(bytes.left(bytes.size() / 2));
+    return path;
+}
+
+class RunningDocument : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(QDBusConnection::sessionBus().isConnected()) << "needs a session bus";
+        m_sample = m_env.WriteSample();
+        m_app = std::make_unique<CKivApp>();
+        ASSERT_TRUE(m_app->InitInstance({m_sample}));
+    }
+    void TearDown() override
+    {
+        if (m_app)
+            m_app->ExitInstance();
+        m_app.reset();
+    }
+
+    AppEnv m_env;
+    QString m_sample;
+    std::unique_ptr<CKivApp> m_app;
+};
+
+}  // namespace
+
+// --- the interactive program's running document -----------------------------------------
+
+TEST_F(RunningDocument, ClientsSeeTheOpenCollectionAndLaterEdits)
+{
+    EXPECT_TRUE(NameOwned(kDocumentName));
+    EXPECT_NE(m_app->Document().m_dwRegister, 0u);
+    EXPECT_TRUE(m_env.m_ui->m_messages.empty());
+
+    Result first = RunClient({QStringLiteral("running")});
+    ASSERT_EQ(first.code, 0) << first.err.constData();
+    EXPECT_EQ(first.Json().value(QLatin1String("count")).toInt(), 4);
+    EXPECT_EQ(first.Json().value(QLatin1String("names")).toArray(), SampleTopLevel());
+
+    // An edit in the window, told to the views the way every command does.
+    CKivDoc& doc = m_app->Document();
+    doc.AddBookmark("http://added.example", "added", "", &doc.m_root, false);
+    doc.UpdateAllViews(nullptr, HINT_REFRESH);
+    Result second = RunClient({QStringLiteral("running")});
+    ASSERT_EQ(second.code, 0) << second.err.constData();
+    EXPECT_EQ(second.Json().value(QLatin1String("count")).toInt(), 5);
+    EXPECT_EQ(second.Json().value(QLatin1String("names")).toArray().first(),
+              (QJsonArray{0, QStringLiteral("added"), QStringLiteral("http://added.example")}));
+
+    // New keeps the registration; closing gives the name up.
+    const uint32_t cookie = doc.m_dwRegister;
+    m_env.m_ui->m_messageAnswers = {CUi::IDNO};
+    EXPECT_TRUE(m_app->NewDocument());
+    EXPECT_EQ(doc.m_dwRegister, cookie);
+    Result emptied = RunClient({QStringLiteral("running")});
+    EXPECT_EQ(emptied.Json().value(QLatin1String("count")).toInt(), 0);
+    m_app->ExitInstance();
+    m_app.reset();
+    EXPECT_FALSE(NameOwned(kDocumentName));
+}
+
+TEST_F(RunningDocument, PrintCompanionLaysOutTheRunningCollection)
+{
+    const QString pdf = m_env.Path(QStringLiteral("out.pdf"));
+    Result print = RunServing(QStringLiteral(KIV_BIN_DIR "/kiv-print"),
+                              {QStringLiteral("--pdf"), pdf});
+    ASSERT_EQ(print.code, 0) << print.err.constData();
+    QProcess text;
+    text.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+    ASSERT_TRUE(text.waitForFinished(60000));
+    const QString printed = QString::fromUtf8(text.readAllStandardOutput());
+    for (const char* expected : {"root-one", "http://root.example", "root-two", "Herramientas",
+                                 "tool", "http://tool.example", "Noticias", "news"})
+        EXPECT_TRUE(printed.contains(QLatin1String(expected))) << expected << "\n"
+                                                               << printed.toStdString();
+}
+
+// A client's Open of a file that breaks off midway empties the content; the program
+// must not keep the old file's name with the emptied content, or the next save would
+// overwrite the good file with nothing.
+TEST_F(RunningDocument, AutomationOpenThatBreaksOffLeavesAnUntitledNewDocument)
+{
+    const QString truncated = WriteTruncated(m_env, m_sample);
+    const QByteArray goodBytes = [&] {
+        QFile f(m_sample);
+        f.open(QIODevice::ReadOnly);
+        return f.readAll();
+    }();
+    CKivDocObject& automation = m_app->AutomationServer().Hub().DocObject();
+    EXPECT_EQ(automation.Open(truncated), 0);
+
+    CKivDoc& doc = m_app->Document();
+    EXPECT_TRUE(doc.GetPathName().isEmpty());
+    EXPECT_EQ(doc.GetTitle(), QStringLiteral("Untitled"));
+    EXPECT_FALSE(doc.IsModified());
+    EXPECT_EQ(doc.m_root.m_pFirstChild, nullptr);
+    EXPECT_TRUE(doc.m_root.m_aBookmarks.empty());
+    EXPECT_EQ(m_app->GetMainFrame()->windowTitle(), QStringLiteral("Untitled - Kiv"));
+    EXPECT_NE(doc.m_dwRegister, 0u); // still the running document
+
+    // The load step's message comes once the call has returned.
+    EXPECT_TRUE(m_env.m_ui->m_messages.empty());
+    QCoreApplication::processEvents();
+    ASSERT_EQ(m_env.m_ui->m_messages.size(), 1u);
+
+    // Saving asks for a name; the good file stays as it was.
+    m_env.m_ui->m_fileAnswers = {QString()};
+    EXPECT_FALSE(m_app->DoFileSave());
+    QFile f(m_sample);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), goodBytes);
+}
+
+TEST_F(RunningDocument, AutomationOpenOfAMissingFileLeavesTheDocumentAsItWas)
+{
+    CKivDocObject& automation = m_app->AutomationServer().Hub().DocObject();
+    EXPECT_EQ(automation.Open(m_env.Path(QStringLiteral("missing.kiv"))), 0);
+    EXPECT_EQ(m_app->Document().GetPathName(), m_sample);
+    EXPECT_EQ(m_app->Document().BookmarkCount(), 4u);
+    EXPECT_FALSE(m_app->Document().IsModified());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(m_env.m_ui->m_messages.size(), 1u);
+}
+
+TEST_F(RunningDocument, FileOpenOfABrokenFileStillEndsUntitledAndCleanOnce)
+{
+    const QString truncated = WriteTruncated(m_env, m_sample);
+    EXPECT_FALSE(m_app->OpenDocumentFile(truncated));
+    EXPECT_TRUE(m_app->Document().GetPathName().isEmpty());
+    EXPECT_FALSE(m_app->Document().IsModified());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(m_env.m_ui->m_messages.size(), 1u); // one report, not two
+}
+
+TEST(RunningDocumentRegistration, RefusedRegistrationIsReportedAndTheDocumentWorksOn)
+{
+    AppEnv env;
+    // Someone else already serves the document's path on this connection.
+    QObject squatter;
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    ASSERT_TRUE(bus.registerObject(QLatin1String(KivAutomation::kDocumentPath), &squatter,
+                                   QDBusConnection::ExportAllSlots));
+    {
+        CKivApp app;
+        ASSERT_TRUE(app.InitInstance({}));
+        EXPECT_EQ(env.m_ui->MessageTexts(), QStringList{QStringLiteral("Didn't register Active Object")});
+        EXPECT_EQ(app.Document().m_dwRegister, 0u);
+        // The next new tries again, and says so again.
+        EXPECT_TRUE(app.NewDocument());
+        EXPECT_EQ(env.m_ui->m_messages.size(), 2u);
+        bus.unregisterObject(QLatin1String(KivAutomation::kDocumentPath));
+        EXPECT_TRUE(app.NewDocument());
+        EXPECT_NE(app.Document().m_dwRegister, 0u);
+        EXPECT_EQ(env.m_ui->m_messages.size(), 2u);
+        app.ExitInstance();
+    }
+}
+
+// --- automation start ---------------------------------------------------------------------
+
+TEST(AutomationStartInProcess, RegistersTheFactoryButNeverTheRunningDocument)
+{
+    AppEnv env;
+    CKivApp app;
+    ASSERT_TRUE(app.InitInstance({QStringLiteral("-Automation")}));
+    EXPECT_TRUE(NameOwned(QLatin1String(KivAutomation::kApplicationService)));
+    EXPECT_FALSE(NameOwned(kDocumentName));
+    ASSERT_NE(app.ClassFactory(), nullptr);
+    // A client's Open does not make it the running document either.
+    CKivDocObject& automation = app.AutomationServer().Hub().DocObject();
+    EXPECT_EQ(automation.Open(env.WriteSample()), 1);
+    EXPECT_EQ(app.Document().m_dwRegister, 0u);
+    EXPECT_FALSE(NameOwned(kDocumentName));
+    EXPECT_TRUE(app.Document().GetPathName().isEmpty());
+    app.ExitInstance();
+}
+
+TEST(AutomationStartInProcess, ASecondCopyThatCannotTakeTheFactoryNameEnds)
+{
+    AppEnv env;
+    CKivApp first;
+    ASSERT_TRUE(first.InitInstance({QStringLiteral("/Embedding")}));
+    CKivApp second;
+    EXPECT_FALSE(second.InitInstance({QStringLiteral("-Automation")}));
+}
+
+// The real program, started the way the bus starts it, driven by a client of its own.
+TEST(AutomationStartProgram, ServesOneClientEndToEndAndEndsWhenItLeaves)
+{
+    AppEnv env;
+    const QString sample = env.WriteSample();
+    // A recent file that must not be reopened.
+    SetSetting(QStringLiteral("Pref/OpenLastFile"), 1);
+    SetSetting(QStringLiteral("Recent File List/File1"), sample);
+
+    QProcess kiv;
+    QProcessEnvironment kivEnv = QProcessEnvironment::systemEnvironment();
+    kivEnv.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    kivEnv.insert(QStringLiteral("XDG_CONFIG_HOME"), qEnvironmentVariable("XDG_CONFIG_HOME"));
+    kivEnv.insert(QStringLiteral("XDG_DATA_HOME"), env.Path(QStringLiteral("data")));
+    kiv.setProcessEnvironment(kivEnv);
+    kiv.start(QStringLiteral(KIV_BIN_DIR "/kiv"), {QStringLiteral("-Automation")});
+    ASSERT_TRUE(kiv.waitForStarted(10000));
+    const QString factory = QLatin1String(KivAutomation::kApplicationService);
+    for (int i = 0; i < 600 && !NameOwned(factory) && kiv.state() == QProcess::Running; ++i)
+        QThread::msleep(50);
+    ASSERT_TRUE(NameOwned(factory)) << kiv.readAllStandardError().constData();
+
+    Result client = RunClient({QStringLiteral("automation"), sample});
+    ASSERT_EQ(client.code, 0) << client.err.constData();
+    const QJsonObject json = client.Json();
+    EXPECT_EQ(json.value(QLatin1String("open")).toInt(), 1);
+    EXPECT_EQ(json.value(QLatin1String("count")).toInt(), 4);
+    EXPECT_EQ(json.value(QLatin1String("names")).toArray(), SampleTopLevel());
+    EXPECT_FALSE(json.value(QLatin1String("registered")).toBool());
+
+    // The client left: the program ends by itself, without a window and without
+    // writing desktop files of an interactive start.
+    ASSERT_TRUE(kiv.waitForFinished(60000)) << "kiv -Automation did not end after its client";
+    EXPECT_EQ(kiv.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(kiv.exitCode(), 0) << kiv.readAllStandardError().constData();
+    EXPECT_FALSE(NameOwned(factory));
+    EXPECT_FALSE(QFileInfo::exists(env.Path(QStringLiteral("data/applications/kiv.desktop"))));
+    // Settings were read and written back as they were.
+    EXPECT_EQ(Setting(QStringLiteral("Pref/OpenLastFile")).toInt(), 1);
+}
+
+TEST(AutomationStartProgram, InteractiveStartWritesTheUserServiceFile)
+{
+    AppEnv env;
+    const QString service = KivAutomation::UserServiceFilePath();
+    QFile::remove(service);
+    {
+        CKivApp app;
+        ASSERT_TRUE(app.InitInstance({}));
+        app.ExitInstance();
+    }
+    QFile file(service);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << service.toStdString();
+    EXPECT_EQ(QString::fromUtf8(file.readAll()),
+              KivAutomation::ServiceFileText(QCoreApplication::applicationFilePath()));
+    EXPECT_TRUE(service.startsWith(DataHome()));
+}
+
+// --- the browsers' messages -------------------------------------------------------------------
+
+TEST(DdeMessages, ReachTheUserThroughTheProgramsMessageBox)
+{
+    AppEnv env;
+    {
+        CKivApp app;
+        ASSERT_TRUE(app.InitInstance({}));
+        // Nobody serves this name: the failed conversation is reported.
+        CDdeClient client("KivNoSuchBrowser", "WWW_OpenURL", false, 2000);
+        EXPECT_FALSE(client.IsConnected());
+        ASSERT_FALSE(env.m_ui->m_messages.empty());
+        EXPECT_EQ(env.m_ui->m_messages.back().caption, QLatin1String(CDdeClient::kMessageCaption));
+        app.ExitInstance();
+    }
+    // Once the program is gone the sink is gone with it.
+    const size_t shown = env.m_ui->m_messages.size();
+    CDdeClient client("KivNoSuchBrowser", "WWW_OpenURL", false, 2000);
+    EXPECT_EQ(env.m_ui->m_messages.size(), shown);
+}
