@@ -252,7 +252,12 @@ class CAutomationHub::CObserver : public CView
 public:
     explicit CObserver(CAutomationHub& hub) : m_hub(hub) {}
     void OnInitialUpdate() override { m_hub.ContentReplaced(); }
-    void OnUpdate(CView*, int, void*) override { m_hub.TreeEdited(); }
+    void OnUpdate(CView*, int hint, void*) override
+    {
+        // Selecting a folder or a row changes nothing an object refers to.
+        if (hint != HINT_SELECT_FOLDER && hint != HINT_SELECT_ROW)
+            m_hub.TreeEdited();
+    }
 
 private:
     CAutomationHub& m_hub;
@@ -310,6 +315,9 @@ void CAutomationHub::ContentReplaced()
 
 void CAutomationHub::TreeEdited()
 {
+    // The walk over every folder is only worth it when some object may have gone stale.
+    if (m_objects.empty())
+        return;
     const auto live = LiveFolders(m_doc);
     for (auto& [object, entry] : m_objects) {
         if (auto* items = qobject_cast<CKivItems*>(object))
