@@ -191,6 +191,8 @@ bool CKivApp::InitInstance(const QStringList& arguments)
     // The help page lives in help/ beside the program.
     m_strHelpPath = QDir(QCoreApplication::applicationDirPath())
                         .filePath(QStringLiteral("help/kiv_index.html"));
+    m_strPrintDocPath = QDir(QCoreApplication::applicationDirPath())
+                            .filePath(QStringLiteral("Zezivezu.viv"));
 
     CDocument::SetUntitledName(KivStrings::Load(AFX_IDS_UNTITLED));
 
@@ -303,13 +305,11 @@ void CKivApp::OnPrintWord()
 {
     // The print document beside the program reads the open collection and lays it
     // out; only its absence is reported.
-    const QString path = QDir(QCoreApplication::applicationDirPath())
-                             .filePath(QStringLiteral("Zezivezu.viv"));
-    if (!QFileInfo::exists(path)) {
+    if (!QFileInfo::exists(m_strPrintDocPath)) {
         CUi::Get().MessageBox(KivStrings::Load(IDS_NO_PRINT_DOC));
         return;
     }
-    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    QDesktopServices::openUrl(QUrl::fromLocalFile(m_strPrintDocPath));
 }
 
 void CKivApp::OpenUrl(const std::string& url, bool newWindow)

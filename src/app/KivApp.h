@@ -111,6 +111,8 @@ public:
     QString m_strCheckPath;
     bool m_bCheckSubFolder = false;
     QString m_strHelpPath;
+    // The print document beside the program, set at start-up like the help path.
+    QString m_strPrintDocPath;
     bool m_bXptIEDel = false;
 
 private:

@@ -99,6 +99,24 @@ QString WriteTruncated(const AppEnv& env, const QString& sample)
     return path;
 }
 
+// Starts the real program with its settings and desktop files in the test's folders
+// and waits until it owns the bus name; false when it never did.
+bool StartKiv(QProcess& kiv, const AppEnv& env, const QStringList& arguments,
+              const QString& busName)
+{
+    QProcessEnvironment kivEnv = QProcessEnvironment::systemEnvironment();
+    kivEnv.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    kivEnv.insert(QStringLiteral("XDG_CONFIG_HOME"), qEnvironmentVariable("XDG_CONFIG_HOME"));
+    kivEnv.insert(QStringLiteral("XDG_DATA_HOME"), env.Path(QStringLiteral("data")));
+    kiv.setProcessEnvironment(kivEnv);
+    kiv.start(QStringLiteral(KIV_BIN_DIR "/kiv"), arguments);
+    if (!kiv.waitForStarted(10000))
+        return false;
+    for (int i = 0; i < 600 && !NameOwned(busName) && kiv.state() == QProcess::Running; ++i)
+        QThread::msleep(50);
+    return NameOwned(busName);
+}
+
 class RunningDocument : public ::testing::Test
 {
 protected:
@@ -293,17 +311,9 @@ TEST(AutomationStartProgram, ServesOneClientEndToEndAndEndsWhenItLeaves)
     SetSetting(QStringLiteral("Recent File List/File1"), sample);
 
     QProcess kiv;
-    QProcessEnvironment kivEnv = QProcessEnvironment::systemEnvironment();
-    kivEnv.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    kivEnv.insert(QStringLiteral("XDG_CONFIG_HOME"), qEnvironmentVariable("XDG_CONFIG_HOME"));
-    kivEnv.insert(QStringLiteral("XDG_DATA_HOME"), env.Path(QStringLiteral("data")));
-    kiv.setProcessEnvironment(kivEnv);
-    kiv.start(QStringLiteral(KIV_BIN_DIR "/kiv"), {QStringLiteral("-Automation")});
-    ASSERT_TRUE(kiv.waitForStarted(10000));
     const QString factory = QLatin1String(KivAutomation::kApplicationService);
-    for (int i = 0; i < 600 && !NameOwned(factory) && kiv.state() == QProcess::Running; ++i)
-        QThread::msleep(50);
-    ASSERT_TRUE(NameOwned(factory)) << kiv.readAllStandardError().constData();
+    ASSERT_TRUE(StartKiv(kiv, env, {QStringLiteral("-Automation")}, factory))
+        << kiv.readAllStandardError().constData();
 
     Result client = RunClient({QStringLiteral("automation"), sample});
     ASSERT_EQ(client.code, 0) << client.err.constData();
@@ -322,6 +332,34 @@ TEST(AutomationStartProgram, ServesOneClientEndToEndAndEndsWhenItLeaves)
     EXPECT_FALSE(QFileInfo::exists(env.Path(QStringLiteral("data/applications/kiv.desktop"))));
     // Settings were read and written back as they were.
     EXPECT_EQ(Setting(QStringLiteral("Pref/OpenLastFile")).toInt(), 1);
+}
+
+// The real program with its window: other programs find its collection, and the
+// published interface carries its identifiers.
+TEST(InteractiveProgram, RegistersTheRunningDocumentForOtherPrograms)
+{
+    AppEnv env;
+    const QString sample = env.WriteSample();
+    QProcess kiv;
+    ASSERT_TRUE(StartKiv(kiv, env, {sample}, kDocumentName)) << kiv.readAllStandardError().constData();
+
+    Result client = RunClient({QStringLiteral("running")});
+    ASSERT_EQ(client.code, 0) << client.err.constData();
+    EXPECT_EQ(client.Json().value(QLatin1String("names")).toArray(), SampleTopLevel());
+
+    Result introspect = RunServing(QStringLiteral("gdbus"),
+                                   {QStringLiteral("introspect"), QStringLiteral("--session"),
+                                    QStringLiteral("--dest"), kDocumentName,
+                                    QStringLiteral("--object-path"), QStringLiteral("/Document")});
+    ASSERT_EQ(introspect.code, 0) << introspect.err.constData();
+    EXPECT_TRUE(introspect.out.contains("GetItems"));
+    EXPECT_TRUE(introspect.out.contains("{81A68064-73F9-11D3-AD31-B5EC784F055C}"));
+    // Its desktop files, the bus's service file among them, are in place.
+    EXPECT_TRUE(QFileInfo::exists(env.Path(
+        QStringLiteral("data/dbus-1/services/org.halvane.Kiv.Application.service"))));
+
+    kiv.terminate();
+    ASSERT_TRUE(kiv.waitForFinished(60000));
 }
 
 TEST(AutomationStartProgram, InteractiveStartWritesTheUserServiceFile)

@@ -463,23 +463,56 @@ TEST_F(Lifecycle, HelpCommandsOpenTheHelpPageBesideTheProgram)
     EXPECT_TRUE(QFileInfo::exists(QStringLiteral(KIV_BIN_DIR "/help/kiv_index.html")));
 }
 
-TEST_F(Lifecycle, PrintOpensThePrintDocumentBesideTheProgramOrSaysItIsMissing)
+TEST_F(Lifecycle, PrintOpensThePrintDocumentBesideTheProgram)
 {
+    // The build puts the print document and its companion beside the program.
+    const QString doc = QCoreApplication::applicationDirPath() + QStringLiteral("/Zezivezu.viv");
+    EXPECT_EQ(m_app->m_strPrintDocPath, doc);
+    ASSERT_TRUE(QFileInfo::exists(doc));
+    EXPECT_TRUE(QFileInfo(QStringLiteral(KIV_BIN_DIR "/kiv-print")).isExecutable());
+    EXPECT_TRUE(QFileInfo(QStringLiteral(KIV_BIN_DIR "/kiv")).isExecutable());
+
     UrlRecorder recorder;
     QDesktopServices::setUrlHandler(QStringLiteral("file"), &recorder, "open");
-    const QString doc = QCoreApplication::applicationDirPath() + QStringLiteral("/Zezivezu.viv");
-    const bool present = QFileInfo::exists(doc);
     EXPECT_TRUE(m_app->Router().Execute(ID_PRINT_WORD));
     QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
-    if (present) {
-        ASSERT_EQ(recorder.m_urls.size(), 1);
-        EXPECT_EQ(recorder.m_urls[0].toLocalFile(), doc);
-        EXPECT_TRUE(m_env.m_ui->m_messages.empty());
-    } else {
-        EXPECT_TRUE(recorder.m_urls.isEmpty());
-        EXPECT_EQ(m_env.m_ui->MessageTexts(), QStringList{QStringLiteral("File Zezivezu.viv not found!")});
-    }
+    ASSERT_EQ(recorder.m_urls.size(), 1);
+    EXPECT_EQ(recorder.m_urls[0].toLocalFile(), doc);
+    EXPECT_TRUE(m_env.m_ui->m_messages.empty());
 }
+
+struct MissingPrintCase
+{
+    KivStrings::Language lang;
+    const char* text;
+};
+
+class MissingPrintDocument : public ::testing::TestWithParam<MissingPrintCase>
+{
+};
+
+TEST_P(MissingPrintDocument, SaysSoOnceInTheTableLanguageAndOpensNothing)
+{
+    AppEnv env;
+    CKivApp app;
+    ASSERT_TRUE(app.InitInstance({}));
+    // A program folder without the print document.
+    app.m_strPrintDocPath = env.Path(QStringLiteral("Zezivezu.viv"));
+    KivStrings::SetLanguage(GetParam().lang);
+    UrlRecorder recorder;
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), &recorder, "open");
+    EXPECT_TRUE(app.Router().Execute(ID_PRINT_WORD));
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+    EXPECT_TRUE(recorder.m_urls.isEmpty());
+    EXPECT_EQ(env.m_ui->MessageTexts(), QStringList{QString::fromUtf8(GetParam().text)});
+    EXPECT_EQ(env.m_ui->m_messages.front().buttons, CUi::MB_OK);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Languages, MissingPrintDocument,
+    ::testing::Values(MissingPrintCase{KivStrings::Lang1031, "Datei Zezivezu.viv nicht gefunden!"},
+                      MissingPrintCase{KivStrings::Lang1033, "File Zezivezu.viv not found!"},
+                      MissingPrintCase{KivStrings::Lang1036, "Fichier Zezivezu.viv introuvable !"}));
 
 TEST(ShellFileTypes, WrittenWhenMissingOrDifferentOnly)
 {
