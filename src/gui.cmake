@@ -41,6 +41,7 @@ endif()
 include(views/views.cmake OPTIONAL)
 include(frame/dialogs.cmake OPTIONAL)
 include(frame/dialogs.cmake OPTIONAL)   # preferences sheet, About box
+include(formats/dialogs.cmake OPTIONAL) # favorites and compare options
 
 qt_add_executable(kiv main.cpp)
 target_link_libraries(kiv PRIVATE kiv_gui)

@@ -3,6 +3,10 @@
 #include "Commands.h"
 #include "KivApp.h"
 #include "frame/MainFrame.h"
+#include "formats/Compare.h"
+#include "formats/CompareDlg.h"
+#include "formats/Favorites.h"
+#include "formats/FavoritesDlg.h"
 #include "formats/Netscape.h"
 #include "formats/Opera.h"
 #include "framework/Ui.h"
@@ -69,10 +73,63 @@ CKivDocCommands::CKivDocCommands(CKivApp& app, CKivDoc& doc) : m_app(app), m_doc
             ShowResult(ExportOpera(m_doc, path));
         }
     });
-    // The favorites import and export and the compare need their option dialogs,
-    // which are not built yet; the commands are listed so the menu shows them.
-    for (unsigned id : {ID_IMPORT_IE, ID_EXPORT_IE, ID_CHECK_NEW})
-        OnCommand(id, [] {});
+    OnCommand(ID_IMPORT_IE, [this] { OnImportIE(); });
+    OnCommand(ID_EXPORT_IE, [this] { OnExportIE(); });
+    OnCommand(ID_CHECK_NEW, [this] { OnCompare(); });
+}
+
+void CKivDocCommands::OnImportIE()
+{
+    CImportShortcutsDlg dlg(m_app.GetMainFrame());
+    if (dlg.DoModal() != CUi::IDOK)
+        return;
+    {
+        CWaitCursor wait;
+        // A folder that cannot be listed adds nothing; the views catch up all the same.
+        ImportShortcuts(m_doc, dlg.m_strFolder, dlg.m_bSubfolders, dlg.m_bDelete);
+        m_doc.UpdateAllViews(nullptr, HINT_SYNC_FOLDER, &m_doc.m_root);
+        m_doc.UpdateAllViews(nullptr, HINT_REFRESH);
+    }
+    m_doc.UpdateAllViews(nullptr, HINT_NEW_FAVORITES);
+}
+
+void CKivDocCommands::OnExportIE()
+{
+    CExportShortcutsDlg dlg(m_app.GetMainFrame());
+    // Without a favorites folder the dialog starts empty and the user picks one.
+    dlg.m_strFolder = FavoritesFolder();
+    dlg.m_bRemoveOld = m_app.m_bXptIEDel;
+    if (dlg.DoModal() != CUi::IDOK)
+        return;
+    m_app.m_bXptIEDel = dlg.m_bRemoveOld;
+    CWaitCursor wait;
+    ExportShortcuts(m_doc, dlg.m_strFolder, m_app.m_bXptIEDel);
+}
+
+void CKivDocCommands::OnCompare()
+{
+    CCompareDlg dlg(m_app.GetMainFrame());
+    dlg.m_strFolder = m_app.m_strCheckPath;
+    dlg.m_bSubfolders = m_app.m_bCheckSubFolder;
+    dlg.m_strNetscapeFile = m_app.m_strCheckNSFile;
+    dlg.m_strOperaFile = m_app.m_strCheckOperaFile;
+    if (dlg.DoModal() != CUi::IDOK)
+        return;
+    std::vector<FormatResult> results;
+    {
+        CWaitCursor wait;
+        m_app.m_strCheckPath = dlg.m_strFolder;
+        m_app.m_strCheckNSFile = dlg.m_strNetscapeFile;
+        m_app.m_strCheckOperaFile = dlg.m_strOperaFile;
+        m_app.m_bCheckSubFolder = dlg.m_bSubfolders;
+        results = RunCompare(m_doc, CompareSources{dlg.m_strFolder, dlg.m_bSubfolders,
+                                                   dlg.m_strNetscapeFile, dlg.m_strOperaFile});
+    }
+    // Messages come without the wait cursor over them, in the order of the sources.
+    for (const FormatResult& result : results)
+        ShowResult(result);
+    m_doc.UpdateAllViews(nullptr, HINT_SELECT_FOLDER, &m_doc.m_check);
+    m_doc.UpdateAllViews(nullptr, HINT_REFRESH);
 }
 
 void CKivDocCommands::ShowResult(const FormatResult& result)

@@ -26,6 +26,10 @@ private:
     void OnEditFind();
     void OnEditFindNext();
     void OnFileSendMail();
+    // Favorites import and export, compare: each asks for its options in a dialog.
+    void OnImportIE();
+    void OnExportIE();
+    void OnCompare();
     // Runs an import and refreshes the views (hints 10 with the root, then 0).
     void AfterImport(const std::function<FormatResult()>& import);
     static void ShowResult(const FormatResult& result);
