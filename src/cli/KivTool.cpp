@@ -1,5 +1,7 @@
 #include "KivTool.h"
 
+#include <algorithm>
+
 #include "Json.h"
 #include "formats/Compare.h"
 #include "formats/Favorites.h"
@@ -305,6 +307,14 @@ int CmdAdd(Context& ctx, QStringList a)
     TakeOption(a, QStringLiteral("--folder"), &folderPath, &bad);
     if (bad || a.size() != 3)
         return 2;
+    // The walk ends at the first empty segment; below the deepest level a file keeps,
+    // the folder would not survive the next load.
+    const QStringList segments = folderPath.split(QLatin1Char('/'));
+    const qsizetype used = std::find(segments.begin(), segments.end(), QString()) - segments.begin();
+    if (used > CKivDoc::kMaxDepth) {
+        ctx.Error(QStringLiteral("Folder path deeper than %1 levels.").arg(CKivDoc::kMaxDepth));
+        return 1;
+    }
     CKivDoc doc;
     if (!Load(ctx, doc, a[0], true))
         return 2;

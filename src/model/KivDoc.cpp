@@ -74,7 +74,9 @@ CFolderNode* CKivDoc::WalkPath(std::string_view path)
 {
     CFolderNode* target = &m_root;
     std::string_view rest = path;
-    while (!rest.empty()) {
+    // A file keeps folders only down to kMaxDepth levels; deeper segments would be
+    // lost at the next load, so the walk stops there.
+    for (int depth = 0; !rest.empty() && depth < kMaxDepth; ++depth) {
         const size_t slash = rest.find('/');
         const std::string_view segment = rest.substr(0, slash);
         rest = slash == std::string_view::npos ? std::string_view() : rest.substr(slash + 1);

@@ -39,7 +39,7 @@ public:
     bool AddBookmarkAtPath(const char* url, const char* name, std::string_view path,
                            bool checkMode);
     // The folder a "/"-separated path names below the root, created where missing;
-    // an empty segment ends the walk.
+    // an empty segment ends the walk, and so does the deepest level a file keeps.
     CFolderNode* WalkPath(std::string_view path);
     bool LinkBookmark(CFolderNode* folder, uint32_t i, int* outPos = nullptr);
     void UnlinkBookmark(CFolderNode* folder, uint32_t i);

@@ -186,6 +186,23 @@ INSTANTIATE_TEST_SUITE_P(
                       UsageCase{"add missing NAME", {"add", "d.kiv", "http://u"}},
                       UsageCase{"option without value", {"add", "d.kiv", "http://u", "N", "--folder"}}));
 
+TEST_F(KivtoolTest, AddRefusesAFolderPathDeeperThanAFileKeeps)
+{
+    QStringList segments;
+    for (int k = 0; k < 100; ++k)
+        segments << QStringLiteral("f%1").arg(k);
+    const Result r = Kivtool({"add", Path("d.kiv"), "http://deep", "Deep", "--folder",
+                              segments.join(QLatin1Char('/'))});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("deeper than 99"), std::string::npos) << r.err;
+    EXPECT_FALSE(QFileInfo::exists(Path("d.kiv")));
+
+    segments.removeLast(); // 99 levels are kept
+    const Result ok = Kivtool({"add", Path("d.kiv"), "http://deep", "Deep", "--folder",
+                               segments.join(QLatin1Char('/'))});
+    EXPECT_EQ(ok.status, 0) << ok.err;
+}
+
 TEST_F(KivtoolTest, UnreadableDocumentsExitTwoWithTheReason)
 {
     Result r = Kivtool({"info", Path("absent.kiv")});

@@ -133,6 +133,25 @@ INSTANTIATE_TEST_SUITE_P(
                       PathCase{"News//Tech", {"News"}},        // "//" stops the walk
                       PathCase{"News/", {"News"}}, PathCase{"", {}}));
 
+TEST(AddBookmarkAtPath, TheWalkStopsAtTheDeepestLevelAFileKeeps)
+{
+    // Folders below that level would be skipped by the next load.
+    CKivDoc doc;
+    std::string path;
+    for (int k = 0; k < CKivDoc::kMaxDepth + 5; ++k)
+        path += "d" + std::to_string(k) + "/";
+    ASSERT_TRUE(doc.AddBookmarkAtPath("http://deep", "Deep", path, false));
+    int depth = 0;
+    const CFolderNode* f = &doc.m_root;
+    while (f->m_pFirstChild) {
+        f = f->m_pFirstChild;
+        ++depth;
+    }
+    EXPECT_EQ(depth, CKivDoc::kMaxDepth);
+    EXPECT_EQ(f->m_aBookmarks.size(), 1u);
+    EXPECT_EQ(CheckInvariants(doc), "");
+}
+
 TEST(AddBookmarkAtPath, CheckModeIgnoresThePathAndEmptyUrlIsRefused)
 {
     CKivDoc doc;
