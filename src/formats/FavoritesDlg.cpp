@@ -86,6 +86,7 @@ void FinishDialog(QDialog* dialog, int templateId, const char* caption, QLayout*
     auto* layout = new QVBoxLayout(dialog);
     layout->addLayout(body);
     layout->addStretch();
+    layout->addSpacing(dialog->fontMetrics().height() / 2);
     layout->addLayout(buttons);
 
     // A dialog unit across is a quarter of the average character width.
