@@ -123,8 +123,9 @@ void FindNextHitShown(benchmark::State& state)
         const CFolderNode* folder = w.app->Document().m_pCurFolder;
         if (list->SelectedRows().size() != 1 || tree->SelectedFolder() != folder
             || !view->viewport()->rect().intersects(view->visualRect(current))
-            || w.app->Document().Bookmark(folder->m_aBookmarks[current.row()]).m_strUrl.rfind(
-                   "http://marked.example/", 0)
+            || w.app->Document()
+                       .Bookmark(folder->m_aBookmarks[current.row()])
+                       .m_strUrl.rfind("http://marked.example/", 0)
                    != 0) {
             state.SkipWithError("the hit is not shown");
             break;
@@ -135,7 +136,7 @@ void FindNextHitShown(benchmark::State& state)
     state.counters["rows"] = rows;
 }
 
-}  // namespace
+} // namespace
 
 BENCHMARK(FindNextNoHit)->Unit(benchmark::kMillisecond);
 BENCHMARK(FindNextHitShown)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);

@@ -1,6 +1,7 @@
 #include "app/KivApp.h"
 #include "frame/MainFrame.h"
 #include "framework/QtUi.h"
+#include "views/DragDropTestHooks.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -22,6 +23,8 @@ int main(int argc, char* argv[])
         screenshot = arguments.value(i + 1);
         arguments.remove(i, std::min<qsizetype>(2, arguments.size() - i));
     }
+    // Hidden options with which tests copy and paste between two running copies.
+    const KivTestHooks::CHooks hooks = KivTestHooks::Take(arguments);
 
     CQtUi ui;
     CUi* previous = CUi::Install(&ui);
@@ -35,6 +38,7 @@ int main(int argc, char* argv[])
         }
         if (app.HasMainWindow()) {
             ui.SetMainWindow(app.GetMainFrame());
+            KivTestHooks::Run(app, hooks);
             if (!screenshot.isEmpty()) {
                 QTimer::singleShot(1000, app.GetMainFrame(), [&app, screenshot] {
                     const bool saved = app.GetMainFrame()->grab().save(screenshot, "PNG");

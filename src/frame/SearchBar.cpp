@@ -50,7 +50,7 @@ int ButtonTextWidth(const QPushButton* button)
         margins += 2 * style->pixelMetric(QStyle::PM_ButtonDefaultIndicator, nullptr, button);
     return button->fontMetrics().horizontalAdvance(button->text()) + margins + 4;
 }
-}  // namespace
+} // namespace
 
 CSearchBar::CSearchBar(QWidget* parent)
     : QWidget(parent)

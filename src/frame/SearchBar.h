@@ -16,8 +16,14 @@ class QPushButton;
 class CSearchBar : public QWidget
 {
 public:
-    enum : unsigned { IDD = 128, ID_EDIT = 1003, ID_FIELDS = 32785, ID_FIND_NEXT = 32786,
-                      ID_BAR = 32784, IDR_FIELD_MENU = 137 };
+    enum : unsigned {
+        IDD = 128,
+        ID_EDIT = 1003,
+        ID_FIELDS = 32785,
+        ID_FIND_NEXT = 32786,
+        ID_BAR = 32784,
+        IDR_FIELD_MENU = 137
+    };
 
     explicit CSearchBar(QWidget* parent = nullptr);
 

@@ -47,6 +47,10 @@ const Entry kStrings[] = {
      "Die Daten in der Zwischenablage sind unvollständig oder beschädigt. Es wurde nichts eingefügt.",
      "The clipboard data is incomplete or damaged. Nothing was pasted.",
      "Les données du presse-papiers sont incomplètes ou endommagées. Rien n'a été collé."},
+    {IDS_TOO_DEEP,
+     "Ordner können höchstens 99 Ebenen tief verschachtelt werden. Es wurde nichts geändert.",
+     "Folders can be nested at most 99 levels deep. Nothing was changed.",
+     "Les dossiers ne peuvent être imbriqués que sur 99 niveaux au plus. Rien n'a été modifié."},
 
     {AFX_IDS_APP_TITLE, "Kiv", "Kiv", "Kiv"},
     {AFX_IDS_IDLEMESSAGE, "Bereit", "Preparado", "Prêt"},

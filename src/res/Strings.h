@@ -59,4 +59,5 @@ enum : unsigned {
     IDS_ITEM_COUNT = 16011,
     IDS_NO_PRINT_DOC = 16012,
     IDS_PASTE_DAMAGED = 16020, // clipboard data ended early or broke its rules
+    IDS_TOO_DEEP = 16021,      // a move or paste would nest folders beyond the file's limit
 };

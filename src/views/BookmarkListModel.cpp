@@ -74,7 +74,8 @@ Qt::ItemFlags CBookmarkListModel::flags(const QModelIndex& index) const
 {
     if (!index.isValid())
         return Qt::NoItemFlags;
-    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren
+           | Qt::ItemIsDragEnabled;
 }
 
 void CBookmarkListModel::Rebuild(const CFolderNode* folder)

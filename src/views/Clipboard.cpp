@@ -6,6 +6,7 @@
 
 #include <QMimeData>
 
+#include <algorithm>
 #include <array>
 #include <string_view>
 
@@ -118,6 +119,23 @@ bool IsWellFormed(const CFlatTree& flat)
     return true;
 }
 
+// How many levels below its top-level folder the deepest pasted folder would sit.
+static int DeepestLevel(const CFolderNode* target, const CFlatTree& flat)
+{
+    int base = 0;
+    for (const CFolderNode* f = target; f && f->m_pParent; f = f->m_pParent)
+        ++base;
+    int deepest = base;
+    const bool intoTarget = !flat.m_flatFolders.empty() && flat.m_flatFolders[0].name == "_root_";
+    for (size_t i = intoTarget ? 1 : 0; i < flat.m_flatFolders.size(); ++i) {
+        const int depth = flat.m_flatFolders[i].depth;
+        // Below a "_root_" first folder, its children land directly in the target.
+        const int level = intoTarget ? std::max(1, depth - 1) : depth;
+        deepest = std::max(deepest, base + level);
+    }
+    return deepest;
+}
+
 CPasteResult InsertFlatTree(CKivDoc& doc, CFolderNode* target, const CFlatTree& flat)
 {
     CPasteResult result;
@@ -128,6 +146,11 @@ CPasteResult InsertFlatTree(CKivDoc& doc, CFolderNode* target, const CFlatTree& 
     if (!IsWellFormed(flat)) {
         result.status = CPasteResult::damaged;
         result.messageId = IDS_PASTE_DAMAGED;
+        return result;
+    }
+    if (DeepestLevel(target, flat) > CKivDoc::kMaxDepth) {
+        result.status = CPasteResult::tooDeep;
+        result.messageId = IDS_TOO_DEEP;
         return result;
     }
     result.status = CPasteResult::pasted;

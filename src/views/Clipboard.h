@@ -67,6 +67,8 @@ struct CPasteResult
         noTarget,  // no folder to paste into: nothing happens and nothing is said
         truncated, // the payload ended early: nothing changed, show messageId
         damaged,   // the payload broke the table rules: nothing changed, show messageId
+        tooDeep,   // the folders would nest deeper than a file keeps: nothing changed,
+                   // show messageId
     };
     Status status = noTarget;
     CFolderNode* target = nullptr;
@@ -80,8 +82,9 @@ struct CPasteResult
 // A folder subtree merges by name: each folder reuses an existing child of the same
 // name (case-insensitively) or creates one; a first folder named exactly "_root_"
 // stands for the target itself. Bookmarks already in the document (same URL) are
-// listed again rather than duplicated. A tree breaking the table rules is refused
-// whole and nothing changes.
+// listed again rather than duplicated. A tree breaking the table rules, or one whose
+// folders would end up more than CKivDoc::kMaxDepth levels below the root (a file
+// keeps no deeper folders), is refused whole and nothing changes.
 CPasteResult InsertFlatTree(CKivDoc& doc, CFolderNode* target, const CFlatTree& flat);
 
 // Paste of raw clipboard bytes: read completely first, then insert.

@@ -113,7 +113,7 @@ Qt::ItemFlags CFolderTreeModel::flags(const QModelIndex& index) const
     Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
     // The three built-in items keep their labels.
     if (!IsTopLevel(item))
-        f |= Qt::ItemIsEditable;
+        f |= Qt::ItemIsEditable | Qt::ItemIsDragEnabled;
     return f;
 }
 

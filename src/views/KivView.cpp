@@ -9,8 +9,12 @@
 #include "framework/Ui.h"
 #include "model/KivDoc.h"
 #include "res/Strings.h"
+#include "formats/Favorites.h"
 #include "views/Clipboard.h"
+#include "views/DragDrop.h"
 
+#include <QDrag>
+#include <QDropEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QListView>
@@ -22,15 +26,29 @@ namespace {
 const char* const kWidthEntries[CBookmarkListModel::COL_COUNT] = {"cxC0", "cxC1", "cxC2"};
 const int kDefaultWidths[CBookmarkListModel::COL_COUNT] = {160, 200, 200};
 
+// The two ways of showing the rows; both start their drags through the list view.
+template<class Base>
+class CRowView : public Base
+{
+public:
+    CRowView(CKivView* owner) : Base(owner), m_pOwner(owner) {}
+
+protected:
+    void startDrag(Qt::DropActions) override { m_pOwner->BeginRowDrag(this); }
+
+private:
+    CKivView* m_pOwner;
+};
+
 }  // namespace
 
 CKivView::CKivView(CKivDoc& doc, QWidget* parent)
-    : QWidget(parent), m_doc(doc), m_model(doc)
+    : QWidget(parent), m_doc(doc), m_model(doc), m_dropTarget(this)
 {
     setObjectName(QStringLiteral("kivView"));
     m_openUrl = [](const std::string& url, bool newWindow) { KivApp().OpenUrl(url, newWindow); };
 
-    m_pDetails = new QTreeView(this);
+    m_pDetails = new CRowView<QTreeView>(this);
     m_pDetails->setObjectName(QStringLiteral("listDetails"));
     m_pDetails->setModel(&m_model);
     m_pDetails->setRootIsDecorated(false);
@@ -44,7 +62,7 @@ CKivView::CKivView(CKivDoc& doc, QWidget* parent)
     m_pDetails->header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     m_pSelection = m_pDetails->selectionModel();
 
-    m_pIcons = new QListView(this);
+    m_pIcons = new CRowView<QListView>(this);
     m_pIcons->setObjectName(QStringLiteral("listIcons"));
     m_pIcons->setModel(&m_model);
     m_pIcons->setSelectionModel(m_pSelection);
@@ -61,6 +79,10 @@ CKivView::CKivView(CKivDoc& doc, QWidget* parent)
         view->setEditTriggers(QAbstractItemView::NoEditTriggers);
         view->setContextMenuPolicy(Qt::CustomContextMenu);
         view->installEventFilter(this);
+        view->setDragEnabled(true);
+        view->setAcceptDrops(true);
+        view->viewport()->setAcceptDrops(true);
+        view->viewport()->installEventFilter(this);
         connect(view, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& at) {
             if (at.isValid())
                 OpenRow(at.row(), NewWindowSetting());
@@ -154,6 +176,10 @@ void CKivView::ApplyStyle()
             break;
         }
         m_pIcons->setMovement(QListView::Static);
+        // Fixed places turn the list's own drags and drops off; rows still drag to
+        // the tree and other programs still drop here.
+        m_pIcons->setDragEnabled(true);
+        m_pIcons->viewport()->setAcceptDrops(true);
         m_pStack->setCurrentWidget(m_pIcons);
     }
     setFocusProxy(ItemView());
@@ -294,18 +320,65 @@ void CKivView::OnNewItem()
     CItemDlg dlg(this);
     dlg.m_strUrl = KivItem::UrlFromClipboard();
     dlg.m_strName = KivItem::NameFromUrl(dlg.m_strUrl);
-    if (dlg.DoModal() != CUi::IDOK)
-        return;
+    if (dlg.DoModal() == CUi::IDOK)
+        AddAndShow(dlg.m_strUrl, dlg.m_strName, dlg.m_strComment);
+}
+
+bool CKivView::AddAndShow(const std::string& url, const std::string& name,
+                          const std::string& comment)
+{
+    CFolderNode* folder = m_doc.m_pCurFolder;
     uint32_t index = 0;
     int position = 0;
-    if (!m_doc.AddBookmark(dlg.m_strUrl.c_str(), dlg.m_strName.c_str(), dlg.m_strComment.c_str(),
-                           folder, false, &index, &position))
-        return;
+    if (!folder
+        || !m_doc.AddBookmark(url.c_str(), name.c_str(), comment.c_str(), folder, false, &index,
+                              &position))
+        return false;
     InsertRow(position, index);
     SelectRow(position);
     // The tree's trash and Check pictures may change; this list is already right.
     m_doc.UpdateAllViews(this, HINT_REFRESH, nullptr);
     ShowItemCount();
+    return true;
+}
+
+// --- drags -----------------------------------------------------------------------------
+
+void CKivView::BeginRowDrag(QAbstractItemView* view)
+{
+    const std::vector<int> rows = SelectedRows();
+    if (rows.empty() || m_bDragging)
+        return;
+    const QModelIndex pressed = view->currentIndex();
+    const int shown = pressed.isValid() && m_pSelection->isRowSelected(pressed.row())
+                          ? pressed.row()
+                          : rows.front();
+    auto* drag = new QDrag(view);
+    drag->setMimeData(new KivDrag::CRowDragData(this));
+    const QRect rect = view->visualRect(m_model.index(shown, 0));
+    drag->setPixmap(view->viewport()->grab(rect));
+    drag->setHotSpot(QPoint(0, 0));
+    m_bDragging = true;
+    drag->exec(Qt::MoveAction | Qt::CopyAction, Qt::MoveAction);
+    m_bDragging = false;
+}
+
+void CKivView::Drop(const QPoint&, const QString& text)
+{
+    if (!m_doc.m_pCurFolder)
+        return;
+    if (text.right(4).compare(QLatin1String(".url"), Qt::CaseInsensitive) == 0) {
+        std::string name;
+        std::string url;
+        if (ReadUrlShortcut(text, name, url))
+            AddAndShow(url, name, std::string());
+        return;
+    }
+    CItemDlg dlg(this);
+    dlg.m_strUrl = text.toStdString();
+    dlg.m_strName = KivItem::NameFromUrl(dlg.m_strUrl);
+    if (dlg.DoModal() == CUi::IDOK)
+        AddAndShow(dlg.m_strUrl, dlg.m_strName, dlg.m_strComment);
 }
 
 void CKivView::OnEditItem()
@@ -413,6 +486,25 @@ void CKivView::OpenSelected(bool newWindow)
 
 bool CKivView::eventFilter(QObject* watched, QEvent* event)
 {
+    switch (event->type()) {
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+    case QEvent::DragLeave:
+    case QEvent::Drop:
+        if (watched == m_pDetails->viewport() || watched == m_pIcons->viewport()) {
+            auto* viewport = static_cast<QWidget*>(watched);
+            // Rows and folders of this window are dropped on the tree, not here.
+            if (event->type() != QEvent::DragLeave
+                && KivDrag::IsInternal(static_cast<QDropEvent*>(event)->mimeData())) {
+                event->ignore();
+                return true;
+            }
+            return m_dropTarget.HandleEvent(viewport, event);
+        }
+        break;
+    default:
+        break;
+    }
     if (event->type() != QEvent::KeyPress || (watched != m_pDetails && watched != m_pIcons))
         return QWidget::eventFilter(watched, event);
     auto* key = static_cast<QKeyEvent*>(event);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "BookmarkListModel.h"
+#include "DropTarget.h"
 #include "framework/CmdTarget.h"
 #include "framework/Document.h"
 
@@ -21,7 +22,7 @@ class QTreeView;
 // The bookmark list, right pane of the main window: the bookmarks of the current
 // folder in the folder's order, in one of four display styles (0 icons, 1 details,
 // 2 small icons, 3 list). Details show the columns "Nombre", "Url", "Comentario".
-class CKivView : public QWidget, public CView, public CCmdTarget
+class CKivView : public QWidget, public CView, public CCmdTarget, public CDropSink
 {
     Q_OBJECT
 
@@ -66,6 +67,17 @@ public:
     QTreeView* DetailsView() const { return m_pDetails; }
     QListView* IconView() const { return m_pIcons; }
 
+    // Starts a drag of the selected rows (the row under the pointer shows); the
+    // tree moves or copies them where they are dropped.
+    void BeginRowDrag(QAbstractItemView* view);
+    bool IsDragging() const { return m_bDragging; }
+
+    // CDropSink: drops from other programs go to the current folder.
+    void Drop(const QPoint& screenPoint, const QString& text) override;
+    void DragOver(const QPoint&) override {}
+    void DragLeave() override {}
+    CExternalDropTarget& DropTarget() { return m_dropTarget; }
+
     // Where URLs go; the application's OpenUrl unless replaced.
     std::function<void(const std::string& url, bool newWindow)> m_openUrl;
 
@@ -86,6 +98,8 @@ private:
     void ShowContextMenu(QAbstractItemView* view, const QPoint& pos);
     bool NewWindowSetting() const;
     void ApplyStyle();
+    // Lists a new bookmark in the current folder and selects its row.
+    bool AddAndShow(const std::string& url, const std::string& name, const std::string& comment);
 
     CKivDoc& m_doc;
     CBookmarkListModel m_model;
@@ -95,4 +109,6 @@ private:
     QItemSelectionModel* m_pSelection;
     int m_nStyle = 0;
     bool m_bColumnsMade = false;
+    bool m_bDragging = false;
+    CExternalDropTarget m_dropTarget;
 };

@@ -5,13 +5,39 @@
 #include "framework/Ui.h"
 #include "model/KivDoc.h"
 #include "res/Strings.h"
+#include "formats/Favorites.h"
+#include "formats/ItemDialog.h"
 #include "views/Clipboard.h"
+#include "views/KivView.h"
 
+#include <QCursor>
+#include <QDrag>
+#include <QDragEnterEvent>
+#include <QDragLeaveEvent>
+#include <QDragMoveEvent>
+#include <QDropEvent>
+#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QMetaProperty>
+#include <QScrollBar>
+
+namespace {
+
+// Milliseconds on a clock that never goes back.
+int64_t TickCount()
+{
+    static QElapsedTimer clock = [] {
+        QElapsedTimer started;
+        started.start();
+        return started;
+    }();
+    return clock.elapsed();
+}
+
+}  // namespace
 
 CLeftView::CLeftView(CKivDoc& doc, QWidget* parent)
-    : QTreeView(parent), m_doc(doc), m_model(doc)
+    : QTreeView(parent), m_doc(doc), m_model(doc), m_clock(TickCount), m_dropTarget(this)
 {
     setObjectName(QStringLiteral("leftView"));
     setModel(&m_model);
@@ -23,6 +49,13 @@ CLeftView::CLeftView(CKivDoc& doc, QWidget* parent)
     setContextMenuPolicy(Qt::CustomContextMenu);
     setFrameShape(QFrame::StyledPanel);
     connect(this, &QWidget::customContextMenuRequested, this, [this] { ShowContextMenu(); });
+    // One line per scroll step of a drag.
+    setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    setDragEnabled(true);
+    setAcceptDrops(true);
+    viewport()->setAcceptDrops(true);
+    setDropIndicatorShown(false);
+    SetDragTimer(std::make_unique<CQtDragTimer>());
 
     OnCommand(ID_ITEM_NEW, [this] { OnNewFolder(); });
     OnCommand(ID_ITEM_DELETE, [this] { OnDeleteFolder(); });
@@ -80,12 +113,11 @@ intptr_t CLeftView::OnRelay(unsigned message, const QPoint& screenPoint)
     switch (message) {
     case WM_TREE_QUERY:
         return 123;
-    case WM_TREE_DRAGOVER: {
-        const QModelIndex at = indexAt(viewport()->mapFromGlobal(screenPoint));
-        m_model.SetDropHighlight(m_model.ItemOf(at));
+    case WM_TREE_DRAGOVER:
+        TreeDragOver(viewport()->mapFromGlobal(screenPoint));
         return 0;
-    }
     case WM_TREE_DROP:
+        KillTimer();
         m_model.SetDropHighlight(nullptr);
         return reinterpret_cast<intptr_t>(FolderAt(screenPoint));
     default:
@@ -292,4 +324,277 @@ void CLeftView::ShowContextMenu()
     const QPoint global = viewport()->mapToGlobal(at);
     emit ContextMenuRequested(IDR_MENU_TREE, global);
     KivViewMenus::Popup(IDR_MENU_TREE, this, global);
+}
+
+// --- drags inside the window --------------------------------------------------------------
+
+void CLeftView::SetDragTimer(std::unique_ptr<CDragTimer> timer)
+{
+    if (m_pTimer)
+        m_pTimer->Kill();
+    m_pTimer = std::move(timer);
+    m_pTimer->m_fire = [this] { OnDragTimer(); };
+}
+
+void CLeftView::KillTimer() { m_pTimer->Kill(); }
+
+bool CLeftView::InHotZone(const QPoint& point) const
+{
+    const int h = viewport()->height();
+    if ((point.y() >= 0 && point.y() <= m_nScrollMargin)
+        || (point.y() >= h - m_nScrollMargin && point.y() <= h))
+        return true;
+    const QModelIndex at = indexAt(point);
+    return at.isValid() && m_model.rowCount(at) > 0 && !isExpanded(at);
+}
+
+bool CLeftView::TreeDragOver(const QPoint& point)
+{
+    KillTimer();
+    m_lastDragPoint = point;
+    m_model.SetDropHighlight(m_model.ItemOf(indexAt(point)));
+    if (!InHotZone(point))
+        return false;
+    m_pTimer->Start(m_nFirstDelay);
+    return true;
+}
+
+void CLeftView::OnDragTimer()
+{
+    // Further steps come faster than the first.
+    m_pTimer->Kill();
+    m_pTimer->Start(m_nRepeatDelay);
+    DoAutoStep();
+}
+
+void CLeftView::DoAutoStep()
+{
+    const QPoint point = m_lastDragPoint;
+    const int h = viewport()->height();
+    QScrollBar* bar = verticalScrollBar();
+    const int before = bar->value();
+    if (point.y() >= 0 && point.y() <= m_nScrollMargin)
+        bar->triggerAction(QAbstractSlider::SliderSingleStepSub);
+    else if (point.y() >= h - m_nScrollMargin && point.y() <= h)
+        bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    if (bar->value() != before) {
+        m_dwStepDelay = m_nRepeatDelay;
+        m_model.SetDropHighlight(m_model.ItemOf(indexAt(point)));
+        return;
+    }
+    // Nothing (more) to scroll that way: open a collapsed folder under the pointer.
+    KillTimer();
+    const QModelIndex at = indexAt(point);
+    if (at.isValid() && m_model.rowCount(at) > 0 && !isExpanded(at))
+        expand(at);
+}
+
+void CLeftView::startDrag(Qt::DropActions)
+{
+    Item* item = m_model.ItemOf(currentIndex());
+    // The three top-level items stay where they are.
+    if (!item || m_model.IsTopLevel(item))
+        return;
+    const QModelIndex at = m_model.IndexOf(item);
+    auto* drag = new QDrag(this);
+    drag->setMimeData(new KivDrag::CFolderDragData(item->folder));
+    const QRect rect = visualRect(at);
+    drag->setPixmap(viewport()->grab(rect));
+    drag->setHotSpot(viewport()->mapFromGlobal(QCursor::pos()) - rect.topLeft());
+    m_bDragging = true;
+    drag->exec(Qt::MoveAction, Qt::MoveAction);
+    m_bDragging = false;
+    EndDrag();
+}
+
+void CLeftView::EndDrag()
+{
+    KillTimer();
+    m_model.SetDropHighlight(nullptr);
+    m_dragKind = DragKind::none;
+}
+
+void CLeftView::dragEnterEvent(QDragEnterEvent* event)
+{
+    const QMimeData* data = event->mimeData();
+    if (KivDrag::RowData(data)) {
+        m_dragKind = DragKind::rows;
+    } else if (KivDrag::FolderData(data)) {
+        m_dragKind = DragKind::folder;
+    } else {
+        m_dragKind = DragKind::external;
+        m_bExternalFresh = true;
+        m_dropTarget.HandleEvent(viewport(), event);
+        return;
+    }
+    event->acceptProposedAction();
+}
+
+void CLeftView::dragMoveEvent(QDragMoveEvent* event)
+{
+    const QPoint point = event->position().toPoint();
+    switch (m_dragKind) {
+    case DragKind::external:
+        m_dropTarget.HandleEvent(viewport(), event);
+        return;
+    case DragKind::rows:
+        // The list's rows reach the tree through the document, as its relays do.
+        m_doc.RelayDragOver(viewport()->mapToGlobal(point));
+        break;
+    case DragKind::folder:
+        TreeDragOver(point);
+        break;
+    case DragKind::none:
+        event->ignore();
+        return;
+    }
+    // Over empty space nothing can be dropped; Ctrl makes a row drag a copy.
+    if (!indexAt(point).isValid()) {
+        event->ignore();
+        return;
+    }
+    const bool copy = m_dragKind == DragKind::rows
+                      && (event->modifiers() & Qt::ControlModifier)
+                      && (event->possibleActions() & Qt::CopyAction);
+    event->setDropAction(copy ? Qt::CopyAction : Qt::MoveAction);
+    event->accept();
+}
+
+void CLeftView::dragLeaveEvent(QDragLeaveEvent* event)
+{
+    if (m_dragKind == DragKind::external)
+        m_dropTarget.HandleEvent(viewport(), event);
+    EndDrag();
+    event->accept();
+}
+
+void CLeftView::dropEvent(QDropEvent* event)
+{
+    const QPoint point = event->position().toPoint();
+    const QMimeData* data = event->mimeData();
+    if (const KivDrag::CRowDragData* rows = KivDrag::RowData(data)) {
+        // Ctrl at the release alone decides between copy and move.
+        const bool copy = event->modifiers() & Qt::ControlModifier;
+        auto* folder = reinterpret_cast<CFolderNode*>(
+            m_doc.RelayDrop(viewport()->mapToGlobal(point)));
+        EndDrag();
+        event->setDropAction(copy ? Qt::CopyAction : Qt::MoveAction);
+        event->accept();
+        if (rows->Source())
+            rows->Source()->MoveSelectionTo(folder, copy);
+        return;
+    }
+    if (const KivDrag::CFolderDragData* folder = KivDrag::FolderData(data)) {
+        Item* target = m_model.ItemOf(indexAt(point));
+        EndDrag();
+        event->setDropAction(Qt::MoveAction);
+        event->accept();
+        DropFolder(target, folder->Folder());
+        return;
+    }
+    m_dropTarget.HandleEvent(viewport(), event);
+    EndDrag();
+}
+
+bool CLeftView::IsAncestorItem(const Item* ancestor, const Item* item)
+{
+    for (const Item* p = item ? item->parent : nullptr; p; p = p->parent)
+        if (p == ancestor)
+            return true;
+    return false;
+}
+
+void CLeftView::DropFolder(Item* target, CFolderNode* draggedFolder)
+{
+    KillTimer();
+    m_model.SetDropHighlight(nullptr);
+    Item* dragged = m_model.FindTreeItem(draggedFolder);
+    if (!target || !dragged || m_model.IsTopLevel(dragged))
+        return;
+    const char* refusal = nullptr;
+    if (target == dragged)
+        refusal = "An folder can't be dropped onto itself";
+    else if (target == dragged->parent)
+        refusal = "An folder can't be dropped onto its parent";
+    else if (target == m_model.CheckItem())
+        refusal = "An folder can't be dropped onto Check folder";
+    else if (IsAncestorItem(dragged, target))
+        refusal = "An folder can't be dropped onto one of its children";
+    if (refusal) {
+        CUi::Get().MessageBox(QString::fromLatin1(refusal), QString(), CUi::MB_OK);
+        return;
+    }
+    // The file keeps at most kMaxDepth levels below the root; deeper folders would
+    // be lost at the next load.
+    if (KivDrag::FolderDepth(target->folder) + 1 + KivDrag::SubtreeHeight(draggedFolder)
+        > CKivDoc::kMaxDepth) {
+        CUi::Get().MessageBox(KivStrings::Load(IDS_TOO_DEEP), QString(), CUi::MB_OK,
+                              CUi::MB_ICONWARNING);
+        return;
+    }
+    MoveFolder(target, dragged);
+}
+
+void CLeftView::MoveFolder(Item* target, Item* dragged)
+{
+    CFolderNode* f = dragged->folder;
+    CFolderNode* p = target->folder;
+    m_doc.DetachFolder(f);
+    m_doc.InsertFolder(p, f);
+    m_doc.SetModifiedFlag();
+    m_model.RemoveItem(dragged);
+    OnUpdate(nullptr, HINT_SYNC_FOLDER, p);
+    if (Item* moved = m_model.FindTreeItem(f))
+        SelectItem(moved);
+}
+
+// --- drops from other programs --------------------------------------------------------
+
+void CLeftView::DragOver(const QPoint& screenPoint)
+{
+    const bool started = TreeDragOver(viewport()->mapFromGlobal(screenPoint));
+    const int64_t now = m_clock();
+    // Each drag waits afresh, whatever an earlier one left behind.
+    if (m_bExternalFresh || !started) {
+        m_bExternalFresh = false;
+        m_dwStepTime = now;
+        m_dwStepDelay = 2 * m_nFirstDelay;
+    }
+    if (now - m_dwStepTime > m_dwStepDelay) {
+        DoAutoStep();
+        m_dwStepTime = now;
+    }
+    // No timer runs during a drag from another program.
+    KillTimer();
+}
+
+void CLeftView::DragLeave()
+{
+    KillTimer();
+    m_model.SetDropHighlight(nullptr);
+    m_bExternalFresh = true;
+}
+
+void CLeftView::Drop(const QPoint& screenPoint, const QString& text)
+{
+    m_bExternalFresh = true;
+    auto* folder = reinterpret_cast<CFolderNode*>(OnRelay(WM_TREE_DROP, screenPoint));
+    if (folder) {
+        std::string url;
+        std::string name;
+        bool haveUrl = false;
+        if (text.right(4).compare(QLatin1String(".url"), Qt::CaseInsensitive) == 0) {
+            haveUrl = ReadUrlShortcut(text, name, url);
+        } else {
+            url = text.toStdString();
+            name = KivItem::NameFromUrl(url);
+            haveUrl = true;
+        }
+        if (haveUrl && m_doc.AddBookmark(url.c_str(), name.c_str(), "", folder, false)) {
+            RefreshImages();
+            if (folder == m_doc.m_pCurFolder)
+                m_doc.UpdateAllViews(this, HINT_REFRESH, nullptr);
+        }
+    }
+    KillTimer();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "DragDrop.h"
+#include "DropTarget.h"
 #include "FolderTreeModel.h"
 #include "framework/CmdTarget.h"
 #include "framework/Document.h"
@@ -7,12 +9,16 @@
 #include <QPersistentModelIndex>
 #include <QTreeView>
 
+#include <cstdint>
+#include <functional>
+#include <memory>
+
 class CFolderNode;
 class CKivDoc;
 
 // The folder tree, left pane of the main window: "Escritorio" with its folders, then
 // "Comprobar" and "Papelera". The selected folder is the document's current folder.
-class CLeftView : public QTreeView, public CView, public CCmdTarget
+class CLeftView : public QTreeView, public CView, public CCmdTarget, public CDropSink
 {
     Q_OBJECT
 
@@ -43,6 +49,37 @@ public:
     // Selects the item of a folder, making it current; false when it has none.
     bool SelectFolder(const CFolderNode* folder);
 
+    // Drags. Rows of the list and folders of this tree are dropped on tree folders;
+    // resting near the top or bottom edge scrolls, resting on a collapsed folder
+    // with subfolders opens it.
+    // Moves a folder with its subtree below the target item's folder.
+    virtual void MoveFolder(Item* target, Item* dragged);
+    // Handles a folder dropped on `target` (null: empty space): refusals with their
+    // messages, else the move.
+    void DropFolder(Item* target, CFolderNode* dragged);
+    // The tree's half of a drag over a viewport point: highlight, timer. True when
+    // the point is in the hot zone (the timer was started).
+    bool TreeDragOver(const QPoint& viewportPoint);
+    bool InHotZone(const QPoint& viewportPoint) const;
+    // One automatic step at the last drag position (scroll, else expand).
+    void DoAutoStep();
+    void OnDragTimer();
+
+    // CDropSink: drops from other programs.
+    void Drop(const QPoint& screenPoint, const QString& text) override;
+    void DragOver(const QPoint& screenPoint) override;
+    void DragLeave() override;
+
+    // Tests replace the timer and the millisecond clock.
+    void SetDragTimer(std::unique_ptr<CDragTimer> timer);
+    void SetDragClock(std::function<int64_t()> clock) { m_clock = std::move(clock); }
+    CDragTimer& DragTimer() { return *m_pTimer; }
+    CExternalDropTarget& DropTarget() { return m_dropTarget; }
+
+    static constexpr int m_nFirstDelay = 500;
+    static constexpr int m_nRepeatDelay = 200;
+    static constexpr int m_nScrollMargin = 10;
+
 signals:
     // The tree asks for context menu `menuId` (131) at a screen position; the frame
     // shows it so that the chosen command is routed like a main-menu command.
@@ -55,6 +92,11 @@ protected:
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
     void keyPressEvent(QKeyEvent* event) override;
     bool focusNextPrevChild(bool next) override;
+    void startDrag(Qt::DropActions supportedActions) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void Fill();
@@ -69,4 +111,19 @@ private:
     QPersistentModelIndex m_editIndex;   // the item whose label is being edited
     bool m_bRenamePending = false;
     QString m_strEditedText;
+
+    enum class DragKind { none, rows, folder, external };
+    void KillTimer();
+    void EndDrag();
+    static bool IsAncestorItem(const Item* ancestor, const Item* item);
+
+    bool m_bDragging = false;           // a folder drag started here is running
+    DragKind m_dragKind = DragKind::none;
+    QPoint m_lastDragPoint;             // viewport point of the last drag move
+    std::unique_ptr<CDragTimer> m_pTimer;
+    std::function<int64_t()> m_clock;
+    int64_t m_dwStepTime = 0;
+    int64_t m_dwStepDelay = 2 * m_nFirstDelay;
+    bool m_bExternalFresh = true;       // the next external move starts the wait afresh
+    CExternalDropTarget m_dropTarget;
 };

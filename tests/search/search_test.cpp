@@ -36,7 +36,10 @@ struct Spot
     int row;
     bool operator==(const Spot&) const = default;
 };
-std::ostream& operator<<(std::ostream& os, const Spot& s) { return os << s.folder << ":" << s.row; }
+std::ostream& operator<<(std::ostream& os, const Spot& s)
+{
+    return os << s.folder << ":" << s.row;
+}
 
 class SearchWindow : public ::testing::Test
 {
@@ -121,8 +124,7 @@ protected:
         const CFolderNode* folder = Tree()->SelectedFolder();
         EXPECT_EQ(folder, Doc().m_pCurFolder);
         const std::vector<int> rows = List()->SelectedRows();
-        return {Name(folder),
-                rows.size() == 1 ? rows.front() : -static_cast<int>(rows.size())};
+        return {Name(folder), rows.size() == 1 ? rows.front() : -static_cast<int>(rows.size())};
     }
     // The built-in folders by the names the tree shows.
     std::string Name(const CFolderNode* folder)
@@ -240,7 +242,8 @@ TEST_F(SearchWindow, ContinuationStartsInTheFolderSelectedSinceTheLastHit)
 // The trash and the check folder: never from the top, but a continuation that starts
 // inside one goes through it.
 class BuiltInFolders : public SearchWindow, public ::testing::WithParamInterface<const char*>
-{};
+{
+};
 
 TEST_P(BuiltInFolders, SearchedOnlyWhenAContinuationStartsInside)
 {
@@ -364,7 +367,8 @@ struct FieldCase
 };
 
 class FieldChoice : public FieldMenu, public ::testing::WithParamInterface<FieldCase>
-{};
+{
+};
 
 TEST_P(FieldChoice, OnlyTheChosenFieldIsSearched)
 {
@@ -389,15 +393,12 @@ TEST_P(FieldChoice, OnlyTheChosenFieldIsSearched)
 INSTANTIATE_TEST_SUITE_P(
     Fields, FieldChoice,
     ::testing::Values(FieldCase{"Nombre", "NAMEONLY", true}, FieldCase{"Nombre", "urlonly", false},
-                      FieldCase{"Nombre", "commentonly", false},
-                      FieldCase{"Url", "URLONLY", true}, FieldCase{"Url", "nameonly", false},
-                      FieldCase{"Url", "commentonly", false},
+                      FieldCase{"Nombre", "commentonly", false}, FieldCase{"Url", "URLONLY", true},
+                      FieldCase{"Url", "nameonly", false}, FieldCase{"Url", "commentonly", false},
                       FieldCase{"Comentario", "CommentOnly", true},
                       FieldCase{"Comentario", "nameonly", false},
                       FieldCase{"Comentario", "urlonly", false}),
-    [](const auto& info) {
-        return std::string(info.param.keep) + "_" + info.param.text;
-    });
+    [](const auto& info) { return std::string(info.param.keep) + "_" + info.param.text; });
 
 // --- keyboard in the bar -------------------------------------------------------------------
 
@@ -409,19 +410,21 @@ struct TabKey
 };
 
 class TabCycle : public SearchWindow, public ::testing::WithParamInterface<TabKey>
-{};
+{
+};
 
 TEST_P(TabCycle, RunsEditThenFieldsThenFindNextThenEdit)
 {
     Start();
     Key(Qt::Key_F, Qt::ControlModifier);
-    const QWidget* order[] = {m_bar->FieldsButton(), m_bar->FindNextButton(), m_bar->Edit(),
-                              m_bar->FieldsButton()};
+    const QWidget* order[]
+        = {m_bar->FieldsButton(), m_bar->FindNextButton(), m_bar->Edit(), m_bar->FieldsButton()};
     for (const QWidget* expected : order) {
         Key(GetParam().key, GetParam().mods);
         EXPECT_EQ(QApplication::focusWidget(), expected)
-            << (QApplication::focusWidget() ? QApplication::focusWidget()->objectName().toStdString()
-                                            : std::string("(none)"));
+            << (QApplication::focusWidget()
+                    ? QApplication::focusWidget()->objectName().toStdString()
+                    : std::string("(none)"));
     }
 }
 
@@ -433,7 +436,8 @@ INSTANTIATE_TEST_SUITE_P(Keys, TabCycle,
 
 // Enter anywhere in the bar is find next, like the button; never the ">" menu.
 class EnterKey : public SearchWindow, public ::testing::WithParamInterface<int>
-{};
+{
+};
 
 TEST_P(EnterKey, RunsFindNextFromEveryControl)
 {
@@ -509,7 +513,8 @@ TEST_F(SearchWindow, BarShowsEveryControlWholeBelowTheToolbar)
         }
         for (const QPushButton* b : {m_bar->FieldsButton(), m_bar->FindNextButton()})
             EXPECT_GT(b->width(), b->fontMetrics().horizontalAdvance(b->text()) + 4);
-        EXPECT_GE(m_bar->FindNextButton()->height(), m_bar->FindNextButton()->fontMetrics().height());
+        EXPECT_GE(m_bar->FindNextButton()->height(),
+                  m_bar->FindNextButton()->fontMetrics().height());
 
         QToolBar* band = m_frame->SearchBarBand();
         EXPECT_TRUE(m_bar->isVisible());
@@ -531,7 +536,8 @@ struct StartCase
 };
 
 class BarAtStart : public SearchWindow, public ::testing::WithParamInterface<StartCase>
-{};
+{
+};
 
 TEST_P(BarAtStart, FollowsTheStoredStateOnlyWhenTheSizeIsKept)
 {
@@ -547,12 +553,12 @@ TEST_P(BarAtStart, FollowsTheStoredStateOnlyWhenTheSizeIsKept)
     EXPECT_EQ(Setting(QStringLiteral("WndSize/SearchBar")).toInt(), GetParam().visible ? 0 : 1);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Settings, BarAtStart,
-    ::testing::Values(StartCase{"KeptShown", 1, 1, true}, StartCase{"KeptHidden", 1, 0, false},
-                      StartCase{"KeptNeverWritten", 1, -1, true},
-                      StartCase{"NotKeptShown", 0, 1, false},
-                      StartCase{"NotKeptNeverWritten", 0, -1, false}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Settings, BarAtStart,
+                         ::testing::Values(StartCase{"KeptShown", 1, 1, true},
+                                           StartCase{"KeptHidden", 1, 0, false},
+                                           StartCase{"KeptNeverWritten", 1, -1, true},
+                                           StartCase{"NotKeptShown", 0, 1, false},
+                                           StartCase{"NotKeptNeverWritten", 0, -1, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
-}  // namespace
+} // namespace
