@@ -14,6 +14,7 @@
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
@@ -332,6 +333,73 @@ TEST(AutomationStartProgram, ServesOneClientEndToEndAndEndsWhenItLeaves)
     EXPECT_FALSE(QFileInfo::exists(env.Path(QStringLiteral("data/applications/kiv.desktop"))));
     // Settings were read and written back as they were.
     EXPECT_EQ(Setting(QStringLiteral("Pref/OpenLastFile")).toInt(), 1);
+}
+
+// The bus itself starts the program for a client, from the service file an
+// interactive start writes: a private bus whose service folder holds that file.
+TEST(AutomationStartProgram, BusStartsTheProgramFromTheServiceFile)
+{
+    AppEnv env;
+    const QString sample = env.WriteSample();
+    const QString services = env.Path(QStringLiteral("services"));
+    ASSERT_TRUE(QDir().mkpath(services));
+    QFile service(services + QStringLiteral("/org.halvane.Kiv.Application.service"));
+    ASSERT_TRUE(service.open(QIODevice::WriteOnly));
+    service.write(KivAutomation::ServiceFileText(QStringLiteral(KIV_BIN_DIR "/kiv")).toUtf8());
+    service.close();
+    const QString socket = env.Path(QStringLiteral("bus"));
+    const QString address = QStringLiteral("unix:path=") + socket;
+    QFile config(env.Path(QStringLiteral("bus.conf")));
+    ASSERT_TRUE(config.open(QIODevice::WriteOnly));
+    config.write(QStringLiteral(
+        "<busconfig><type>session</type><listen>unix:path=%1</listen>"
+        "<servicedir>%2</servicedir><policy context=\"default\"><allow send_destination=\"*\"/><allow receive_sender=\"*\"/>"
+        "<allow own=\"*\"/></policy></busconfig>\n").arg(socket, services).toUtf8());
+    config.close();
+
+    // The daemon hands its environment to the programs it starts: they are to find
+    // this bus as their session bus.
+    QProcessEnvironment busEnv = QProcessEnvironment::systemEnvironment();
+    busEnv.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    busEnv.insert(QStringLiteral("XDG_DATA_HOME"), env.Path(QStringLiteral("data")));
+    busEnv.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), address);
+    QProcess daemon;
+    daemon.setProcessEnvironment(busEnv);
+    daemon.start(QStringLiteral("dbus-daemon"),
+                 {QStringLiteral("--nofork"), QStringLiteral("--print-address=1"),
+                  QStringLiteral("--config-file=") + config.fileName()});
+    ASSERT_TRUE(daemon.waitForReadyRead(30000)); // the address: listening
+
+    QProcess client;
+    client.setProcessEnvironment(busEnv);
+    client.start(kPython, {kClient, QStringLiteral("automation"), sample});
+    ASSERT_TRUE(client.waitForFinished(120000));
+    EXPECT_EQ(client.exitCode(), 0) << client.readAllStandardError().constData();
+    const QJsonObject json = QJsonDocument::fromJson(client.readAllStandardOutput()).object();
+    EXPECT_EQ(json.value(QLatin1String("open")).toInt(), 1);
+    EXPECT_EQ(json.value(QLatin1String("names")).toArray(), SampleTopLevel());
+
+    // The started copy ends once its client left.
+    auto factoryOwned = [&] {
+        QProcess ask;
+        ask.start(QStringLiteral("gdbus"),
+                  {QStringLiteral("call"), QStringLiteral("--address"), address,
+                   QStringLiteral("--dest"), QStringLiteral("org.freedesktop.DBus"),
+                   QStringLiteral("--object-path"), QStringLiteral("/org/freedesktop/DBus"),
+                   QStringLiteral("--method"), QStringLiteral("org.freedesktop.DBus.NameHasOwner"),
+                   QLatin1String(KivAutomation::kApplicationService)});
+        ask.waitForFinished(30000);
+        return ask.readAllStandardOutput().contains("true");
+    };
+    bool owned = true;
+    for (int i = 0; i < 600 && owned; ++i) {
+        owned = factoryOwned();
+        if (owned)
+            QThread::msleep(50);
+    }
+    EXPECT_FALSE(owned);
+    daemon.terminate();
+    daemon.waitForFinished(30000);
 }
 
 // The real program with its window: other programs find its collection, and the
