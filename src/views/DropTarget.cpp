@@ -72,31 +72,33 @@ Qt::DropAction CExternalDropTarget::Drop(const QMimeData& data, const QPoint& sc
     return Qt::IgnoreAction;
 }
 
+namespace {
+
+// Tells the dragging program the answer: accepted with an action, or refused.
+void Answer(QDropEvent* event, Qt::DropAction action)
+{
+    if (action == Qt::IgnoreAction) {
+        event->ignore();
+        return;
+    }
+    event->setDropAction(action);
+    event->accept();
+}
+
+} // namespace
+
 bool CExternalDropTarget::HandleEvent(QWidget* target, QEvent* event)
 {
     switch (event->type()) {
     case QEvent::DragEnter: {
         auto* e = static_cast<QDragEnterEvent*>(event);
-        const Qt::DropAction action = e->mimeData() ? DragEnter(*e->mimeData(), e->possibleActions())
-                                                    : Qt::IgnoreAction;
-        if (action == Qt::IgnoreAction) {
-            e->ignore();
-            return true;
-        }
-        e->setDropAction(action);
-        e->accept();
+        Answer(e, e->mimeData() ? DragEnter(*e->mimeData(), e->possibleActions())
+                                : Qt::IgnoreAction);
         return true;
     }
     case QEvent::DragMove: {
         auto* e = static_cast<QDragMoveEvent*>(event);
-        const Qt::DropAction action =
-            DragOver(target->mapToGlobal(e->position().toPoint()), e->possibleActions());
-        if (action == Qt::IgnoreAction) {
-            e->ignore();
-        } else {
-            e->setDropAction(action);
-            e->accept();
-        }
+        Answer(e, DragOver(target->mapToGlobal(e->position().toPoint()), e->possibleActions()));
         return true;
     }
     case QEvent::DragLeave:
@@ -105,16 +107,9 @@ bool CExternalDropTarget::HandleEvent(QWidget* target, QEvent* event)
         return true;
     case QEvent::Drop: {
         auto* e = static_cast<QDropEvent*>(event);
-        const Qt::DropAction action =
-            e->mimeData() ? Drop(*e->mimeData(), target->mapToGlobal(e->position().toPoint()),
-                                 e->possibleActions())
-                          : Qt::IgnoreAction;
-        if (action == Qt::IgnoreAction) {
-            e->ignore();
-        } else {
-            e->setDropAction(action);
-            e->accept();
-        }
+        Answer(e, e->mimeData() ? Drop(*e->mimeData(), target->mapToGlobal(e->position().toPoint()),
+                                       e->possibleActions())
+                                : Qt::IgnoreAction);
         return true;
     }
     default:

@@ -118,34 +118,35 @@ protected:
 
     // One drag over a widget, as the window system delivers it: enter, move, drop
     // (or leave). Each answers whether the widget accepted the event.
-    static bool Enter(QWidget* w, const QMimeData* data, QPoint at,
-                      Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction | Qt::LinkAction,
+    static constexpr Qt::DropActions kAll = Qt::CopyAction | Qt::MoveAction | Qt::LinkAction;
+    static bool Enter(QWidget* w, const QMimeData* data, QPoint at, Qt::DropActions actions = kAll,
                       Qt::KeyboardModifiers mods = Qt::NoModifier)
     {
-        QDragEnterEvent e(at, actions, data, Qt::LeftButton, mods);
+        return Send<QDragEnterEvent>(w, data, at, actions, mods, Qt::LeftButton)
+               != Qt::IgnoreAction;
+    }
+    template<class Event>
+    static Qt::DropAction Send(QWidget* w, const QMimeData* data, QPoint at,
+                               Qt::DropActions actions, Qt::KeyboardModifiers mods,
+                               Qt::MouseButtons buttons)
+    {
+        Event e(at, actions, data, buttons, mods);
         e.ignore();
         QApplication::sendEvent(w, &e);
-        return e.isAccepted();
+        return e.isAccepted() ? e.dropAction() : Qt::IgnoreAction;
     }
     static Qt::DropAction Move(QWidget* w, const QMimeData* data, QPoint at,
-                               Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction
-                                                         | Qt::LinkAction,
+                               Qt::DropActions actions = kAll,
                                Qt::KeyboardModifiers mods = Qt::NoModifier)
     {
-        QDragMoveEvent e(at, actions, data, Qt::LeftButton, mods);
-        e.ignore();
-        QApplication::sendEvent(w, &e);
-        return e.isAccepted() ? e.dropAction() : Qt::IgnoreAction;
+        return Send<QDragMoveEvent>(w, data, at, actions, mods, Qt::LeftButton);
     }
     static Qt::DropAction Drop(QWidget* w, const QMimeData* data, QPoint at,
-                               Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction
-                                                         | Qt::LinkAction,
+                               Qt::DropActions actions = kAll,
                                Qt::KeyboardModifiers mods = Qt::NoModifier)
     {
-        QDropEvent e(at, actions, data, Qt::NoButton, mods);
-        e.ignore();
-        QApplication::sendEvent(w, &e);
-        return e.isAccepted() ? e.dropAction() : Qt::IgnoreAction;
+        // The button is already up when the drop arrives.
+        return Send<QDropEvent>(w, data, at, actions, mods, Qt::NoButton);
     }
     static void Leave(QWidget* w)
     {
@@ -155,8 +156,7 @@ protected:
     // A whole drag that ends in a drop at `at`.
     static Qt::DropAction DragAndDrop(QWidget* w, const QMimeData* data, QPoint at,
                                       Qt::KeyboardModifiers mods = Qt::NoModifier,
-                                      Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction
-                                                                | Qt::LinkAction)
+                                      Qt::DropActions actions = kAll)
     {
         if (!Enter(w, data, at, actions, mods))
             return Qt::IgnoreAction;
