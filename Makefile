@@ -37,7 +37,7 @@ $(FUZZ_BUILD)/build.ninja:
 	  -DKIV_BUILD_TESTS=OFF -DKIV_BUILD_BENCH=OFF
 
 fuzz-build: $(FUZZ_BUILD)/build.ninja
-	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzzers
 
 # A short run of every fuzz target over its seed corpus; `make fuzz` runs longer.
 fuzz-smoke:
