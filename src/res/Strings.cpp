@@ -26,7 +26,7 @@ const Entry kStrings[] = {
      "Kiv\n\nKiv\nKiv Files (*.kiv)\n.kiv\nKiv.Document\nKiv Document"},
     {IDS_DELETE_NODE, "Diesen Knoten wirklich löschen?", "¡ Quieres borrar este nodo !",
      "Voulez-vous vraiment supprimer ce nœud ?"},
-    {IDS_PREFERENCES, "Einstellungen", "Preferencia", "Préférences"},
+    {IDS_PREFERENCES, "Optionen", "Preferencia", "Préférence"},
     {IDS_NEW, "Neu", "Nuevo", "Nouveau"},
     {IDS_COL_NAME, "Name", "Nombre", "Nom"},
     {IDS_COL_URL, "Url", "Url", "Url"},
