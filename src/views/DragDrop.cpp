@@ -6,12 +6,14 @@
 
 namespace KivDrag {
 
-CRowDragData::CRowDragData(CKivView* source) : m_pSource(source)
+CRowDragData::CRowDragData(CKivView* source)
+    : m_pSource(source)
 {
     setData(QString::fromLatin1(kInternalFormat), QByteArray("rows"));
 }
 
-CFolderDragData::CFolderDragData(CFolderNode* folder) : m_pFolder(folder)
+CFolderDragData::CFolderDragData(CFolderNode* folder)
+    : m_pFolder(folder)
 {
     setData(QString::fromLatin1(kInternalFormat), QByteArray("folder"));
 }

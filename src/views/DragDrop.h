@@ -51,7 +51,10 @@ inline const CFolderDragData* FolderData(const QMimeData* data)
     return qobject_cast<const CFolderDragData*>(data);
 }
 // Whether a drag started inside this window (whatever kind).
-inline bool IsInternal(const QMimeData* data) { return RowData(data) || FolderData(data); }
+inline bool IsInternal(const QMimeData* data)
+{
+    return RowData(data) || FolderData(data);
+}
 
 // Levels of folders from `folder` down to its deepest descendant (0 without
 // subfolders).

@@ -9,7 +9,8 @@
 #include <QWidget>
 
 CExternalDropTarget::CExternalDropTarget(CDropSink* sink, OpenDocument openDocument)
-    : m_pSink(sink), m_openDocument(std::move(openDocument))
+    : m_pSink(sink)
+    , m_openDocument(std::move(openDocument))
 {
     if (!m_openDocument)
         m_openDocument = [](const QString& path) { KivApp().OpenDocumentFile(path); };
@@ -92,8 +93,8 @@ bool CExternalDropTarget::HandleEvent(QWidget* target, QEvent* event)
     switch (event->type()) {
     case QEvent::DragEnter: {
         auto* e = static_cast<QDragEnterEvent*>(event);
-        Answer(e, e->mimeData() ? DragEnter(*e->mimeData(), e->possibleActions())
-                                : Qt::IgnoreAction);
+        Answer(e,
+               e->mimeData() ? DragEnter(*e->mimeData(), e->possibleActions()) : Qt::IgnoreAction);
         return true;
     }
     case QEvent::DragMove: {

@@ -41,8 +41,7 @@ public:
     Qt::DropAction DragEnter(const QMimeData& data, Qt::DropActions possible);
     Qt::DropAction DragOver(const QPoint& screenPoint, Qt::DropActions possible);
     void DragLeave();
-    Qt::DropAction Drop(const QMimeData& data, const QPoint& screenPoint,
-                        Qt::DropActions possible);
+    Qt::DropAction Drop(const QMimeData& data, const QPoint& screenPoint, Qt::DropActions possible);
 
     // Translates the drag events of a widget into the calls above and accepts or
     // ignores them; false for any other event.

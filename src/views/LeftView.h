@@ -74,6 +74,7 @@ public:
     void SetDragTimer(std::unique_ptr<CDragTimer> timer);
     void SetDragClock(std::function<int64_t()> clock) { m_clock = std::move(clock); }
     CDragTimer& DragTimer() { return *m_pTimer; }
+    bool IsDragging() const { return m_bDragging; }
     CExternalDropTarget& DropTarget() { return m_dropTarget; }
 
     static constexpr int m_nFirstDelay = 500;

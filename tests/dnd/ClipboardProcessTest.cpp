@@ -161,10 +161,11 @@ TEST_F(ClipboardProcessTest, AFolderCopiedInOneCopyIsPastedInTheOther)
     EXPECT_EQ(Names(dump, tools), QStringList{QStringLiteral("GCC")});
     // Nothing of the source outside the copied folder came along.
     for (const QJsonValue& b : dump.value(QStringLiteral("bookmarks")).toArray())
-        EXPECT_NE(b.toObject().value(QStringLiteral("name")).toString(), QStringLiteral("Elsewhere"));
+        EXPECT_NE(b.toObject().value(QStringLiteral("name")).toString(),
+                  QStringLiteral("Elsewhere"));
     // Copying changed nothing in the source.
-    const QJsonObject work = Child(Dump(source).value(QStringLiteral("root")).toObject(),
-                                   QStringLiteral("Work"));
+    const QJsonObject work
+        = Child(Dump(source).value(QStringLiteral("root")).toObject(), QStringLiteral("Work"));
     EXPECT_FALSE(Child(work, QStringLiteral("Projects")).isEmpty());
 }
 

@@ -27,7 +27,8 @@ protected:
 };
 
 class RowDragCopyOrMove : public RowDragTest, public ::testing::WithParamInterface<bool>
-{};
+{
+};
 
 TEST_P(RowDragCopyOrMove, RowsDroppedOnAFolderMoveThereOrAreCopiedWithCtrl)
 {
@@ -74,7 +75,8 @@ TEST_F(RowDragTest, CtrlCountsOnlyAtTheRelease)
 enum class Refused { currentFolder, checkFolder, emptySpace, outsideTree };
 
 class RowDragRefused : public RowDragTest, public ::testing::WithParamInterface<Refused>
-{};
+{
+};
 
 TEST_P(RowDragRefused, NothingChanges)
 {
@@ -167,9 +169,9 @@ protected:
     }
 };
 
-class FolderDragRefused : public FolderDragTest,
-                          public ::testing::WithParamInterface<FolderRefusal>
-{};
+class FolderDragRefused : public FolderDragTest, public ::testing::WithParamInterface<FolderRefusal>
+{
+};
 
 TEST_P(FolderDragRefused, ShowsItsMessageAndChangesNothing)
 {
@@ -188,12 +190,12 @@ TEST_P(FolderDragRefused, ShowsItsMessageAndChangesNothing)
 
 INSTANTIATE_TEST_SUITE_P(
     Rules, FolderDragRefused,
-    ::testing::Values(
-        FolderRefusal{"b", "b", "An folder can't be dropped onto itself"},
-        FolderRefusal{"b/b1", "b", "An folder can't be dropped onto its parent"},
-        FolderRefusal{"a", "root", "An folder can't be dropped onto its parent"},
-        FolderRefusal{"b", "check", "An folder can't be dropped onto Check folder"},
-        FolderRefusal{"b", "b/b1", "An folder can't be dropped onto one of its children"}));
+    ::testing::Values(FolderRefusal{"b", "b", "An folder can't be dropped onto itself"},
+                      FolderRefusal{"b/b1", "b", "An folder can't be dropped onto its parent"},
+                      FolderRefusal{"a", "root", "An folder can't be dropped onto its parent"},
+                      FolderRefusal{"b", "check", "An folder can't be dropped onto Check folder"},
+                      FolderRefusal{"b", "b/b1",
+                                    "An folder can't be dropped onto one of its children"}));
 
 TEST_F(FolderDragTest, AFolderMovesWithEverythingBelowIt)
 {
@@ -296,14 +298,14 @@ TEST_F(DepthTest, APasteStopsAtTheDeepestLevelAFileKeeps)
 {
     const QByteArray payload = KivClipboard::CopyFolder(m_doc, Folder("b"));
     // b at 99 and b1 at 100: refused whole.
-    const KivClipboard::CPasteResult refused =
-        KivClipboard::PastePayload(m_doc, m_pDeepest, payload);
+    const KivClipboard::CPasteResult refused
+        = KivClipboard::PastePayload(m_doc, m_pDeepest, payload);
     EXPECT_EQ(refused.status, KivClipboard::CPasteResult::tooDeep);
     EXPECT_EQ(refused.messageId, static_cast<unsigned>(IDS_TOO_DEEP));
     EXPECT_EQ(m_pDeepest->m_pFirstChild, nullptr);
     // One level higher it fits.
-    const KivClipboard::CPasteResult pasted =
-        KivClipboard::PastePayload(m_doc, m_pDeepest->m_pParent, payload);
+    const KivClipboard::CPasteResult pasted
+        = KivClipboard::PastePayload(m_doc, m_pDeepest->m_pParent, payload);
     EXPECT_EQ(pasted.status, KivClipboard::CPasteResult::pasted);
     ASSERT_NE(Child(m_pDeepest->m_pParent, "b"), nullptr);
     EXPECT_NE(Child(Child(m_pDeepest->m_pParent, "b"), "b1"), nullptr);

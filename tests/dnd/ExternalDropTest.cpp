@@ -1,5 +1,6 @@
 #include "DndTestSupport.h"
 
+#include <QAbstractItemView>
 #include <QDialog>
 #include <QFile>
 #include <QLineEdit>
@@ -67,7 +68,8 @@ protected:
 };
 
 class BrowserLinkOnTree : public ExternalDropTest, public ::testing::WithParamInterface<LinkDrag>
-{};
+{
+};
 
 TEST_P(BrowserLinkOnTree, IsAddedToTheFolderAtOnceWithADerivedName)
 {
@@ -141,17 +143,33 @@ TEST_F(ExternalDropTest, OnTheListALinkOpensTheItemDialogFirst)
 
     // Cancel adds nothing.
     m_ui.m_dialogScripts.push_back([](QDialog&) { return int(QDialog::Rejected); });
-    auto other = BrowserLink(LinkDrag::netscapeUrl, QStringLiteral("http://other.example/"),
-                             QString());
+    auto other
+        = BrowserLink(LinkDrag::netscapeUrl, QStringLiteral("http://other.example/"), QString());
     DragAndDrop(list, other.get(), QPoint(30, 30));
     EXPECT_EQ(Names(Folder("c")).size(), 6);
 }
 
+class ListStyleDrop : public ExternalDropTest, public ::testing::WithParamInterface<int>
+{};
+
+TEST_P(ListStyleDrop, EveryDisplayStyleDragsRowsAndTakesDrops)
+{
+    m_list->SetListStyle(GetParam());
+    QAbstractItemView* view = m_list->ItemView();
+    EXPECT_TRUE(view->dragEnabled());
+    const QString shortcut = WriteFile(QStringLiteral("Style.url"),
+                                       "[InternetShortcut]\r\nURL=http://style.example/\r\n");
+    auto data = FileManagerDrag({shortcut});
+    EXPECT_EQ(DragAndDrop(view->viewport(), data.get(), QPoint(10, 10)), Qt::CopyAction);
+    EXPECT_TRUE(ListNames().contains(QStringLiteral("Style")));
+}
+
+INSTANTIATE_TEST_SUITE_P(Styles, ListStyleDrop, ::testing::Values(0, 1, 2, 3));
+
 TEST_F(ExternalDropTest, AFileManagerDragHandsShortcutsOnAndOpensDocuments)
 {
-    const QString shortcut =
-        WriteFile(QStringLiteral("News.url"),
-                  "[InternetShortcut]\r\nURL=http://news.example.com/today\r\n");
+    const QString shortcut = WriteFile(
+        QStringLiteral("News.url"), "[InternetShortcut]\r\nURL=http://news.example.com/today\r\n");
     const QString document = WriteFile(QStringLiteral("b.kiv"), "not read here");
     const QString other = WriteFile(QStringLiteral("c.txt"), "plain");
     ASSERT_TRUE(m_tree->SelectFolder(Folder("a")));
@@ -183,8 +201,8 @@ TEST_F(ExternalDropTest, AShortcutWithoutAUrlAddsNothing)
 TEST_F(ExternalDropTest, PlainTextIsRefusedAlsoRightAfterALink)
 {
     for (QWidget* target : {m_tree->viewport(), m_list->ItemView()->viewport()}) {
-        auto link = BrowserLink(LinkDrag::mozUrl, QStringLiteral("http://x.example.org"),
-                                QString());
+        auto link
+            = BrowserLink(LinkDrag::mozUrl, QStringLiteral("http://x.example.org"), QString());
         ASSERT_TRUE(Enter(target, link.get(), QPoint(10, 10)));
         Leave(target);
         QMimeData text;
@@ -199,17 +217,16 @@ TEST_F(ExternalDropTest, PlainTextIsRefusedAlsoRightAfterALink)
 
 TEST_F(ExternalDropTest, TheSourceIsNeverToldToMove)
 {
-    auto data = BrowserLink(LinkDrag::mozUrl, QStringLiteral("http://move.example.org"),
-                            QString());
+    auto data = BrowserLink(LinkDrag::mozUrl, QStringLiteral("http://move.example.org"), QString());
     // A source that only offers a move is refused rather than told to delete.
     EXPECT_FALSE(Enter(m_tree->viewport(), data.get(), PointOf(Folder("a")), Qt::MoveAction));
     EXPECT_EQ(Names(Folder("a")), QStringList{"a-one"});
     // Offered move or link, the answer is link.
     EXPECT_TRUE(Enter(m_tree->viewport(), data.get(), PointOf(Folder("a")),
                       Qt::MoveAction | Qt::LinkAction));
-    EXPECT_EQ(Drop(m_tree->viewport(), data.get(), PointOf(Folder("a")),
-                   Qt::MoveAction | Qt::LinkAction),
-              Qt::LinkAction);
+    EXPECT_EQ(
+        Drop(m_tree->viewport(), data.get(), PointOf(Folder("a")), Qt::MoveAction | Qt::LinkAction),
+        Qt::LinkAction);
 }
 
 TEST_F(ExternalDropTest, ATargetWithoutASinkStillOpensDocuments)
@@ -217,7 +234,8 @@ TEST_F(ExternalDropTest, ATargetWithoutASinkStillOpensDocuments)
     QStringList opened;
     CExternalDropTarget target(nullptr, [&](const QString& path) { opened << path; });
     const QString document = WriteFile(QStringLiteral("x.KIV"), "");
-    const QString shortcut = WriteFile(QStringLiteral("y.url"), "[InternetShortcut]\nURL=http://y/\n");
+    const QString shortcut
+        = WriteFile(QStringLiteral("y.url"), "[InternetShortcut]\nURL=http://y/\n");
     auto data = FileManagerDrag({shortcut, document});
     ASSERT_NE(target.DragEnter(*data, Qt::CopyAction), Qt::IgnoreAction);
     EXPECT_EQ(target.Drop(*data, QPoint(), Qt::CopyAction), Qt::CopyAction);
