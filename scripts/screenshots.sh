@@ -1,14 +1,14 @@
 #!/usr/bin/env bash
-# Renders the main window on the sample collection to PNG files under screenshots/,
+# Renders the main window on the sample collection to PNG files under BUILD/screenshots/,
 # on a private X server (xvfb-run), with settings in a throw-away folder.
 # Usage: scripts/screenshots.sh BUILD_DIR
 set -euo pipefail
 
-build=${1:-build}
+build=$(cd "${1:-build}" && pwd)
 root=$(cd "$(dirname "$0")/.." && pwd)
 kiv="$build/bin/kiv"
 sample="$root/examples/sample.kiv"
-out="$root/screenshots"
+out="$build/screenshots"
 
 if [ ! -x "$kiv" ]; then
   echo "screenshots: $kiv not built" >&2
@@ -20,11 +20,13 @@ trap 'rm -rf "$work"' EXIT
 
 shoot() { # name, then settings lines for the config file
   local name=$1; shift
+  local target=(--screenshot "$out/$name.png")
+  if [ "$name" = gallery ]; then target=(--screenshot-dir "$out"); fi
   mkdir -p "$work/$name/config/halvane" "$work/$name/data"
   printf '%s\n' "$@" > "$work/$name/config/halvane/Kiv.conf"
   XDG_CONFIG_HOME="$work/$name/config" XDG_DATA_HOME="$work/$name/data" \
     xvfb-run -a -s "-screen 0 1280x1024x24" \
-    "$kiv" "$sample" --screenshot "$out/$name.png"
+    "$kiv" "$sample" "${target[@]}"
 }
 
 # The window as a first start shows it: details, search bar hidden.
@@ -32,6 +34,9 @@ shoot main "[Pref]" "ListStyle=1"
 # Kept window size with the search bar's band shown and the list as large icons.
 shoot icons "[Pref]" "KeepWndSize=1" "ListStyle=0" "[WndSize]" "MainSize=\"0,0,900,600\"" \
   "cxPane=200" "SearchBar=1"
+
+# A folder selected in details style, the item dialog and the two context menus.
+shoot gallery "[Pref]" "ListStyle=1"
 
 echo "screenshots: written to $out"
 ls -1 "$out"
