@@ -182,6 +182,12 @@ void CLeftView::OnNewFolder()
     Item* selected = SelectedItem();
     if (!selected || selected == m_model.TrashItem() || selected == m_model.CheckItem())
         return;
+    // A file keeps folders down to a fixed depth; a deeper one would be lost on reload.
+    if (KivDrag::FolderDepth(selected->folder) >= CKivDoc::kMaxDepth) {
+        CUi::Get().MessageBox(KivStrings::Load(IDS_TOO_DEEP), QString(), CUi::MB_OK,
+                              CUi::MB_ICONWARNING);
+        return;
+    }
     CFolderNode* folder = m_doc.CreateFolder(
         selected->folder, KivStrings::Load(IDS_NEW).toStdString(), false);
     // It shows first below its parent until the parent is re-synced.

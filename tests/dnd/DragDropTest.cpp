@@ -1,5 +1,6 @@
 #include "DndTestSupport.h"
 
+#include "app/Commands.h"
 #include "views/Clipboard.h"
 
 #include <QScrollBar>
@@ -292,6 +293,24 @@ TEST_F(DepthTest, AMoveStopsAtTheDeepestLevelAFileKeeps)
     ASSERT_NE(f, nullptr);
     EXPECT_EQ(f->m_strName, "a");
     EXPECT_EQ(KivDrag::FolderDepth(f), 99);
+}
+
+TEST_F(DepthTest, NewFolderStopsAtTheDeepestLevelAFileKeeps)
+{
+    m_tree->expandAll();
+    CFolderNode* d99 = m_doc.CreateFolder(m_pDeepest, "d99", false);
+    m_tree->OnUpdate(nullptr, HINT_SYNC_FOLDER, m_pDeepest);
+    // Below d98 a new folder sits at level 99: allowed.
+    ASSERT_TRUE(m_tree->SelectFolder(m_pDeepest));
+    m_tree->OnCmdMsg(ID_ITEM_NEW);
+    EXPECT_TRUE(m_ui.m_messages.empty());
+    // Below d99 it would sit at level 100: refused with the message, nothing created.
+    m_tree->expandAll();
+    ASSERT_TRUE(m_tree->SelectFolder(d99));
+    m_tree->OnCmdMsg(ID_ITEM_NEW);
+    ASSERT_EQ(m_ui.m_messages.size(), 1u);
+    EXPECT_EQ(m_ui.m_messages[0].text, KivStrings::Load(IDS_TOO_DEEP));
+    EXPECT_EQ(d99->m_pFirstChild, nullptr);
 }
 
 TEST_F(DepthTest, APasteStopsAtTheDeepestLevelAFileKeeps)
