@@ -356,16 +356,22 @@ TEST_F(ClipboardTest, NinetyNineLevelsAndClimbingBackArePasted)
     for (uint16_t d = 1; d <= 99; ++d)
         b.Folder("L" + std::to_string(d), d);
     b.Folder("Top", 1).U32(1).Link(98, 0);
-    const CPasteResult r = PastePayload(target, into, Payload(b));
+    // Below a top-level folder the chain would reach level 100, which no file keeps.
+    const CPasteResult deep = PastePayload(target, into, Payload(b));
+    EXPECT_EQ(deep.status, CPasteResult::tooDeep);
+    EXPECT_EQ(Child(*into, "L1"), nullptr);
+    // In the root every level fits.
+    CFolderNode* root = &target.m_root;
+    const CPasteResult r = PastePayload(target, root, Payload(b));
     ASSERT_EQ(r.status, CPasteResult::pasted);
     EXPECT_EQ(r.added, 1u);
-    CFolderNode* f = into;
+    CFolderNode* f = root;
     for (int d = 1; d <= 99; ++d) {
         f = Child(*f, "L" + std::to_string(d));
         ASSERT_NE(f, nullptr) << "level " << d;
     }
     EXPECT_EQ(f->m_aBookmarks.size(), 1u);
-    EXPECT_NE(Child(*into, "Top"), nullptr);
+    EXPECT_NE(Child(*root, "Top"), nullptr);
 }
 
 TEST_F(ClipboardTest, OnlyAFirstFolderNamedRootStandsForTheTarget)
