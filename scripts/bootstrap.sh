@@ -13,7 +13,7 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev clang-format clang-tidy
   # windows, clipboard, drag and drop, D-Bus in tests
-  xvfb xauth x11-utils dbus dbus-x11 libglib2.0-bin
+  xvfb xauth x11-utils dbus dbus-x11 libglib2.0-bin systemd
   python3 python3-dbus
   # the print companion's checks and desktop integration
   poppler-utils shared-mime-info desktop-file-utils xdg-utils
