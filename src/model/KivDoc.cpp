@@ -297,6 +297,14 @@ void CKivDoc::TrashChainBookmarks(CFolderNode* first)
     }
 }
 
+int CKivDoc::FolderDepth(const CFolderNode* folder)
+{
+    int depth = 0;
+    for (const CFolderNode* f = folder; f && f->m_pParent; f = f->m_pParent)
+        ++depth;
+    return depth;
+}
+
 void CKivDoc::CountTree(uint32_t* folders, uint64_t* links) const
 {
     uint32_t f = 0;

@@ -71,6 +71,9 @@ public:
     {
         return f == &m_root || f == &m_trash || f == &m_check;
     }
+    // Levels between a folder and the built-in folder holding it (0 for the root, the
+    // trash and the check folder); a file keeps folders down to kMaxDepth.
+    static int FolderDepth(const CFolderNode* folder);
     // Counts for kivtool info: folders below the root and the links they hold.
     void CountTree(uint32_t* folders, uint64_t* links) const;
 

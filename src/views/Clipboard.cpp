@@ -122,9 +122,7 @@ bool IsWellFormed(const CFlatTree& flat)
 // How many levels below its top-level folder the deepest pasted folder would sit.
 static int DeepestLevel(const CFolderNode* target, const CFlatTree& flat)
 {
-    int base = 0;
-    for (const CFolderNode* f = target; f && f->m_pParent; f = f->m_pParent)
-        ++base;
+    const int base = CKivDoc::FolderDepth(target);
     int deepest = base;
     const bool intoTarget = !flat.m_flatFolders.empty() && flat.m_flatFolders[0].name == "_root_";
     for (size_t i = intoTarget ? 1 : 0; i < flat.m_flatFolders.size(); ++i) {

@@ -42,14 +42,6 @@ int SubtreeHeight(const CFolderNode* folder)
     return height;
 }
 
-int FolderDepth(const CFolderNode* folder)
-{
-    int depth = 0;
-    for (const CFolderNode* f = folder; f && f->m_pParent; f = f->m_pParent)
-        ++depth;
-    return depth;
-}
-
 } // namespace KivDrag
 
 CQtDragTimer::CQtDragTimer()

@@ -59,9 +59,6 @@ inline bool IsInternal(const QMimeData* data)
 // Levels of folders from `folder` down to its deepest descendant (0 without
 // subfolders).
 int SubtreeHeight(const CFolderNode* folder);
-// Levels between a folder and the top-level folder holding it (0 for the root, the
-// trash and the check folder).
-int FolderDepth(const CFolderNode* folder);
 
 } // namespace KivDrag
 

@@ -183,7 +183,7 @@ void CLeftView::OnNewFolder()
     if (!selected || selected == m_model.TrashItem() || selected == m_model.CheckItem())
         return;
     // A file keeps folders down to a fixed depth; a deeper one would be lost on reload.
-    if (KivDrag::FolderDepth(selected->folder) >= CKivDoc::kMaxDepth) {
+    if (CKivDoc::FolderDepth(selected->folder) >= CKivDoc::kMaxDepth) {
         CUi::Get().MessageBox(KivStrings::Load(IDS_TOO_DEEP), QString(), CUi::MB_OK,
                               CUi::MB_ICONWARNING);
         return;
@@ -532,7 +532,7 @@ void CLeftView::DropFolder(Item* target, CFolderNode* draggedFolder)
     }
     // The file keeps at most kMaxDepth levels below the root; deeper folders would
     // be lost at the next load.
-    if (KivDrag::FolderDepth(target->folder) + 1 + KivDrag::SubtreeHeight(draggedFolder)
+    if (CKivDoc::FolderDepth(target->folder) + 1 + KivDrag::SubtreeHeight(draggedFolder)
         > CKivDoc::kMaxDepth) {
         CUi::Get().MessageBox(KivStrings::Load(IDS_TOO_DEEP), QString(), CUi::MB_OK,
                               CUi::MB_ICONWARNING);

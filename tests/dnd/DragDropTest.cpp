@@ -263,7 +263,7 @@ protected:
         for (int i = 1; i <= 98; ++i)
             path += (i > 1 ? "/d" : "d") + std::to_string(i);
         m_pDeepest = m_doc.WalkPath(path);
-        ASSERT_EQ(KivDrag::FolderDepth(m_pDeepest), 98);
+        ASSERT_EQ(CKivDoc::FolderDepth(m_pDeepest), 98);
     }
     CFolderNode* m_pDeepest = nullptr;
 };
@@ -292,7 +292,7 @@ TEST_F(DepthTest, AMoveStopsAtTheDeepestLevelAFileKeeps)
         f = f->m_pFirstChild;
     ASSERT_NE(f, nullptr);
     EXPECT_EQ(f->m_strName, "a");
-    EXPECT_EQ(KivDrag::FolderDepth(f), 99);
+    EXPECT_EQ(CKivDoc::FolderDepth(f), 99);
 }
 
 TEST_F(DepthTest, NewFolderStopsAtTheDeepestLevelAFileKeeps)
