@@ -113,7 +113,7 @@ public:
     {
         const auto bookmarkCount = static_cast<uint32_t>(flat.m_flatBookmarks.size());
         for (const FlatBookmark& fb : flat.m_flatBookmarks)
-            bookmarks.push_back({fb.url, fb.name, fb.comment, 0, -1});
+            bookmarks.push_back({fb.m_strUrl, fb.m_strName, fb.m_strComment, 0, -1});
         Folder* level[100] = {&root};
         for (uint32_t j = 0; j < flat.m_flatFolders.size(); ++j) {
             const FlatFolder& ff = flat.m_flatFolders[j];

@@ -21,7 +21,7 @@ CArchive::CArchive(QIODevice* device, Mode mode)
 }
 
 CArchive::CArchive(std::string_view bytes)
-    : m_mode(load), m_memory(bytes), m_fromMemory(true)
+    : m_mode(load), m_fromMemory(true), m_data(bytes.data()), m_end(bytes.size())
 {
 }
 
@@ -43,31 +43,21 @@ bool CArchive::Refill()
     if (got <= 0)
         return false;
     m_deviceLeft -= std::min<uint64_t>(m_deviceLeft, static_cast<uint64_t>(got));
+    m_data = m_buffer.data();
     m_pos = 0;
     m_end = static_cast<size_t>(got);
     return true;
 }
 
+void CArchive::ReadSlow(uint8_t* dst, size_t n) { ReadRaw(reinterpret_cast<char*>(dst), n); }
+
 void CArchive::ReadRaw(char* dst, size_t n)
 {
-    if (!m_fromMemory && m_end - m_pos >= n) {
-        // Nearly every field lies wholly in the buffer.
-        std::memcpy(dst, m_buffer.data() + m_pos, n);
-        m_pos += n;
-        return;
-    }
-    if (m_fromMemory) {
-        if (m_memory.size() - m_pos < n)
-            throw CArchiveException(CArchiveException::EndOfFile, "end of data");
-        std::memcpy(dst, m_memory.data() + m_pos, n);
-        m_pos += n;
-        return;
-    }
     while (n > 0) {
         if (m_pos == m_end && !Refill())
-            throw CArchiveException(CArchiveException::EndOfFile, "end of file");
+            throw CArchiveException(CArchiveException::EndOfFile, "end of data");
         const size_t take = std::min(n, m_end - m_pos);
-        std::memcpy(dst, m_buffer.data() + m_pos, take);
+        std::memcpy(dst, m_data + m_pos, take);
         m_pos += take;
         dst += take;
         n -= take;
@@ -77,31 +67,10 @@ void CArchive::ReadRaw(char* dst, size_t n)
 uint64_t CArchive::BytesLeft() const
 {
     if (m_fromMemory)
-        return m_memory.size() - m_pos;
+        return m_end - m_pos;
     if (m_device && !m_device->isSequential())
         return m_deviceLeft + (m_end - m_pos);
     return UINT64_MAX;
-}
-
-uint8_t CArchive::ReadU8()
-{
-    char c;
-    ReadRaw(&c, 1);
-    return static_cast<uint8_t>(c);
-}
-
-uint16_t CArchive::ReadU16()
-{
-    unsigned char b[2];
-    ReadRaw(reinterpret_cast<char*>(b), 2);
-    return static_cast<uint16_t>(b[0] | (b[1] << 8));
-}
-
-uint32_t CArchive::ReadU32()
-{
-    unsigned char b[4];
-    ReadRaw(reinterpret_cast<char*>(b), 4);
-    return uint32_t(b[0]) | (uint32_t(b[1]) << 8) | (uint32_t(b[2]) << 16) | (uint32_t(b[3]) << 24);
 }
 
 uint32_t CArchive::ReadLength(bool* wide)
@@ -121,25 +90,57 @@ uint32_t CArchive::ReadLength(bool* wide)
     return ReadU32();
 }
 
+namespace {
+std::string NarrowToUtf8(const char* bytes, size_t n)
+{
+    // Most stored text is ASCII and needs no look at its encoding at all.
+    if (KivText::IsAscii(std::string_view(bytes, n)))
+        return std::string(bytes, n);
+    return KivText::LegacyToUtf8(std::string(bytes, n));
+}
+}  // namespace
+
 std::string CArchive::ReadString()
 {
+    // The short narrow form wholly in the buffer is nearly every string of a file:
+    // converted straight from the buffer without a copy of the raw bytes.
+    if (m_pos < m_end) {
+        const auto* p = reinterpret_cast<const uint8_t*>(m_data + m_pos);
+        const size_t have = m_end - m_pos;
+        if (p[0] < 0xFF && have > p[0]) {
+            m_pos += size_t(p[0]) + 1;
+            return NarrowToUtf8(reinterpret_cast<const char*>(p + 1), p[0]);
+        }
+        // The same for the short wide form: FF FFFE, a one-byte count, UTF-16 units.
+        if (have >= 4 && p[1] == 0xFE && p[2] == 0xFF && p[3] < 0xFF
+            && have - 4 >= size_t(p[3]) * 2) {
+            const size_t bytes = size_t(p[3]) * 2;
+            m_pos += 4 + bytes;
+            return KivText::Utf16LeToUtf8(
+                std::string_view(reinterpret_cast<const char*>(p + 4), bytes));
+        }
+    }
     bool wide = false;
     const uint32_t n = ReadLength(&wide);
+    return ReadStringSlow(wide, n);
+}
+
+std::string CArchive::ReadStringSlow(bool wide, uint32_t n)
+{
     const uint64_t bytes = wide ? uint64_t(n) * 2 : n;
     // A length the source cannot hold is the end of the data, not a reason to
     // allocate gigabytes first.
     if (bytes > BytesLeft())
         throw CArchiveException(CArchiveException::EndOfFile, "end of file inside a string");
-    std::string raw;
-    const char* source = m_fromMemory ? m_memory.data() : m_buffer.data();
-    const size_t available = m_fromMemory ? m_memory.size() - m_pos : m_end - m_pos;
-    if (bytes <= available) {
-        raw.assign(source + m_pos, static_cast<size_t>(bytes)); // no zero fill, no second copy
+    if (bytes <= m_end - m_pos) {
+        const char* raw = m_data + m_pos;
         m_pos += static_cast<size_t>(bytes);
-    } else {
-        raw.resize(static_cast<size_t>(bytes));
-        ReadRaw(raw.data(), raw.size());
+        if (wide)
+            return KivText::Utf16LeToUtf8(std::string_view(raw, static_cast<size_t>(bytes)));
+        return NarrowToUtf8(raw, n);
     }
+    std::string raw(static_cast<size_t>(bytes), '\0');
+    ReadRaw(raw.data(), raw.size());
     if (wide)
         return KivText::Utf16LeToUtf8(raw);
     return KivText::LegacyToUtf8(std::move(raw));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -44,9 +45,38 @@ public:
     bool IsLoading() const { return m_mode == load; }
     bool IsStoring() const { return m_mode == store; }
 
-    uint8_t ReadU8();
-    uint16_t ReadU16();
-    uint32_t ReadU32();
+    // Fields lying wholly in the buffer (nearly all of them) are read inline.
+    uint8_t ReadU8()
+    {
+        if (m_pos < m_end)
+            return static_cast<uint8_t>(m_data[m_pos++]);
+        uint8_t b[1];
+        ReadSlow(b, 1);
+        return b[0];
+    }
+    uint16_t ReadU16()
+    {
+        uint8_t b[2];
+        if (m_end - m_pos >= 2) {
+            std::memcpy(b, m_data + m_pos, 2);
+            m_pos += 2;
+        } else {
+            ReadSlow(b, 2);
+        }
+        return static_cast<uint16_t>(b[0] | (b[1] << 8));
+    }
+    uint32_t ReadU32()
+    {
+        uint8_t b[4];
+        if (m_end - m_pos >= 4) {
+            std::memcpy(b, m_data + m_pos, 4);
+            m_pos += 4;
+        } else {
+            ReadSlow(b, 4);
+        }
+        return uint32_t(b[0]) | (uint32_t(b[1]) << 8) | (uint32_t(b[2]) << 16)
+               | (uint32_t(b[3]) << 24);
+    }
     // The length-prefixed string; the wide form (FF FFFE ...) is converted to UTF-8.
     std::string ReadString();
 
@@ -67,7 +97,9 @@ public:
     void Flush();
 
 private:
+    void ReadSlow(uint8_t* dst, size_t n);
     void ReadRaw(char* dst, size_t n);
+    std::string ReadStringSlow(bool wide, uint32_t n);
     void WriteRaw(const char* src, size_t n);
     bool Refill();
     uint32_t ReadLength(bool* wide);
@@ -76,11 +108,11 @@ private:
     Mode m_mode;
     QIODevice* m_device = nullptr;
     std::vector<char>* m_out = nullptr;
-    std::string_view m_memory;
     bool m_fromMemory = false;
 
     std::vector<char> m_buffer;
+    const char* m_data = nullptr; // what is being read: the buffer or the given memory
     size_t m_pos = 0;  // next byte to read, or bytes buffered for writing
-    size_t m_end = 0;  // bytes valid in the buffer (loading)
+    size_t m_end = 0;  // bytes valid at m_data (loading)
     uint64_t m_deviceLeft = UINT64_MAX; // bytes not yet read from the device, when known
 };

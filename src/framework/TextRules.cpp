@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
+#include <cstring>
 
 namespace KivText {
 
@@ -95,6 +97,19 @@ namespace {
 // compared after simple case folding, where the low half of a surrogate pair stands
 // for the folded code point of the pair and the high half for itself. Walking the
 // UTF-8 text the same way gives the same order without converting either string.
+// Qt's simple case folding of the Latin-1 range, asked once: accented Latin letters
+// are the most common characters outside ASCII in names.
+char32_t Latin1Folded(char32_t cp)
+{
+    static const auto table = [] {
+        std::array<char32_t, 256> t{};
+        for (char32_t c = 0; c < 256; ++c)
+            t[c] = QChar::toCaseFolded(c);
+        return t;
+    }();
+    return table[cp];
+}
+
 class FoldCursor
 {
 public:
@@ -125,7 +140,9 @@ public:
         for (size_t k = 1; k < len; ++k)
             cp = (cp << 6) | (static_cast<unsigned char>(m_s[m_i + k]) & 0x3F);
         m_i += len;
-        if (cp < 0x10000) {
+        if (cp < 0x100) {
+            key = Latin1Folded(cp);
+        } else if (cp < 0x10000) {
             key = QChar::toCaseFolded(cp);
         } else {
             key = QChar::highSurrogate(cp);
@@ -144,7 +161,23 @@ private:
 // 2 when either text is not valid UTF-8 (the collator's own conversion decides then).
 int CompareFolded(std::string_view a, std::string_view b)
 {
-    FoldCursor ca(a), cb(b);
+    // ASCII characters fold on their own; the cursors take over at the first
+    // character that is not ASCII on either side.
+    const size_t common = std::min(a.size(), b.size());
+    size_t i = 0;
+    for (; i < common; ++i) {
+        const auto x = static_cast<unsigned char>(a[i]);
+        const auto y = static_cast<unsigned char>(b[i]);
+        if ((x | y) >= 0x80)
+            break;
+        const int fx = (x >= 'A' && x <= 'Z') ? x + 32 : x;
+        const int fy = (y >= 'A' && y <= 'Z') ? y + 32 : y;
+        if (fx != fy)
+            return fx < fy ? -1 : 1;
+    }
+    if (i == common && i == a.size() && i == b.size())
+        return 0;
+    FoldCursor ca(a.substr(i)), cb(b.substr(i));
     for (;;) {
         char32_t ka = 0, kb = 0;
         const bool moreA = ca.Next(ka);
@@ -201,10 +234,18 @@ bool ContainsNoCase(std::string_view haystack, std::string_view needle)
 
 bool IsAscii(std::string_view text)
 {
-    for (char c : text)
-        if (static_cast<unsigned char>(c) >= 0x80)
-            return false;
-    return true;
+    // Eight bytes at a time: the loader asks this of every string it reads.
+    const char* p = text.data();
+    size_t n = text.size();
+    uint64_t bits = 0;
+    for (; n >= 8; p += 8, n -= 8) {
+        uint64_t word;
+        std::memcpy(&word, p, 8);
+        bits |= word;
+    }
+    for (; n > 0; ++p, --n)
+        bits |= static_cast<unsigned char>(*p);
+    return (bits & 0x8080808080808080ULL) == 0;
 }
 
 bool IsValidUtf8(std::string_view text)
@@ -275,10 +316,38 @@ std::string Utf16LeToUtf8(std::string_view bytes)
         return char16_t(static_cast<unsigned char>(bytes[2 * i])
                         | (static_cast<unsigned char>(bytes[2 * i + 1]) << 8));
     };
-    std::string out(n * 3, '\0'); // no UTF-16 unit takes more than three bytes
-    char* o = out.data();
+    // No UTF-16 unit takes more than three bytes. Short text is converted on the
+    // stack, so the result is allocated once at its size (or not at all).
+    char local[384];
+    std::string out;
+    char* const begin = n * 3 <= sizeof local ? local : (out.resize(n * 3), out.data());
+    char* o = begin;
     for (size_t i = 0; i < n; ++i) {
+        // Four ASCII units at a time while they last.
+        while (i + 4 <= n) {
+            uint64_t four;
+            std::memcpy(&four, bytes.data() + 2 * i, 8);
+            if (four & 0xFF80FF80FF80FF80ULL)
+                break;
+            o[0] = char(four);
+            o[1] = char(four >> 16);
+            o[2] = char(four >> 32);
+            o[3] = char(four >> 48);
+            o += 4;
+            i += 4;
+        }
+        if (i == n)
+            break;
         char32_t cp = unit(i);
+        if (cp < 0x800) {
+            // One or two bytes, written without a branch: names mix ASCII with
+            // accented letters too irregularly for branches to be guessed right.
+            const bool two = cp >= 0x80;
+            o[0] = char(two ? (0xC0 | (cp >> 6)) : cp);
+            o[1] = char(0x80 | (cp & 0x3F));
+            o += 1 + int(two);
+            continue;
+        }
         if (cp >= 0xD800 && cp <= 0xDFFF) {
             if (cp < 0xDC00 && i + 1 < n && unit(i + 1) >= 0xDC00 && unit(i + 1) <= 0xDFFF) {
                 cp = 0x10000 + ((cp - 0xD800) << 10) + (unit(i + 1) - 0xDC00);
@@ -304,7 +373,9 @@ std::string Utf16LeToUtf8(std::string_view bytes)
             *o++ = char(0x80 | (cp & 0x3F));
         }
     }
-    out.resize(static_cast<size_t>(o - out.data()));
+    if (begin == local)
+        return std::string(local, static_cast<size_t>(o - local));
+    out.resize(static_cast<size_t>(o - begin));
     return out;
 }
 

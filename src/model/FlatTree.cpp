@@ -53,7 +53,7 @@ void CFlatTree::SerializeTables(CArchive& ar)
     if (ar.IsStoring()) {
         ar.WriteU32(static_cast<uint32_t>(m_flatBookmarks.size()));
         for (const FlatBookmark& b : m_flatBookmarks)
-            StoreBookmark(ar, b.url, b.name, b.comment);
+            StoreBookmark(ar, b.m_strUrl, b.m_strName, b.m_strComment);
         StoreFoldersAndLinks(ar);
         return;
     }
@@ -61,11 +61,10 @@ void CFlatTree::SerializeTables(CArchive& ar)
     uint32_t count = ar.ReadU32();
     m_flatBookmarks.reserve(m_flatBookmarks.size() + Bounded(count, ar, 3));
     for (uint32_t k = 0; k < count; ++k) {
-        FlatBookmark b;
-        b.url = ar.ReadString();
-        b.name = ar.ReadString();
-        b.comment = ar.ReadString();
-        m_flatBookmarks.push_back(std::move(b));
+        FlatBookmark& b = m_flatBookmarks.emplace_back();
+        b.m_strUrl = ar.ReadString();
+        b.m_strName = ar.ReadString();
+        b.m_strComment = ar.ReadString();
     }
     count = ar.ReadU32();
     m_flatFolders.reserve(m_flatFolders.size() + Bounded(count, ar, 3));

@@ -1,17 +1,16 @@
 #pragma once
 
+#include "Bookmark.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
 
 class CArchive;
 
-struct FlatBookmark
-{
-    std::string url;
-    std::string name;
-    std::string comment;
-};
+// A bookmark record of the tables is a bookmark entry with no references yet, so a
+// loaded table becomes the document's bookmark table as it stands.
+using FlatBookmark = CBookmark;
 
 struct FlatFolder
 {

@@ -394,14 +394,11 @@ bool CKivDoc::RebuildFromFlat()
     m_bookmarks.clear();
     m_urlIndex.Clear();
 
-    const auto bookmarkCount = static_cast<uint32_t>(m_flatBookmarks.size());
-    m_bookmarks.reserve(bookmarkCount);
-    for (FlatBookmark& fb : m_flatBookmarks) {
-        CBookmark& b = m_bookmarks.emplace_back();
-        b.m_strUrl = std::move(fb.url);
-        b.m_strName = std::move(fb.name);
-        b.m_strComment = std::move(fb.comment);
-    }
+    // The records were read as bookmark entries: bookmark k of the file becomes
+    // index k, with no references yet.
+    m_bookmarks = std::move(m_flatBookmarks);
+    m_flatBookmarks.clear();
+    const auto bookmarkCount = static_cast<uint32_t>(m_bookmarks.size());
     m_bUrlIndexBuilt = bookmarkCount == 0;
 
     // Links bucketed by folder in one pass, keeping their order within a folder.
@@ -422,6 +419,13 @@ bool CKivDoc::RebuildFromFlat()
                 linked[fill[l.folder]++] = l.bookmark;
     }
 
+    // Links name bookmarks all over the table: asking for the records and names a
+    // few links ahead keeps the memory waits from adding up one after the other.
+    const CBookmark* const records = m_bookmarks.data(); // linking adds no records
+    // Which bookmarks a folder lists: read back for the root without going through
+    // every record again.
+    std::vector<uint8_t> listed(bookmarkCount, 0);
+
     // The last folder created at each depth. A record whose depth is 0, above the
     // limit, or one level below an empty level is skipped with everything nested
     // under it.
@@ -438,21 +442,38 @@ bool CKivDoc::RebuildFromFlat()
         CFolderNode* folder = CreateFolder(level[depth - 1], ff.name, false);
         level[depth] = folder;
         folder->m_aBookmarks.reserve(start[j + 1] - start[j]);
-        for (uint32_t k = start[j]; k < start[j + 1]; ++k)
-            LinkBookmark(folder, linked[k], nullptr);
+        for (uint32_t k = start[j]; k < start[j + 1]; ++k) {
+            if (k + 16 < linked.size()) {
+                __builtin_prefetch(&records[linked[k + 16]].m_strName);
+                __builtin_prefetch(&records[linked[k + 16]].m_nRefs, 1);
+            }
+            if (k + 8 < linked.size())
+                __builtin_prefetch(records[linked[k + 8]].m_strName.data());
+            if (LinkBookmark(folder, linked[k], nullptr))
+                listed[linked[k]] = 1;
+        }
     }
     // Linking the unlisted bookmarks one by one into the empty root, in index order,
     // gives them in name order with equal names by index: a stable sort, without
     // moving the list around once per bookmark.
-    std::vector<uint32_t>& rootList = m_root.m_aBookmarks;
+    struct Unlisted
+    {
+        std::string_view name;
+        uint32_t index;
+    };
+    std::vector<Unlisted> unlisted;
     for (uint32_t i = 0; i < bookmarkCount; ++i)
-        if (m_bookmarks[i].m_nRefs == 0)
-            rootList.push_back(i);
-    std::stable_sort(rootList.begin(), rootList.end(), [this](uint32_t a, uint32_t b) {
-        return CompareNoCase(m_bookmarks[a].m_strName, m_bookmarks[b].m_strName) < 0;
+        if (!listed[i])
+            unlisted.push_back({m_bookmarks[i].m_strName, i});
+    std::stable_sort(unlisted.begin(), unlisted.end(), [](const Unlisted& a, const Unlisted& b) {
+        return CompareNoCase(a.name, b.name) < 0;
     });
-    for (uint32_t i : rootList)
-        ++m_bookmarks[i].m_nRefs;
+    std::vector<uint32_t>& rootList = m_root.m_aBookmarks;
+    rootList.reserve(unlisted.size());
+    for (const Unlisted& u : unlisted) {
+        rootList.push_back(u.index);
+        ++m_bookmarks[u.index].m_nRefs;
+    }
 
     // The tables have served their purpose; the tree holds the data now.
     ClearFlat();

@@ -40,7 +40,7 @@ std::vector<std::vector<uint32_t>> LinksByFolder(const CFlatTree& flat)
 
 bool AddFlatBookmark(CKivDoc& doc, const FlatBookmark& b, CFolderNode* folder)
 {
-    return doc.AddBookmark(b.url.c_str(), b.name.c_str(), b.comment.c_str(), folder, false);
+    return doc.AddBookmark(b.m_strUrl.c_str(), b.m_strName.c_str(), b.m_strComment.c_str(), folder, false);
 }
 
 } // namespace

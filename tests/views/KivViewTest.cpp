@@ -376,7 +376,7 @@ QStringList ClipboardNames()
         return {"unreadable"};
     QStringList names;
     for (const FlatBookmark& b : flat.m_flatBookmarks)
-        names << QString::fromStdString(b.name);
+        names << QString::fromStdString(b.m_strName);
     return names;
 }
 
