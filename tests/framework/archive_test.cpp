@@ -148,12 +148,25 @@ TEST(Archive, WriteFailureIsRaisedByFlush)
 
 TEST(Archive, DeviceReadsAcrossBufferBoundaries)
 {
+    // Narrow and wide strings of every prefix size, so fields and strings start and
+    // end at every position of the read buffer.
+    const auto text = [](uint32_t k) {
+        std::string t;
+        if (k % 3 == 0)
+            t.assign(k % 300, 'a');
+        else if (k % 3 == 1)
+            for (uint32_t i = 0; i < k % 11; ++i)
+                t += i % 2 ? "é" : "x";
+        else
+            t.assign(k % 7, 'b');
+        return t;
+    };
     std::vector<char> out;
     {
         CArchive ar(&out);
         for (uint32_t k = 0; k < 40000; ++k) {
             ar.WriteU32(k);
-            ar.WriteString(std::string(k % 7, 'a'));
+            ar.WriteString(text(k));
         }
     }
     QByteArray data(out.data(), static_cast<qsizetype>(out.size()));
@@ -162,7 +175,7 @@ TEST(Archive, DeviceReadsAcrossBufferBoundaries)
     CArchive in(&buffer, CArchive::load);
     for (uint32_t k = 0; k < 40000; ++k) {
         ASSERT_EQ(in.ReadU32(), k);
-        ASSERT_EQ(in.ReadString(), std::string(k % 7, 'a'));
+        ASSERT_EQ(in.ReadString(), text(k)) << k;
     }
     EXPECT_EQ(in.BytesLeft(), 0u);
     EXPECT_THROW(in.ReadU16(), CArchiveException);

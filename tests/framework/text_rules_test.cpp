@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <vector>
 
 namespace {
 
@@ -67,6 +68,30 @@ TEST(CompareNoCase, AgreesWithTheCollatorOnRandomNames)
     }
 }
 
+TEST(CompareNoCase, AgreesWithTheCollatorOnLatinLettersAnywhere)
+{
+    // Accented letters at any position, not only at the end: the quick ASCII walk
+    // hands over to the full folding in the middle of a name.
+    std::mt19937 rng(11);
+    std::vector<std::string> letters = {"a", "A", "e", "E", "s", "S", "k", "K", " ", "1"};
+    for (char32_t c = 0xA0; c <= 0xFF; ++c)
+        letters.push_back(QString(QChar(c)).toStdString());
+    letters.push_back("ſ"); // folds to 's'
+    letters.push_back("K"); // Kelvin sign, folds to 'k'
+    for (int k = 0; k < 100000; ++k) {
+        std::string a;
+        const int len = 1 + int(rng() % 8);
+        for (int i = 0; i < len; ++i)
+            a += letters[rng() % letters.size()];
+        std::string b = a.substr(0, rng() % (a.size() + 1));
+        const int more = int(rng() % 4);
+        for (int i = 0; i < more; ++i)
+            b += letters[rng() % letters.size()];
+        ASSERT_EQ(Sign(KivText::CompareNoCase(a, b)), CollatorSign(a, b))
+            << "\"" << a << "\" vs \"" << b << "\"";
+    }
+}
+
 TEST(CompareNoCase, CaseAndAccentsOrderAsExpected)
 {
     EXPECT_EQ(KivText::CompareNoCase("alpha", "ALPHA"), 0);
@@ -106,6 +131,27 @@ TEST(Utf16, ConversionsAgreeWithQt)
             want += char(c.unicode() >> 8);
         }
         ASSERT_EQ(KivText::Utf8ToUtf16Le(utf8), want) << k;
+    }
+}
+
+TEST(Utf16, LongTextWithAsciiRunsAgreesWithQt)
+{
+    // Runs of plain letters between other characters, and texts longer than the
+    // conversion's stack room.
+    std::mt19937 rng(13);
+    const char16_t others[] = {0xE9, 0xDC, 0x7FF, 0x800, 0x20AC, 0xD83D, 0xDE00, 0xDC00, 0};
+    for (int k = 0; k < 5000; ++k) {
+        std::string bytes;
+        QString q;
+        const int len = int(rng() % (k % 10 == 0 ? 600 : 40));
+        for (int i = 0; i < len; ++i) {
+            const char16_t u = rng() % 4 ? char16_t(u'a' + rng() % 26)
+                                         : others[rng() % std::size(others)];
+            bytes += char(u & 0xFF);
+            bytes += char(u >> 8);
+            q += QChar(u);
+        }
+        ASSERT_EQ(KivText::Utf16LeToUtf8(bytes), q.toStdString()) << k;
     }
 }
 
