@@ -110,7 +110,8 @@ class CSearch
 {
 public:
     CSearch(const CKivDoc& doc, const CMatcher& matcher)
-        : m_table(doc.Bookmarks().data())
+        : m_doc(doc)
+        , m_table(doc.Bookmarks().data())
         , m_count(doc.BookmarkCount())
         , m_matcher(matcher)
     {}
@@ -129,9 +130,15 @@ public:
         return m_hits[i] != 0;
     }
 
+    // Folders moved below the trash or the check folder have no place in the tree,
+    // so a hit there could not be shown: the walk does not go into them. (The
+    // trash's and the check folder's own lists are searched.)
+    bool Descends(const CFolderNode* f) const { return !m_doc.IsTrash(f) && !m_doc.IsCheck(f); }
+
 private:
     static constexpr size_t kDirectTests = 20000;
 
+    const CKivDoc& m_doc;
     const CBookmark* m_table;
     uint32_t m_count;
     const CMatcher& m_matcher;
@@ -146,7 +153,7 @@ FindHit SearchChain(CSearch& search, CFolderNode* folder, int start)
         for (size_t k = start < 0 ? 0 : size_t(start); k < list.size(); ++k)
             if (search.Test(list[k]))
                 return {f, static_cast<int>(k)};
-        if (f->m_pFirstChild)
+        if (f->m_pFirstChild && search.Descends(f))
             if (FindHit hit = SearchChain(search, f->m_pFirstChild, 0))
                 return hit;
     }

@@ -109,6 +109,22 @@ TEST_F(FindTest, TrashAndCheckAreNotSearchedFromTheTop)
     EXPECT_EQ(Next("trash").outcome, FindStep::notFound);
 }
 
+TEST_F(FindTest, AContinuationInTheTrashSearchesOnlyWhatTheTreeCanShow)
+{
+    // A folder dragged onto the trash keeps its bookmarks but has no tree item: a hit
+    // there could not be selected, and the list would show some other row instead.
+    doc.DetachFolder(b);
+    doc.InsertFolder(&doc.m_trash, b);
+    Next("alpha");
+    doc.m_pCurFolder = &doc.m_trash;
+    doc.m_nFindPos = -1;
+    const FindStep inTrash = Next("alpha");
+    ASSERT_EQ(inTrash.outcome, FindStep::hit);
+    EXPECT_EQ(inTrash.folder, &doc.m_trash);
+    EXPECT_EQ(inTrash.position, 0);
+    EXPECT_EQ(Next("alpha").outcome, FindStep::nothing);
+}
+
 TEST(FindText, CaseFoldingBeyondAscii)
 {
     CKivDoc doc;

@@ -272,6 +272,29 @@ TEST_P(BuiltInFolders, SearchedOnlyWhenAContinuationStartsInside)
     EXPECT_EQ(Messages().size(), 1);
 }
 
+TEST_F(SearchWindow, AFolderMovedIntoTheTrashYieldsNoHitTheListCannotShow)
+{
+    Start();
+    // "Zwei" goes onto the trash as a drag would put it: with its bookmarks, and out
+    // of the tree.
+    CKivDoc& doc = Doc();
+    CFolderNode* zwei = doc.m_root.m_pFirstChild->m_pNext;
+    ASSERT_EQ(zwei->m_strName, "Zwei");
+    doc.DetachFolder(zwei);
+    doc.InsertFolder(&doc.m_trash, zwei);
+    doc.UpdateAllViews(nullptr, HINT_SYNC_FOLDER, &doc.m_root);
+
+    Search(QStringLiteral("alpha"));
+    ASSERT_EQ(Shown(), (Spot{"Escritorio", 0}));
+    ASSERT_TRUE(Tree()->SelectFolder(&doc.m_trash));
+    // The trash's own list holds no "alpha"; its hidden folder's hits are not shown
+    // as some other row of the trash.
+    Key(Qt::Key_F3);
+    EXPECT_EQ(Tree()->SelectedFolder(), &doc.m_trash);
+    EXPECT_TRUE(List()->SelectedRows().empty());
+    EXPECT_TRUE(doc.m_bFindFromTop);
+}
+
 INSTANTIATE_TEST_SUITE_P(Folders, BuiltInFolders, ::testing::Values("Papelera", "Comprobar"),
                          [](const auto& info) { return std::string(info.param); });
 
