@@ -63,6 +63,14 @@ bool FindFolder(const CFolderNode* root, const CFolderNode* wanted, std::vector<
 
 // --- CFolderRef --------------------------------------------------------------------
 
+CFolderRef::CFolderRef(CFolderNode* folder, std::vector<int> path, uint64_t epoch)
+    : m_pFolder(folder)
+    , m_nSerial(folder ? folder->m_nSerial : 0)
+    , m_path(std::move(path))
+    , m_nEpoch(epoch)
+{
+}
+
 CFolderNode* CFolderRef::Resolve(CKivDoc& doc, uint64_t epoch)
 {
     if (!m_pFolder)
@@ -84,11 +92,12 @@ CFolderNode* CFolderRef::Resolve(CKivDoc& doc, uint64_t epoch)
         }
         node = c;
     }
-    if (node == m_pFolder)
+    if (node == m_pFolder && node->m_nSerial == m_nSerial)
         return node;
     // Siblings came or went, or the folder moved: look for it in the whole tree.
     std::vector<int> path;
-    if (FindFolder(&doc.m_root, m_pFolder, &path)) {
+    if (node != m_pFolder && FindFolder(&doc.m_root, m_pFolder, &path)
+        && m_pFolder->m_nSerial == m_nSerial) {
         m_path = std::move(path);
         return m_pFolder;
     }
@@ -102,7 +111,7 @@ void CFolderRef::Sweep(const std::map<const CFolderNode*, std::vector<int>>& liv
     if (!m_pFolder || m_pFolder == &doc.m_root)
         return;
     const auto it = live.find(m_pFolder);
-    if (m_nEpoch != epoch || it == live.end()) {
+    if (m_nEpoch != epoch || it == live.end() || it->first->m_nSerial != m_nSerial) {
         m_pFolder = nullptr;
         return;
     }

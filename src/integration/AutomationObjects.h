@@ -39,10 +39,8 @@ class CFolderRef
 {
 public:
     CFolderRef() = default;
-    CFolderRef(CFolderNode* folder, std::vector<int> path, uint64_t epoch)
-        : m_pFolder(folder), m_path(std::move(path)), m_nEpoch(epoch)
-    {
-    }
+    // folder must be live here: its serial is taken now.
+    CFolderRef(CFolderNode* folder, std::vector<int> path, uint64_t epoch);
 
     // The live folder, or null once the folder has left the tree below the root.
     CFolderNode* Resolve(CKivDoc& doc, uint64_t epoch);
@@ -56,6 +54,8 @@ public:
 
 private:
     CFolderNode* m_pFolder = nullptr; // never dereferenced before Resolve finds it
+    uint64_t m_nSerial = 0;           // the folder's serial, so a newcomer at the same
+                                      // address is not taken for it
     std::vector<int> m_path;          // chain positions from the root, a fast first guess
     uint64_t m_nEpoch = 0;            // content generation the folder belongs to
 };

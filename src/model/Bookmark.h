@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -26,12 +27,20 @@ public:
 
     std::string m_strName;
     std::vector<uint32_t> m_aBookmarks;
+    // A number no other folder of this run has had: tells a folder from a later one
+    // that happens to be placed at a freed folder's address.
+    const uint64_t m_nSerial = NextSerial();
     CFolderNode* m_pParent = nullptr;
     CFolderNode* m_pNext = nullptr;
     CFolderNode* m_pFirstChild = nullptr;
 
 private:
     friend class CKivDoc;
+    static uint64_t NextSerial()
+    {
+        static std::atomic<uint64_t> next{0};
+        return ++next;
+    }
     // The last child, so inserting a name that sorts last needs no walk.
     CFolderNode* m_pLastChild = nullptr;
     // The document's rename count at which m_aBookmarks was last known to be in

@@ -199,6 +199,19 @@ INSTANTIATE_TEST_SUITE_P(
                       doc.UpdateAllViews(nullptr, HINT_SYNC_FOLDER, &doc.m_root);
                   },
                   false, true},
+        // The same within one edit, before any update hint lets the objects look.
+        StaleCase{"DeleteThenRecreateWithoutAHint",
+                  [](CServedKivDoc& doc) {
+                      CFolderNode* old = Child(&doc.m_root, "Sub");
+                      DeleteTopFolder(doc, "Sub");
+                      CFolderNode* again = doc.CreateFolder(&doc.m_root, "Sub", true);
+                      doc.CreateFolder(again, "Deep", true);
+                      // The allocator hands the freed place out again: the case
+                      // this guards against, not a matter of luck here.
+                      EXPECT_EQ(again, old);
+                      doc.UpdateAllViews(nullptr, HINT_SYNC_FOLDER, &doc.m_root);
+                  },
+                  false, true},
         // Siblings before it shift its chain position: it is found again.
         StaleCase{"SiblingInserted",
                   [](CServedKivDoc& doc) {
