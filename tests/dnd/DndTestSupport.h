@@ -49,19 +49,12 @@ public:
 
 // Both panes on the sample collection, the timer and the clock of the tree replaced,
 // every message box and dialog answered by a script.
-class DndFixture : public ::testing::Test
+class DndFixture : public KivTest::SamplePanesTest
 {
 protected:
     void SetUp() override
     {
-        KivTest::EnsureApp();
-        KivStrings::SetLanguage(KivStrings::Lang1033);
-        ASSERT_TRUE(m_dir.isValid());
-        ASSERT_TRUE(m_doc.OpenDocumentFile(KivTest::WriteSample(m_dir.path())));
-        BeforeViews();
-        m_panes = std::make_unique<KivTest::Panes>(m_doc);
-        m_tree = m_panes->tree;
-        m_list = m_panes->list;
+        OpenSamplePanes();
         auto timer = std::make_unique<CManualTimer>();
         m_timer = timer.get();
         m_tree->SetDragTimer(std::move(timer));
@@ -69,19 +62,6 @@ protected:
         m_doc.SendInitialUpdate();
     }
 
-    void TearDown() override { m_panes.reset(); }
-
-    // Changes to the collection before the views see it.
-    virtual void BeforeViews() {}
-
-    CFolderNode* Child(CFolderNode* parent, const std::string& name)
-    {
-        for (CFolderNode* c = parent->m_pFirstChild; c; c = c->m_pNext)
-            if (c->m_strName == name)
-                return c;
-        return nullptr;
-    }
-    CFolderNode* Folder(const std::string& name) { return Child(&m_doc.m_root, name); }
 
     CLeftView::Item* ItemOf(const CFolderNode* folder)
     {
@@ -167,12 +147,7 @@ protected:
         return Drop(w, data, at, actions, mods);
     }
 
-    QTemporaryDir m_dir;
-    CKivDoc m_doc;
     CScriptedUi m_ui;
-    std::unique_ptr<KivTest::Panes> m_panes;
-    CLeftView* m_tree = nullptr;
-    CKivView* m_list = nullptr;
     CManualTimer* m_timer = nullptr;
     int64_t m_now = 100000;
 };

@@ -27,21 +27,16 @@
 
 namespace {
 
-class KivViewTest : public ::testing::Test
+class KivViewTest : public KivTest::SamplePanesTest
 {
 protected:
     void SetUp() override
     {
         KivTest::EnsureApp();
-        KivStrings::SetLanguage(KivStrings::Lang1033);
         KivApp().m_nListStyle = LVS_REPORT;
         KivApp().m_bNewWindow = false;
         KivApp().m_bKeepWndSize = false;
-        ASSERT_TRUE(m_dir.isValid());
-        ASSERT_TRUE(m_doc.OpenDocumentFile(KivTest::WriteSample(m_dir.path())));
-        m_panes = std::make_unique<KivTest::Panes>(m_doc);
-        m_tree = m_panes->tree;
-        m_list = m_panes->list;
+        OpenSamplePanes();
         m_tester = std::make_unique<QAbstractItemModelTester>(
             &m_list->ListModel(), QAbstractItemModelTester::FailureReportingMode::Fatal);
         m_list->m_openUrl = [this](const std::string& url, bool newWindow) {
@@ -54,17 +49,7 @@ protected:
     void TearDown() override
     {
         m_tester.reset();
-        m_panes.reset();
-        if (QWidget* popup = QApplication::activePopupWidget())
-            popup->close();
-    }
-
-    CFolderNode* Folder(const std::string& name)
-    {
-        for (CFolderNode* c = m_doc.m_root.m_pFirstChild; c; c = c->m_pNext)
-            if (c->m_strName == name)
-                return c;
-        return nullptr;
+        SamplePanesTest::TearDown();
     }
 
     void Show(CFolderNode* folder) { ASSERT_TRUE(m_tree->SelectFolder(folder)); }
@@ -97,11 +82,6 @@ protected:
         };
     }
 
-    QTemporaryDir m_dir;
-    CKivDoc m_doc;
-    std::unique_ptr<KivTest::Panes> m_panes;
-    CLeftView* m_tree = nullptr;
-    CKivView* m_list = nullptr;
     std::unique_ptr<QAbstractItemModelTester> m_tester;
     std::vector<std::pair<std::string, bool>> m_opened;
 };

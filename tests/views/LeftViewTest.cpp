@@ -27,18 +27,12 @@ namespace {
 
 using Item = CFolderTreeModel::Item;
 
-class LeftViewTest : public ::testing::Test
+class LeftViewTest : public KivTest::SamplePanesTest
 {
 protected:
     void SetUp() override
     {
-        KivTest::EnsureApp();
-        KivStrings::SetLanguage(KivStrings::Lang1033);
-        ASSERT_TRUE(m_dir.isValid());
-        ASSERT_TRUE(m_doc.OpenDocumentFile(KivTest::WriteSample(m_dir.path())));
-        m_panes = std::make_unique<KivTest::Panes>(m_doc);
-        m_tree = m_panes->tree;
-        m_list = m_panes->list;
+        OpenSamplePanes();
         m_tester = std::make_unique<QAbstractItemModelTester>(
             &m_tree->TreeModel(), QAbstractItemModelTester::FailureReportingMode::Fatal);
         m_doc.SendInitialUpdate();
@@ -47,17 +41,7 @@ protected:
     void TearDown() override
     {
         m_tester.reset();
-        m_panes.reset();
-        if (QWidget* popup = QApplication::activePopupWidget())
-            popup->close();
-    }
-
-    CFolderNode* Child(CFolderNode* parent, const std::string& name)
-    {
-        for (CFolderNode* c = parent->m_pFirstChild; c; c = c->m_pNext)
-            if (c->m_strName == name)
-                return c;
-        return nullptr;
+        SamplePanesTest::TearDown();
     }
 
     QModelIndex IndexOf(const CFolderNode* folder)
@@ -92,11 +76,6 @@ protected:
 
     QLineEdit* Editor() { return m_tree->findChild<QLineEdit*>(); }
 
-    QTemporaryDir m_dir;
-    CKivDoc m_doc;
-    std::unique_ptr<KivTest::Panes> m_panes;
-    CLeftView* m_tree = nullptr;
-    CKivView* m_list = nullptr;
     std::unique_ptr<QAbstractItemModelTester> m_tester;
 };
 

@@ -1,6 +1,7 @@
 #include "ViewTestApp.h"
 
 #include "app/KivApp.h"
+#include "res/Strings.h"
 #include "model/KivDoc.h"
 #include "views/KivView.h"
 #include "views/LeftView.h"
@@ -91,5 +92,32 @@ Panes::Panes(CKivDoc& doc)
 }
 
 Panes::~Panes() { delete splitter; }
+
+void SamplePanesTest::OpenSamplePanes()
+{
+    EnsureApp();
+    KivStrings::SetLanguage(KivStrings::Lang1033);
+    ASSERT_TRUE(m_dir.isValid());
+    ASSERT_TRUE(m_doc.OpenDocumentFile(WriteSample(m_dir.path())));
+    BeforeViews();
+    m_panes = std::make_unique<Panes>(m_doc);
+    m_tree = m_panes->tree;
+    m_list = m_panes->list;
+}
+
+void SamplePanesTest::TearDown()
+{
+    m_panes.reset();
+    if (QWidget* popup = QApplication::activePopupWidget())
+        popup->close();
+}
+
+CFolderNode* SamplePanesTest::Child(CFolderNode* parent, const std::string& name)
+{
+    for (CFolderNode* c = parent->m_pFirstChild; c; c = c->m_pNext)
+        if (c->m_strName == name)
+            return c;
+    return nullptr;
+}
 
 }  // namespace KivTest
