@@ -48,6 +48,18 @@ void Save(benchmark::State& state, const KivBench::Shape& shape)
     state.counters["bytes"] = static_cast<double>(QFile(out).size());
 }
 
+// The plain tree built from read tables, timed without tearing it down.
+void RebuildLiteralOnce(benchmark::State& state, const CFlatTree& flat)
+{
+    KivLiteral::Doc doc;
+    doc.Rebuild(flat);
+    benchmark::DoNotOptimize(doc.bookmarks.size());
+    state.PauseTiming(); // tearing the document down is not part of loading
+    doc.bookmarks.clear();
+    doc.folders.clear();
+    state.ResumeTiming();
+}
+
 // The plain loader: the same archive, then folders x links and backward scans.
 void LoadLiteral(benchmark::State& state, const KivBench::Shape& shape)
 {
@@ -63,14 +75,7 @@ void LoadLiteral(benchmark::State& state, const KivBench::Shape& shape)
         ar.ReadU32();
         CFlatTree flat;
         flat.SerializeTables(ar);
-        KivLiteral::Doc doc;
-        doc.Rebuild(flat);
-        benchmark::DoNotOptimize(doc.bookmarks.size());
-        state.PauseTiming(); // tearing the document down is not part of loading
-        doc.bookmarks.clear();
-        doc.folders.clear();
-        flat.ClearFlat();
-        state.ResumeTiming();
+        RebuildLiteralOnce(state, flat);
     }
 }
 
@@ -113,15 +118,8 @@ void RebuildLiteral(benchmark::State& state, const KivBench::Shape& shape)
         state.SkipWithError("no file");
         return;
     }
-    for (auto _ : state) {
-        KivLiteral::Doc doc;
-        doc.Rebuild(flat);
-        benchmark::DoNotOptimize(doc.bookmarks.size());
-        state.PauseTiming(); // tearing the document down is not part of loading
-        doc.bookmarks.clear();
-        doc.folders.clear();
-        state.ResumeTiming();
-    }
+    for (auto _ : state)
+        RebuildLiteralOnce(state, flat);
 }
 
 BENCHMARK_CAPTURE(Load, wide_1M, KivBench::Wide())->Unit(benchmark::kMillisecond)->Iterations(3);
