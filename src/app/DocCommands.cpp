@@ -17,11 +17,14 @@
 
 #include <QClipboard>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMimeData>
 #include <QProcess>
 #include <QStandardPaths>
+
+#include <unistd.h>
 
 CKivDocCommands::CKivDocCommands(CKivApp& app, CKivDoc& doc) : m_app(app), m_doc(doc)
 {
@@ -204,16 +207,43 @@ void CKivDocCommands::OnEditFindNext()
     }
 }
 
+namespace {
+// A folder only this user can enter, for the copies handed to the mail client.
+QString MailFolder()
+{
+    QString base = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (base.isEmpty())
+        base = QDir::tempPath() + QStringLiteral("/kiv-") + QString::number(getuid());
+    const QString folder = base + QStringLiteral("/kiv-mail");
+    if (!QDir().mkpath(folder))
+        return {};
+    for (const QString& dir : {base, folder}) {
+        const QFileInfo info(dir);
+        if (info.isSymLink() || !info.isDir() || info.ownerId() != getuid())
+            return {};
+    }
+    if (!QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                                           | QFileDevice::ExeOwner))
+        return {};
+    return folder;
+}
+}  // namespace
+
 void CKivDocCommands::OnFileSendMail()
 {
     // The mail client gets the file as it is on disk; unsaved changes go into a copy
-    // in the temporary folder so the user's file and its modified flag stay as they are.
+    // so the user's file and its modified flag stay as they are. The copy lives in the
+    // user's own runtime folder, not in the shared temporary folder where others
+    // could read it or take its name first.
     QString path = m_doc.GetPathName();
     if (path.isEmpty() || m_doc.IsModified()) {
         QString name = m_doc.GetTitle();
         if (QFileInfo(name).suffix().compare(QLatin1String("kiv"), Qt::CaseInsensitive) != 0)
             name += QStringLiteral(".kiv");
-        path = QDir(QDir::tempPath()).filePath(name);
+        const QString folder = MailFolder();
+        if (folder.isEmpty())
+            return;
+        path = QDir(folder).filePath(name);
         const bool wasModified = m_doc.IsModified();
         const bool saved = m_doc.OnSaveDocument(path);
         m_doc.SetModifiedFlag(wasModified);

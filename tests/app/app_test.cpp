@@ -13,6 +13,8 @@
 #include <QDesktopServices>
 #include <QFile>
 #include <QFileInfo>
+#include <QThread>
+#include <QDir>
 #include <QToolBar>
 #include <QUrl>
 
@@ -479,6 +481,95 @@ TEST_F(Lifecycle, PrintOpensThePrintDocumentBesideTheProgram)
     ASSERT_EQ(recorder.m_urls.size(), 1);
     EXPECT_EQ(recorder.m_urls[0].toLocalFile(), doc);
     EXPECT_TRUE(m_env.m_ui->m_messages.empty());
+}
+
+// Sending by mail, with an xdg-email on the PATH that writes down its arguments.
+class SendMail : public Lifecycle
+{
+protected:
+    void SetUp() override
+    {
+        Lifecycle::SetUp();
+        m_oldPath = qgetenv("PATH");
+        const QString bin = m_env.Path(QStringLiteral("bin"));
+        ASSERT_TRUE(QDir().mkpath(bin));
+        QFile script(bin + QStringLiteral("/xdg-email"));
+        ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+        // Written aside and renamed, so the test never reads half a log.
+        script.write(QStringLiteral("#!/bin/sh\nprintf '%s\\n' \"$@\" > '%1.part' && mv '%1.part' '%1'\n")
+                         .arg(Log())
+                         .toUtf8());
+        script.close();
+        script.setPermissions(script.permissions() | QFileDevice::ExeOwner);
+        qputenv("PATH", bin.toLocal8Bit() + ':' + m_oldPath);
+        // The user's runtime folder, private as the session makes it.
+        m_oldRuntime = qgetenv("XDG_RUNTIME_DIR");
+        m_runtime = m_env.Path(QStringLiteral("runtime"));
+        ASSERT_TRUE(QDir().mkpath(m_runtime));
+        QFile::setPermissions(m_runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                                             | QFileDevice::ExeOwner);
+        qputenv("XDG_RUNTIME_DIR", m_runtime.toLocal8Bit());
+    }
+    void TearDown() override
+    {
+        qputenv("PATH", m_oldPath);
+        if (m_oldRuntime.isNull())
+            qunsetenv("XDG_RUNTIME_DIR");
+        else
+            qputenv("XDG_RUNTIME_DIR", m_oldRuntime);
+    }
+    QString Log() const { return m_env.Path(QStringLiteral("mail.log")); }
+    // The arguments the mail program was started with.
+    QStringList Sent() const
+    {
+        QFile log(Log());
+        for (int k = 0; k < 500 && !log.exists(); ++k)
+            QThread::msleep(20);
+        if (!log.open(QIODevice::ReadOnly))
+            return {};
+        return QString::fromUtf8(log.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    }
+
+    QByteArray m_oldPath;
+    QByteArray m_oldRuntime;
+    QString m_runtime;
+};
+
+TEST_F(SendMail, EnabledOnlyWithAMailProgram)
+{
+    EXPECT_TRUE(m_app->Router().Update(ID_FILE_SEND_MAIL).m_bEnabled);
+    qputenv("PATH", m_env.Path(QStringLiteral("nothing-here")).toLocal8Bit());
+    EXPECT_FALSE(m_app->Router().Update(ID_FILE_SEND_MAIL).m_bEnabled);
+}
+
+TEST_F(SendMail, ASavedDocumentGoesAsItsFile)
+{
+    EXPECT_TRUE(m_app->Router().Execute(ID_FILE_SEND_MAIL));
+    EXPECT_EQ(Sent(), (QStringList{QStringLiteral("--attach"), m_sample}));
+}
+
+TEST_F(SendMail, ChangesGoInAPrivateCopyAndTheDocumentStaysModified)
+{
+    Modify();
+    EXPECT_TRUE(m_app->Router().Execute(ID_FILE_SEND_MAIL));
+    const QStringList sent = Sent();
+    ASSERT_EQ(sent.size(), 2);
+    const QString copy = sent[1];
+    EXPECT_NE(copy, m_sample);
+    EXPECT_EQ(QFileInfo(copy).fileName(), QStringLiteral("sample.kiv"));
+    EXPECT_TRUE(copy.startsWith(m_runtime + QLatin1Char('/'))) << copy.toStdString();
+    // Only the user may look into the copy's folder.
+    EXPECT_EQ(QFileInfo(QFileInfo(copy).path()).permissions()
+                  & (QFileDevice::ReadGroup | QFileDevice::ReadOther | QFileDevice::ExeOther),
+              QFileDevice::Permissions());
+    CKivDoc sentDoc;
+    ASSERT_TRUE(sentDoc.OpenDocumentFile(copy));
+    EXPECT_EQ(sentDoc.BookmarkCount(), 5u);
+    CKivDoc file;
+    ASSERT_TRUE(file.OpenDocumentFile(m_sample));
+    EXPECT_EQ(file.BookmarkCount(), 4u);
+    EXPECT_TRUE(m_app->Document().IsModified());
+    EXPECT_EQ(m_app->Document().GetPathName(), m_sample);
 }
 
 struct MissingPrintCase
