@@ -112,7 +112,7 @@ std::string CArchive::ReadString()
             return NarrowToUtf8(reinterpret_cast<const char*>(p + 1), p[0]);
         }
         // The same for the short wide form: FF FFFE, a one-byte count, UTF-16 units.
-        if (have >= 4 && p[1] == 0xFE && p[2] == 0xFF && p[3] < 0xFF
+        if (have >= 4 && p[0] == 0xFF && p[1] == 0xFE && p[2] == 0xFF && p[3] < 0xFF
             && have - 4 >= size_t(p[3]) * 2) {
             const size_t bytes = size_t(p[3]) * 2;
             m_pos += 4 + bytes;

@@ -2,6 +2,7 @@
 // and the end of the data.
 
 #include "framework/Archive.h"
+#include "framework/TextRules.h"
 
 #include <QBuffer>
 
@@ -179,6 +180,27 @@ TEST(Archive, DeviceReadsAcrossBufferBoundaries)
     }
     EXPECT_EQ(in.BytesLeft(), 0u);
     EXPECT_THROW(in.ReadU16(), CArchiveException);
+}
+
+TEST(Archive, NarrowTextLikeAWidePrefixAcrossTheBufferEdge)
+{
+    // A narrow string whose first bytes look like the wide marker ("\xFE\xFF", Latin
+    // letters in the old code page), cut by the end of the read buffer, stays narrow.
+    const std::string text = std::string("\xFE\xFF\x03") + std::string(200, 'x');
+    std::vector<char> out;
+    {
+        CArchive ar(&out);
+        for (int k = 0; k < 1000; ++k)
+            ar.WriteNarrowString(text);
+    }
+    QByteArray data(out.data(), static_cast<qsizetype>(out.size()));
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::ReadOnly);
+    CArchive in(&buffer, CArchive::load);
+    const std::string want = KivText::Windows1252ToUtf8(text);
+    for (int k = 0; k < 1000; ++k)
+        ASSERT_EQ(in.ReadString(), want) << k;
+    EXPECT_EQ(in.BytesLeft(), 0u);
 }
 
 }  // namespace
