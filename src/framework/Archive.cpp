@@ -7,12 +7,8 @@
 #include <algorithm>
 #include <cstring>
 
-namespace {
-constexpr size_t kBufferSize = 64 * 1024;
-}
-
-CArchive::CArchive(QIODevice* device, Mode mode)
-    : m_mode(mode), m_device(device), m_buffer(kBufferSize)
+CArchive::CArchive(QIODevice* device, Mode mode, size_t bufferSize)
+    : m_mode(mode), m_device(device), m_buffer(std::max<size_t>(bufferSize, 1))
 {
     // Asking a file for its size costs a system call; strings ask for the bytes left
     // millions of times, so the count is kept here instead.

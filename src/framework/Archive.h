@@ -32,8 +32,10 @@ class CArchive
 public:
     enum Mode { load, store };
 
-    // Over a device: reads from or writes to it through an internal buffer.
-    CArchive(QIODevice* device, Mode mode);
+    // Over a device: reads from or writes to it through an internal buffer (of the
+    // given size: tests make it small so that fields fall across its edges).
+    static constexpr size_t kDefaultBufferSize = 64 * 1024;
+    CArchive(QIODevice* device, Mode mode, size_t bufferSize = kDefaultBufferSize);
     // Over memory: loading reads the given bytes; storing appends to `out`.
     CArchive(std::string_view bytes);
     explicit CArchive(std::vector<char>* out);
