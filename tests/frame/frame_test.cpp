@@ -270,8 +270,9 @@ TEST_P(FrameStyles, StyleCommandsSwitchTheListAndShowTheChoice)
     m_frame->UpdateToolBar();
     QToolBar* bar = m_frame->findChild<QToolBar*>(QStringLiteral("bar59392"));
     for (QAction* a : bar->actions())
-        if (a->data().toUInt() == c.id)
+        if (a->data().toUInt() == c.id) {
             EXPECT_TRUE(a->isChecked());
+        }
 }
 
 INSTANTIATE_TEST_SUITE_P(Styles, FrameStyles,

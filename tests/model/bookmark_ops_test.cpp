@@ -380,8 +380,9 @@ public:
                 const uint32_t expectIndex = known >= 0 ? uint32_t(known) : n;
                 ASSERT_EQ(index, expectIndex) << url;
                 want = LiteralLink(f, expectIndex, &wantPos);
-                if (want)
+                if (want) {
                     ASSERT_EQ(pos, wantPos);
+                }
             }
             ASSERT_EQ(got, want) << "add " << url;
             break;
@@ -393,8 +394,9 @@ public:
                 int pos = -1, wantPos = -1;
                 const bool got = m_doc.LinkBookmark(f, i, &pos);
                 ASSERT_EQ(got, LiteralLink(f, i, &wantPos)) << "link " << i;
-                if (got)
+                if (got) {
                     ASSERT_EQ(pos, wantPos);
+                }
             }
             break;
         case 5:
