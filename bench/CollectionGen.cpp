@@ -152,4 +152,12 @@ QString FileFor(const Shape& shape)
     return file.commit() ? path : QString();
 }
 
+void ReadTables(QIODevice& file, CFlatTree& flat)
+{
+    CArchive ar(&file, CArchive::load);
+    ar.ReadU32();
+    ar.ReadU32();
+    flat.SerializeTables(ar);
+}
+
 }  // namespace KivBench

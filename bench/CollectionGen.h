@@ -9,6 +9,7 @@
 #include <vector>
 
 class CFlatTree;
+class QIODevice;
 
 namespace KivBench {
 
@@ -37,6 +38,10 @@ void Generate(const Shape& shape, CFlatTree& flat);
 
 // The collection as a file in a cache folder, generated on first use.
 QString FileFor(const Shape& shape);
+
+// Reads a document file's tables (after its magic and version), as a load does
+// before it builds the tree.
+void ReadTables(QIODevice& file, CFlatTree& flat);
 
 // Random bookmark names, as the add benchmarks use them.
 std::vector<std::string> RandomNames(uint32_t count, uint32_t seed);

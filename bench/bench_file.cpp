@@ -4,7 +4,6 @@
 #include "CollectionGen.h"
 #include "LiteralModel.h"
 
-#include "framework/Archive.h"
 #include "model/KivDoc.h"
 
 #include <QFile>
@@ -70,11 +69,8 @@ void LoadLiteral(benchmark::State& state, const KivBench::Shape& shape)
     }
     for (auto _ : state) {
         file.seek(0);
-        CArchive ar(&file, CArchive::load);
-        ar.ReadU32();
-        ar.ReadU32();
         CFlatTree flat;
-        flat.SerializeTables(ar);
+        KivBench::ReadTables(file, flat);
         RebuildLiteralOnce(state, flat);
         state.PauseTiming(); // the tables' strings: the real load hands them over
         flat.ClearFlat();
@@ -89,10 +85,7 @@ bool ReadTables(const KivBench::Shape& shape, CFlatTree& flat)
     QFile file(KivBench::FileFor(shape));
     if (!file.open(QIODevice::ReadOnly))
         return false;
-    CArchive ar(&file, CArchive::load);
-    ar.ReadU32();
-    ar.ReadU32();
-    flat.SerializeTables(ar);
+    KivBench::ReadTables(file, flat);
     return true;
 }
 

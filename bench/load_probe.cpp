@@ -5,7 +5,6 @@
 
 #include "CollectionGen.h"
 
-#include "framework/Archive.h"
 #include "model/KivDoc.h"
 
 #include <QElapsedTimer>
@@ -34,10 +33,7 @@ int main(int argc, char* argv[])
         QFile file(path);
         if (!file.open(QIODevice::ReadOnly))
             return 1;
-        CArchive ar(&file, CArchive::load);
-        ar.ReadU32();
-        ar.ReadU32();
-        doc.SerializeTables(ar);
+        KivBench::ReadTables(file, doc);
         const auto lap = [&](const char* what) {
             const long long c1 = cpuMs();
             std::printf("%s: wall %lld ms, cpu %lld ms\n", what, static_cast<long long>(t.restart()),

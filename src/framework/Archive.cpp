@@ -45,8 +45,6 @@ bool CArchive::Refill()
     return true;
 }
 
-void CArchive::ReadSlow(uint8_t* dst, size_t n) { ReadRaw(reinterpret_cast<char*>(dst), n); }
-
 void CArchive::ReadRaw(char* dst, size_t n)
 {
     while (n > 0) {

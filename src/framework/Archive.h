@@ -52,9 +52,9 @@ public:
     {
         if (m_pos < m_end)
             return static_cast<uint8_t>(m_data[m_pos++]);
-        uint8_t b[1];
-        ReadSlow(b, 1);
-        return b[0];
+        char c;
+        ReadRaw(&c, 1);
+        return static_cast<uint8_t>(c);
     }
     uint16_t ReadU16()
     {
@@ -63,7 +63,7 @@ public:
             std::memcpy(b, m_data + m_pos, 2);
             m_pos += 2;
         } else {
-            ReadSlow(b, 2);
+            ReadRaw(reinterpret_cast<char*>(b), 2);
         }
         return static_cast<uint16_t>(b[0] | (b[1] << 8));
     }
@@ -74,7 +74,7 @@ public:
             std::memcpy(b, m_data + m_pos, 4);
             m_pos += 4;
         } else {
-            ReadSlow(b, 4);
+            ReadRaw(reinterpret_cast<char*>(b), 4);
         }
         return uint32_t(b[0]) | (uint32_t(b[1]) << 8) | (uint32_t(b[2]) << 16)
                | (uint32_t(b[3]) << 24);
@@ -99,7 +99,6 @@ public:
     void Flush();
 
 private:
-    void ReadSlow(uint8_t* dst, size_t n);
     void ReadRaw(char* dst, size_t n);
     std::string ReadStringSlow(bool wide, uint32_t n);
     void WriteRaw(const char* src, size_t n);

@@ -93,10 +93,6 @@ QString ToQString(std::string_view s)
 }  // namespace
 
 namespace {
-// In the C locale the collator is Qt's case-insensitive string compare: UTF-16 units
-// compared after simple case folding, where the low half of a surrogate pair stands
-// for the folded code point of the pair and the high half for itself. Walking the
-// UTF-8 text the same way gives the same order without converting either string.
 // Qt's simple case folding of the Latin-1 range, asked once: accented Latin letters
 // are the most common characters outside ASCII in names.
 char32_t Latin1Folded(char32_t cp)
@@ -110,6 +106,10 @@ char32_t Latin1Folded(char32_t cp)
     return table[cp];
 }
 
+// In the C locale the collator is Qt's case-insensitive string compare: UTF-16 units
+// compared after simple case folding, where the low half of a surrogate pair stands
+// for the folded code point of the pair and the high half for itself. Walking the
+// UTF-8 text the same way gives the same order without converting either string.
 class FoldCursor
 {
 public:

@@ -422,9 +422,6 @@ bool CKivDoc::RebuildFromFlat()
     // Links name bookmarks all over the table: asking for the records and names a
     // few links ahead keeps the memory waits from adding up one after the other.
     const CBookmark* const records = m_bookmarks.data(); // linking adds no records
-    // Which bookmarks a folder lists: read back for the root without going through
-    // every record again.
-    std::vector<uint8_t> listed(bookmarkCount, 0);
 
     // The last folder created at each depth. A record whose depth is 0, above the
     // limit, or one level below an empty level is skipped with everything nested
@@ -449,31 +446,21 @@ bool CKivDoc::RebuildFromFlat()
             }
             if (k + 8 < linked.size())
                 __builtin_prefetch(records[linked[k + 8]].m_strName.data());
-            if (LinkBookmark(folder, linked[k], nullptr))
-                listed[linked[k]] = 1;
+            LinkBookmark(folder, linked[k], nullptr);
         }
     }
     // Linking the unlisted bookmarks one by one into the empty root, in index order,
     // gives them in name order with equal names by index: a stable sort, without
     // moving the list around once per bookmark.
-    struct Unlisted
-    {
-        std::string_view name;
-        uint32_t index;
-    };
-    std::vector<Unlisted> unlisted;
-    for (uint32_t i = 0; i < bookmarkCount; ++i)
-        if (!listed[i])
-            unlisted.push_back({m_bookmarks[i].m_strName, i});
-    std::stable_sort(unlisted.begin(), unlisted.end(), [](const Unlisted& a, const Unlisted& b) {
-        return CompareNoCase(a.name, b.name) < 0;
-    });
     std::vector<uint32_t>& rootList = m_root.m_aBookmarks;
-    rootList.reserve(unlisted.size());
-    for (const Unlisted& u : unlisted) {
-        rootList.push_back(u.index);
-        ++m_bookmarks[u.index].m_nRefs;
-    }
+    for (uint32_t i = 0; i < bookmarkCount; ++i)
+        if (m_bookmarks[i].m_nRefs == 0)
+            rootList.push_back(i);
+    std::stable_sort(rootList.begin(), rootList.end(), [this](uint32_t a, uint32_t b) {
+        return CompareNoCase(m_bookmarks[a].m_strName, m_bookmarks[b].m_strName) < 0;
+    });
+    for (uint32_t i : rootList)
+        ++m_bookmarks[i].m_nRefs;
 
     // The tables have served their purpose; the tree holds the data now.
     ClearFlat();
