@@ -9,6 +9,10 @@
 #include <cstdint>
 #include <cstring>
 
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
+
 namespace KivText {
 
 namespace {
@@ -306,27 +310,49 @@ std::string Utf8ToWindows1252(std::string_view text)
     return out;
 }
 
-std::string Utf16LeToUtf8(std::string_view bytes)
+namespace {
+
+// One code point from unit i on (a surrogate pair takes two units); returns the next
+// unit. An unpaired surrogate becomes '?', as Qt makes it.
+inline size_t PutUtf16Unit(const unsigned char* src, size_t n, size_t i, char*& o)
 {
-    // Done by hand: the loader converts every wide string of a file, and a detour
-    // through QString costs two allocations each. An unpaired surrogate becomes '?',
-    // as Qt makes it.
-    const size_t n = bytes.size() / 2;
-    const auto unit = [&](size_t i) {
-        return char16_t(static_cast<unsigned char>(bytes[2 * i])
-                        | (static_cast<unsigned char>(bytes[2 * i + 1]) << 8));
-    };
-    // No UTF-16 unit takes more than three bytes. Short text is converted on the
-    // stack, so the result is allocated once at its size (or not at all).
-    char local[384];
-    std::string out;
-    char* const begin = n * 3 <= sizeof local ? local : (out.resize(n * 3), out.data());
+    const auto unit = [src](size_t k) { return char32_t(src[2 * k] | (src[2 * k + 1] << 8)); };
+    char32_t cp = unit(i);
+    if (cp < 0x800) {
+        // One or two bytes, written without a branch: names mix ASCII with accented
+        // letters too irregularly for branches to be guessed right.
+        const bool two = cp >= 0x80;
+        o[0] = char(two ? (0xC0 | (cp >> 6)) : cp);
+        o[1] = char(0x80 | (cp & 0x3F));
+        o += 1 + int(two);
+        return i + 1;
+    }
+    if (cp >= 0xD800 && cp <= 0xDFFF) {
+        if (cp < 0xDC00 && i + 1 < n && unit(i + 1) >= 0xDC00 && unit(i + 1) <= 0xDFFF) {
+            cp = 0x10000 + ((cp - 0xD800) << 10) + (unit(i + 1) - 0xDC00);
+            *o++ = char(0xF0 | (cp >> 18));
+            *o++ = char(0x80 | ((cp >> 12) & 0x3F));
+            *o++ = char(0x80 | ((cp >> 6) & 0x3F));
+            *o++ = char(0x80 | (cp & 0x3F));
+            return i + 2;
+        }
+        *o++ = '?';
+        return i + 1;
+    }
+    *o++ = char(0xE0 | (cp >> 12));
+    *o++ = char(0x80 | ((cp >> 6) & 0x3F));
+    *o++ = char(0x80 | (cp & 0x3F));
+    return i + 1;
+}
+
+size_t Utf16ToUtf8Plain(const unsigned char* src, size_t n, size_t i, char* const begin)
+{
     char* o = begin;
-    for (size_t i = 0; i < n; ++i) {
+    while (i < n) {
         // Four ASCII units at a time while they last.
         while (i + 4 <= n) {
             uint64_t four;
-            std::memcpy(&four, bytes.data() + 2 * i, 8);
+            std::memcpy(&four, src + 2 * i, 8);
             if (four & 0xFF80FF80FF80FF80ULL)
                 break;
             o[0] = char(four);
@@ -336,46 +362,111 @@ std::string Utf16LeToUtf8(std::string_view bytes)
             o += 4;
             i += 4;
         }
-        if (i == n)
-            break;
-        char32_t cp = unit(i);
-        if (cp < 0x800) {
-            // One or two bytes, written without a branch: names mix ASCII with
-            // accented letters too irregularly for branches to be guessed right.
-            const bool two = cp >= 0x80;
-            o[0] = char(two ? (0xC0 | (cp >> 6)) : cp);
-            o[1] = char(0x80 | (cp & 0x3F));
-            o += 1 + int(two);
+        if (i < n)
+            i = PutUtf16Unit(src, n, i, o);
+    }
+    return static_cast<size_t>(o - begin);
+}
+
+#if defined(__x86_64__)
+// Eight units at a time. Below U+0800 every unit is one byte or two: each unit is
+// written as its two-byte form into its own pair of lanes, and one shuffle, chosen
+// by which units are ASCII, closes the gaps the one-byte units leave.
+struct CompactShuffles
+{
+    alignas(16) uint8_t shuffle[256][16];
+    uint8_t length[256];
+};
+
+constexpr CompactShuffles MakeCompactShuffles()
+{
+    CompactShuffles t{};
+    for (int ascii = 0; ascii < 256; ++ascii) {
+        int k = 0;
+        for (int u = 0; u < 8; ++u) {
+            t.shuffle[ascii][k++] = uint8_t(2 * u);
+            if (!((ascii >> u) & 1))
+                t.shuffle[ascii][k++] = uint8_t(2 * u + 1);
+        }
+        t.length[ascii] = uint8_t(k);
+        for (; k < 16; ++k)
+            t.shuffle[ascii][k] = 0x80;
+    }
+    return t;
+}
+
+constexpr CompactShuffles kCompact = MakeCompactShuffles();
+
+const bool kHaveSsse3 = __builtin_cpu_supports("ssse3");
+
+__attribute__((target("ssse3"))) size_t Utf16ToUtf8Ssse3(const unsigned char* src, size_t n,
+                                                          char* const begin)
+{
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i notAscii = _mm_set1_epi16(short(0xFF80));
+    const __m128i notTwoByte = _mm_set1_epi16(short(0xF800));
+    const __m128i leadBits = _mm_set1_epi16(0xC0);
+    const __m128i trailBits = _mm_set1_epi16(0x80);
+    const __m128i low6 = _mm_set1_epi16(0x3F);
+    char* o = begin;
+    size_t i = 0;
+    while (i + 8 <= n) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + 2 * i));
+        const __m128i ascii = _mm_cmpeq_epi16(_mm_and_si128(v, notAscii), zero);
+        const int asciiBits = _mm_movemask_epi8(_mm_packs_epi16(ascii, zero)) & 0xFF;
+        if (asciiBits == 0xFF) {
+            _mm_storel_epi64(reinterpret_cast<__m128i*>(o), _mm_packus_epi16(v, v));
+            o += 8;
+            i += 8;
             continue;
         }
-        if (cp >= 0xD800 && cp <= 0xDFFF) {
-            if (cp < 0xDC00 && i + 1 < n && unit(i + 1) >= 0xDC00 && unit(i + 1) <= 0xDFFF) {
-                cp = 0x10000 + ((cp - 0xD800) << 10) + (unit(i + 1) - 0xDC00);
-                ++i;
-            } else {
-                *o++ = '?';
-                continue;
-            }
+        if (_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_and_si128(v, notTwoByte), zero)) == 0xFFFF) {
+            const __m128i lead = _mm_or_si128(_mm_srli_epi16(v, 6), leadBits);
+            const __m128i first = _mm_or_si128(_mm_and_si128(ascii, v), _mm_andnot_si128(ascii, lead));
+            const __m128i trail = _mm_or_si128(_mm_and_si128(v, low6), trailBits);
+            const __m128i pairs = _mm_or_si128(first, _mm_slli_epi16(trail, 8));
+            const __m128i shuffle =
+                _mm_load_si128(reinterpret_cast<const __m128i*>(kCompact.shuffle[asciiBits]));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(o), _mm_shuffle_epi8(pairs, shuffle));
+            o += kCompact.length[asciiBits];
+            i += 8;
+            continue;
         }
-        if (cp < 0x80) {
-            *o++ = char(cp);
-        } else if (cp < 0x800) {
-            *o++ = char(0xC0 | (cp >> 6));
-            *o++ = char(0x80 | (cp & 0x3F));
-        } else if (cp < 0x10000) {
-            *o++ = char(0xE0 | (cp >> 12));
-            *o++ = char(0x80 | ((cp >> 6) & 0x3F));
-            *o++ = char(0x80 | (cp & 0x3F));
-        } else {
-            *o++ = char(0xF0 | (cp >> 18));
-            *o++ = char(0x80 | ((cp >> 12) & 0x3F));
-            *o++ = char(0x80 | ((cp >> 6) & 0x3F));
-            *o++ = char(0x80 | (cp & 0x3F));
-        }
+        // Three-byte characters or surrogates: this block the plain way.
+        const size_t blockEnd = i + 8;
+        while (i < blockEnd)
+            i = PutUtf16Unit(src, n, i, o);
     }
+    return static_cast<size_t>(o - begin) + Utf16ToUtf8Plain(src, n, i, o);
+}
+#endif
+
+}  // namespace
+
+size_t Utf16LeToUtf8(const char* bytes, size_t units, char* out)
+{
+    const auto* src = reinterpret_cast<const unsigned char*>(bytes);
+#if defined(__x86_64__)
+    if (kHaveSsse3)
+        return Utf16ToUtf8Ssse3(src, units, out);
+#endif
+    return Utf16ToUtf8Plain(src, units, 0, out);
+}
+
+std::string Utf16LeToUtf8(std::string_view bytes)
+{
+    // Done by hand: the loader converts every wide string of a file, and a detour
+    // through QString costs two allocations each. Short text is converted on the
+    // stack, so the result is allocated once at its size (or not at all).
+    const size_t n = bytes.size() / 2;
+    const size_t room = Utf16ToUtf8Room(n);
+    char local[384];
+    std::string out;
+    char* const begin = room <= sizeof local ? local : (out.resize(room), out.data());
+    const size_t length = Utf16LeToUtf8(bytes.data(), n, begin);
     if (begin == local)
-        return std::string(local, static_cast<size_t>(o - local));
-    out.resize(static_cast<size_t>(o - begin));
+        return std::string(local, length);
+    out.resize(length);
     return out;
 }
 

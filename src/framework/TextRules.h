@@ -24,6 +24,10 @@ std::string Windows1252ToUtf8(std::string_view text);
 std::string Utf8ToWindows1252(std::string_view text);
 
 std::string Utf16LeToUtf8(std::string_view bytes);
+// The same into `out`, which has room for Utf16ToUtf8Room(units) bytes (the
+// conversion stores whole blocks, a little past what it keeps); returns the length.
+constexpr size_t Utf16ToUtf8Room(size_t units) { return units * 3 + 16; }
+size_t Utf16LeToUtf8(const char* bytes, size_t units, char* out);
 std::string Utf8ToUtf16Le(std::string_view text);
 
 // At most maxBytes bytes, never splitting a character.

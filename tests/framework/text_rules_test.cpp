@@ -155,4 +155,39 @@ TEST(Utf16, LongTextWithAsciiRunsAgreesWithQt)
     }
 }
 
+TEST(Utf16, EveryMixOfOneAndTwoByteCharactersInABlockAgreesWithQt)
+{
+    // Eight units at a time are converted together: every pattern of one- and two-byte
+    // characters in a block, at every offset from the start, with the edges of the
+    // ranges (7F/80, 7FF/800) among them; nothing is written past the promised room.
+    std::mt19937 rng(21);
+    const char16_t edges[] = {0x80, 0x7FF, 0xE9, 0x100, 0x3A9, 0x800, 0xD83D};
+    for (int pattern = 0; pattern < 256; ++pattern) {
+        for (int lead = 0; lead < 9; ++lead) {
+            std::u16string units;
+            for (int i = 0; i < lead; ++i)
+                units += char16_t(u'a' + rng() % 26);
+            for (int u = 0; u < 8; ++u) {
+                if ((pattern >> u) & 1)
+                    units += char16_t(rng() % 2 ? 0x7F : u'A' + rng() % 26);
+                else
+                    units += edges[rng() % (lead == 8 ? 7 : 5)]; // three-byte ones now and then
+            }
+            for (int i = int(rng() % 12); i > 0; --i)
+                units += char16_t(rng() % 3 ? u'z' : 0xFC);
+            const QString q = QString::fromUtf16(units.data(), qsizetype(units.size()));
+            std::string bytes;
+            for (char16_t u : units) {
+                bytes += char(u & 0xFF);
+                bytes += char(u >> 8);
+            }
+            const size_t room = KivText::Utf16ToUtf8Room(units.size());
+            std::string out(room + 32, '\x5A');
+            const size_t length = KivText::Utf16LeToUtf8(bytes.data(), units.size(), out.data());
+            ASSERT_EQ(out.substr(0, length), q.toStdString()) << pattern << " " << lead;
+            ASSERT_EQ(out.substr(room), std::string(32, '\x5A')) << pattern << " " << lead;
+        }
+    }
+}
+
 }  // namespace
