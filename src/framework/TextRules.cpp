@@ -214,6 +214,52 @@ int CompareNoCase(std::string_view a, std::string_view b)
     return Collator().compare(ToQString(a), ToQString(b));
 }
 
+void StableSortNoCase(std::vector<uint32_t>& items,
+                      const std::function<std::string_view(uint32_t)>& nameOf)
+{
+    const auto plain = [&] {
+        std::stable_sort(items.begin(), items.end(), [&](uint32_t a, uint32_t b) {
+            return CompareNoCase(nameOf(a), nameOf(b)) < 0;
+        });
+    };
+    if (!CollatorIsC() || items.size() < 64) {
+        plain();
+        return;
+    }
+    // The first four fold units of each name, packed high to low, order the names as
+    // the comparison does (a name that ends sorts before any longer one); only names
+    // that share them are compared in full. Names are read once each instead of at
+    // every step of the sort.
+    struct Keyed
+    {
+        uint64_t key;
+        uint32_t pos;
+        uint32_t item;
+    };
+    std::vector<Keyed> keyed(items.size());
+    for (size_t k = 0; k < items.size(); ++k) {
+        const std::string_view name = nameOf(items[k]);
+        if (!IsValidUtf8(name)) {
+            plain(); // the collator decides for such names, as in every comparison
+            return;
+        }
+        FoldCursor cursor(name);
+        uint64_t key = 0;
+        int units = 0;
+        for (char32_t unit = 0; units < 4 && cursor.Next(unit); ++units)
+            key = (key << 16) | unit;
+        keyed[k] = {units == 0 ? 0 : key << (16 * (4 - units)), uint32_t(k), items[k]};
+    }
+    std::sort(keyed.begin(), keyed.end(), [&](const Keyed& a, const Keyed& b) {
+        if (a.key != b.key)
+            return a.key < b.key;
+        const int r = CompareNoCase(nameOf(a.item), nameOf(b.item));
+        return r != 0 ? r < 0 : a.pos < b.pos;
+    });
+    for (size_t k = 0; k < items.size(); ++k)
+        items[k] = keyed[k].item;
+}
+
 bool ContainsNoCase(std::string_view haystack, std::string_view needle)
 {
     if (needle.empty())

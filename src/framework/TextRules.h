@@ -1,7 +1,10 @@
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The text rules every part of Kiv shares: model strings are UTF-8; names sort with
 // one locale-aware, case-insensitive comparison; URLs compare byte for byte.
@@ -10,6 +13,10 @@ namespace KivText {
 // The one case-insensitive, locale-aware comparison of names (sibling order,
 // bookmark order, name lookups). Negative, zero or positive like strcmp.
 int CompareNoCase(std::string_view a, std::string_view b);
+// Sorts items into the order CompareNoCase gives their names; items with equal
+// names keep their order (a stable sort).
+void StableSortNoCase(std::vector<uint32_t>& items,
+                      const std::function<std::string_view(uint32_t)>& nameOf);
 
 // Case-folded substring test (Unicode case folding).
 bool ContainsNoCase(std::string_view haystack, std::string_view needle);

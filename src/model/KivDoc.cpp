@@ -456,8 +456,8 @@ bool CKivDoc::RebuildFromFlat()
     for (uint32_t i = 0; i < bookmarkCount; ++i)
         if (m_bookmarks[i].m_nRefs == 0)
             rootList.push_back(i);
-    std::stable_sort(rootList.begin(), rootList.end(), [this](uint32_t a, uint32_t b) {
-        return CompareNoCase(m_bookmarks[a].m_strName, m_bookmarks[b].m_strName) < 0;
+    KivText::StableSortNoCase(rootList, [this](uint32_t i) -> std::string_view {
+        return m_bookmarks[i].m_strName;
     });
     for (uint32_t i : rootList)
         ++m_bookmarks[i].m_nRefs;

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <vector>
 
@@ -89,6 +90,37 @@ TEST(CompareNoCase, AgreesWithTheCollatorOnLatinLettersAnywhere)
             b += letters[rng() % letters.size()];
         ASSERT_EQ(Sign(KivText::CompareNoCase(a, b)), CollatorSign(a, b))
             << "\"" << a << "\" vs \"" << b << "\"";
+    }
+}
+
+TEST(StableSortNoCase, GivesTheOrderOfAStableSortByTheComparison)
+{
+    // Names sharing long prefixes, equal names in other cases, letters beyond the Latin
+    // range, pairs of surrogates, NUL characters and empty names; then the same with a
+    // name that is not UTF-8 among them.
+    std::mt19937 rng(5);
+    const char* const parts[] = {"a", "B", "ab", "Ab", "é", "É", "z", "\xCE\xA3", "\xCF\x83",
+                                 "\xF0\x9F\x98\x80", "\xEF\xBC\xA1", " ", "", "1"};
+    for (int round = 0; round < 40; ++round) {
+        std::vector<std::string> names(64 + rng() % 400);
+        for (std::string& n : names) {
+            for (int k = int(rng() % 8); k > 0; --k)
+                n += parts[rng() % std::size(parts)];
+            if (rng() % 20 == 0)
+                n += std::string(1, '\0') + "x";
+        }
+        if (round % 10 == 9)
+            names[rng() % names.size()] += "\xC3";
+        std::vector<uint32_t> items(names.size());
+        for (uint32_t k = 0; k < items.size(); ++k)
+            items[k] = k;
+        std::shuffle(items.begin(), items.end(), rng);
+        std::vector<uint32_t> want = items;
+        std::stable_sort(want.begin(), want.end(), [&](uint32_t a, uint32_t b) {
+            return KivText::CompareNoCase(names[a], names[b]) < 0;
+        });
+        KivText::StableSortNoCase(items, [&](uint32_t i) -> std::string_view { return names[i]; });
+        ASSERT_EQ(items, want) << round;
     }
 }
 
