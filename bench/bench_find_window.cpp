@@ -123,10 +123,9 @@ void FindNextHitShown(benchmark::State& state)
         const CFolderNode* folder = w.app->Document().m_pCurFolder;
         if (list->SelectedRows().size() != 1 || tree->SelectedFolder() != folder
             || !view->viewport()->rect().intersects(view->visualRect(current))
-            || w.app->Document()
-                       .Bookmark(folder->m_aBookmarks[current.row()])
-                       .m_strUrl.rfind("http://marked.example/", 0)
-                   != 0) {
+            || !w.app->Document()
+                    .Bookmark(folder->m_aBookmarks[current.row()])
+                    .m_strUrl.starts_with("http://marked.example/")) {
             state.SkipWithError("the hit is not shown");
             break;
         }

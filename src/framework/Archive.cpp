@@ -1,5 +1,6 @@
 #include "Archive.h"
 
+#include "Text.h"
 #include "TextRules.h"
 
 #include <QIODevice>
@@ -117,6 +118,33 @@ std::string CArchive::ReadString()
     bool wide = false;
     const uint32_t n = ReadLength(&wide);
     return ReadStringSlow(wide, n);
+}
+
+CText CArchive::ReadText(CTextBlockWriter& writer)
+{
+    // ReadString's quick paths, with the text going straight into the writer's block.
+    if (m_pos < m_end) {
+        const auto* p = reinterpret_cast<const uint8_t*>(m_data + m_pos);
+        const size_t have = m_end - m_pos;
+        if (p[0] < 0xFF && have > p[0]) {
+            m_pos += size_t(p[0]) + 1;
+            const std::string_view bytes(reinterpret_cast<const char*>(p + 1), p[0]);
+            if (KivText::IsAscii(bytes))
+                return writer.Make(bytes);
+            return writer.Make(KivText::LegacyToUtf8(std::string(bytes)));
+        }
+        if (have >= 4 && p[0] == 0xFF && p[1] == 0xFE && p[2] == 0xFF && p[3] < 0xFF
+            && have - 4 >= size_t(p[3]) * 2) {
+            const size_t units = p[3];
+            m_pos += 4 + units * 2;
+            char* out = writer.Room(KivText::Utf16ToUtf8Room(units));
+            return writer.Finish(
+                KivText::Utf16LeToUtf8(reinterpret_cast<const char*>(p + 4), units, out));
+        }
+    }
+    bool wide = false;
+    const uint32_t n = ReadLength(&wide);
+    return writer.Make(ReadStringSlow(wide, n));
 }
 
 std::string CArchive::ReadStringSlow(bool wide, uint32_t n)

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+class CText;
+class CTextBlockWriter;
 class QIODevice;
 
 // Thrown when a load runs past the end of the data. The open path turns it into the
@@ -81,6 +83,8 @@ public:
     }
     // The length-prefixed string; the wide form (FF FFFE ...) is converted to UTF-8.
     std::string ReadString();
+    // The same as a text of the writer's blocks.
+    CText ReadText(CTextBlockWriter& writer);
 
     void WriteU8(uint8_t value);
     void WriteU16(uint16_t value);

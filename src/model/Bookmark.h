@@ -2,15 +2,17 @@
 
 #include <atomic>
 #include <cstdint>
+#include "framework/Text.h"
+
 #include <string>
 #include <vector>
 
 // One entry of the bookmark table. A bookmark is named everywhere by its index.
 struct CBookmark
 {
-    std::string m_strUrl;
-    std::string m_strName;
-    std::string m_strComment;
+    CText m_strUrl;
+    CText m_strName;
+    CText m_strComment;
     int32_t m_nRefs = 0;       // ordinary folders listing it (not trash, not check)
     int32_t m_nSaveIndex = -1; // scratch while flattening
 };

@@ -1,6 +1,7 @@
 #include "FlatTree.h"
 
 #include "framework/Archive.h"
+#include "framework/Text.h"
 
 #include <algorithm>
 
@@ -60,11 +61,13 @@ void CFlatTree::SerializeTables(CArchive& ar)
 
     uint32_t count = ar.ReadU32();
     m_flatBookmarks.reserve(m_flatBookmarks.size() + Bounded(count, ar, 3));
+    // The table's texts go into shared blocks: no allocation per text.
+    CTextBlockWriter writer;
     for (uint32_t k = 0; k < count; ++k) {
-        FlatBookmark& b = m_flatBookmarks.emplace_back();
-        b.m_strUrl = ar.ReadString();
-        b.m_strName = ar.ReadString();
-        b.m_strComment = ar.ReadString();
+        CText url = ar.ReadText(writer);
+        CText name = ar.ReadText(writer);
+        CText comment = ar.ReadText(writer);
+        m_flatBookmarks.push_back({std::move(url), std::move(name), std::move(comment)});
     }
     count = ar.ReadU32();
     m_flatFolders.reserve(m_flatFolders.size() + Bounded(count, ar, 3));

@@ -90,8 +90,8 @@ CFolderNode* CKivDoc::WalkPath(std::string_view path)
 bool CKivDoc::LinkBookmark(CFolderNode* folder, uint32_t i, int* outPos)
 {
     std::vector<uint32_t>& list = folder->m_aBookmarks;
-    const std::string& name = m_bookmarks[i].m_strName;
-    const auto nameAt = [&](size_t k) -> const std::string& {
+    const std::string_view name = m_bookmarks[i].m_strName;
+    const auto nameAt = [&](size_t k) -> std::string_view {
         return m_bookmarks[list[k]].m_strName;
     };
     size_t pos;
@@ -178,7 +178,7 @@ void CKivDoc::SetBookmarkUrl(uint32_t i, std::string url)
 {
     if (m_bookmarks[i].m_strUrl == url)
         return;
-    std::string old = std::move(m_bookmarks[i].m_strUrl);
+    CText old = std::move(m_bookmarks[i].m_strUrl);
     m_bookmarks[i].m_strUrl = std::move(url);
     if (m_bUrlIndexBuilt)
         m_urlIndex.Changed(i, old, m_bookmarks);

@@ -106,7 +106,7 @@ TEST_F(ExternalDropTest, ALongLinkIsCutTo256Characters)
     ASSERT_EQ(Folder("a")->m_aBookmarks.size(), 2u);
     bool found = false;
     for (uint32_t i : Folder("a")->m_aBookmarks)
-        if (m_doc.Bookmark(i).m_strUrl.rfind("http://long.example/", 0) == 0) {
+        if (m_doc.Bookmark(i).m_strUrl.starts_with("http://long.example/")) {
             found = true;
             EXPECT_EQ(m_doc.Bookmark(i).m_strUrl, url.left(256).toStdString());
         }
