@@ -138,8 +138,8 @@ CText CArchive::ReadText(CTextBlockWriter& writer)
             const size_t units = p[3];
             m_pos += 4 + units * 2;
             char* out = writer.Room(KivText::Utf16ToUtf8Room(units));
-            return writer.Finish(
-                KivText::Utf16LeToUtf8(reinterpret_cast<const char*>(p + 4), units, out));
+            return writer.Finish(KivText::Utf16LeToUtf8(reinterpret_cast<const char*>(p + 4),
+                                                        units, out, (have - 4) / 2));
         }
     }
     bool wide = false;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <bit>
 #include <compare>
 #include <cstdint>
 #include <cstring>
@@ -8,6 +9,12 @@
 #include <memory>
 #include <string>
 #include <string_view>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+static_assert(std::endian::native == std::endian::little, "texts keep their kind in the last byte");
 
 // An immutable UTF-8 text: the fields of a bookmark. Sixteen bytes; text of up to 14
 // bytes is kept in place, longer text on the heap or in a block of texts that a load
@@ -124,24 +131,45 @@ private:
         std::memcpy(&n, m_raw + 8, sizeof n);
         return n;
     }
+    // The sixteen bytes are always written with one store: texts are moved right
+    // after they are made (a load fills millions), and a move reading sixteen bytes
+    // that several smaller stores just wrote waits for them to reach the cache.
+    void Store(uint64_t low, uint64_t high)
+    {
+#if defined(__SSE2__)
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(m_raw),
+                         _mm_set_epi64x(static_cast<long long>(high), static_cast<long long>(low)));
+#else
+        const uint64_t both[2] = {low, high};
+        std::memcpy(m_raw, both, sizeof both);
+#endif
+    }
+    static uint64_t Load(const char* p, size_t bytes)
+    {
+        uint64_t v = 0;
+        std::memcpy(&v, p, bytes);
+        return v;
+    }
     void SetInPlace(const char* text, size_t n)
     {
-        std::memcpy(m_raw, text, n);
-        std::memset(m_raw + n, 0, 15 - n);
-        m_raw[15] = static_cast<char>(n);
+        // Overlapping loads of the text itself, never a byte beyond it.
+        uint64_t low = 0, high = 0;
+        if (n >= 8) {
+            low = Load(text, 8);
+            if (n > 8)
+                high = Load(text + n - 8, 8) >> (8 * (16 - n));
+        } else if (n >= 4) {
+            low = Load(text, 4) | (Load(text + n - 4, 4) << (8 * (n - 4)));
+        } else if (n > 0) {
+            low = uint64_t(uint8_t(text[0])) | (uint64_t(uint8_t(text[n / 2])) << (8 * (n / 2)))
+                  | (uint64_t(uint8_t(text[n - 1])) << (8 * (n - 1)));
+        }
+        Store(low, high | (uint64_t(n) << 56));
     }
-    void SetPointer(const char* p, uint32_t n, uint8_t kind)
+    void SetPointer(const char* p, uint32_t n, uint8_t kind, uint32_t blockOffset = 0)
     {
-        std::memcpy(m_raw, &p, sizeof p);
-        std::memcpy(m_raw + 8, &n, sizeof n);
-        std::memset(m_raw + 12, 0, 3);
-        m_raw[15] = static_cast<char>(kind);
-    }
-    void SetBlockOffset(uint32_t offset)
-    {
-        m_raw[12] = static_cast<char>(offset & 0xFF);
-        m_raw[13] = static_cast<char>((offset >> 8) & 0xFF);
-        m_raw[14] = static_cast<char>(offset >> 16);
+        Store(reinterpret_cast<uintptr_t>(p),
+              uint64_t(n) | (uint64_t(blockOffset & 0xFFFFFF) << 32) | (uint64_t(kind) << 56));
     }
     struct BlockHeader;
     BlockHeader* Block() const;
@@ -187,8 +215,8 @@ public:
             t.SetInPlace(m_next, n);
         } else {
             m_next[n] = '\0';
-            t.SetPointer(m_next, static_cast<uint32_t>(n), CText::kBlock);
-            t.SetBlockOffset(static_cast<uint32_t>(m_next - m_block));
+            t.SetPointer(m_next, static_cast<uint32_t>(n), CText::kBlock,
+                         static_cast<uint32_t>(m_next - m_block));
             m_next += n + 1;
             ++m_made;
         }

@@ -214,6 +214,32 @@ int CompareNoCase(std::string_view a, std::string_view b)
     return Collator().compare(ToQString(a), ToQString(b));
 }
 
+bool NameKeysOrder() { return CollatorIsC(); }
+
+uint64_t NameKey(std::string_view name)
+{
+    // Packed high to low; a name that ends leaves zeros, so it sorts before any
+    // longer name it begins. Four ASCII letters at the start are the usual case.
+    if (name.size() >= 4) {
+        uint32_t four;
+        std::memcpy(&four, name.data(), 4);
+        if (!(four & 0x80808080u)) {
+            uint64_t key = 0;
+            for (int k = 0; k < 4; ++k) {
+                const auto b = static_cast<uint8_t>(four >> (8 * k));
+                key = (key << 16) | ((b >= 'A' && b <= 'Z') ? b + 32 : b);
+            }
+            return key;
+        }
+    }
+    FoldCursor cursor(name);
+    uint64_t key = 0;
+    int units = 0;
+    for (char32_t unit = 0; units < 4 && cursor.Next(unit); ++units)
+        key = (key << 16) | unit;
+    return units == 0 ? 0 : key << (16 * (4 - units));
+}
+
 void StableSortNoCase(std::vector<uint32_t>& items,
                       const std::function<std::string_view(uint32_t)>& nameOf)
 {
@@ -222,14 +248,12 @@ void StableSortNoCase(std::vector<uint32_t>& items,
             return CompareNoCase(nameOf(a), nameOf(b)) < 0;
         });
     };
-    if (!CollatorIsC() || items.size() < 64) {
+    if (!NameKeysOrder() || items.size() < 64) {
         plain();
         return;
     }
-    // The first four fold units of each name, packed high to low, order the names as
-    // the comparison does (a name that ends sorts before any longer one); only names
-    // that share them are compared in full. Names are read once each instead of at
-    // every step of the sort.
+    // Names are read once each for their keys instead of at every step of the sort;
+    // only names that share a key are compared in full.
     struct Keyed
     {
         uint64_t key;
@@ -243,12 +267,7 @@ void StableSortNoCase(std::vector<uint32_t>& items,
             plain(); // the collator decides for such names, as in every comparison
             return;
         }
-        FoldCursor cursor(name);
-        uint64_t key = 0;
-        int units = 0;
-        for (char32_t unit = 0; units < 4 && cursor.Next(unit); ++units)
-            key = (key << 16) | unit;
-        keyed[k] = {units == 0 ? 0 : key << (16 * (4 - units)), uint32_t(k), items[k]};
+        keyed[k] = {NameKey(name), uint32_t(k), items[k]};
     }
     std::sort(keyed.begin(), keyed.end(), [&](const Keyed& a, const Keyed& b) {
         if (a.key != b.key)
@@ -284,17 +303,25 @@ bool ContainsNoCase(std::string_view haystack, std::string_view needle)
 
 bool IsAscii(std::string_view text)
 {
-    // Eight bytes at a time: the loader asks this of every string it reads.
+    // Eight bytes at a time, the rest by loads that overlap what was seen: the
+    // loader asks this of every string it reads.
     const char* p = text.data();
-    size_t n = text.size();
+    const size_t n = text.size();
+    const auto load = [](const char* at, size_t bytes) {
+        uint64_t v = 0;
+        std::memcpy(&v, at, bytes);
+        return v;
+    };
     uint64_t bits = 0;
-    for (; n >= 8; p += 8, n -= 8) {
-        uint64_t word;
-        std::memcpy(&word, p, 8);
-        bits |= word;
+    if (n >= 8) {
+        for (size_t k = 0; k + 8 <= n; k += 8)
+            bits |= load(p + k, 8);
+        bits |= load(p + n - 8, 8);
+    } else if (n >= 4) {
+        bits = load(p, 4) | load(p + n - 4, 4);
+    } else if (n > 0) {
+        bits = uint64_t(uint8_t(p[0]) | uint8_t(p[n / 2]) | uint8_t(p[n - 1]));
     }
-    for (; n > 0; ++p, --n)
-        bits |= static_cast<unsigned char>(*p);
     return (bits & 0x8080808080808080ULL) == 0;
 }
 
@@ -445,8 +472,9 @@ constexpr CompactShuffles kCompact = MakeCompactShuffles();
 
 const bool kHaveSsse3 = __builtin_cpu_supports("ssse3");
 
+// Units from `readable` on may not be read; those from n on are read but not converted.
 __attribute__((target("ssse3"))) size_t Utf16ToUtf8Ssse3(const unsigned char* src, size_t n,
-                                                          char* const begin)
+                                                          size_t readable, char* const begin)
 {
     const __m128i zero = _mm_setzero_si128();
     const __m128i notAscii = _mm_set1_epi16(short(0xFF80));
@@ -483,20 +511,47 @@ __attribute__((target("ssse3"))) size_t Utf16ToUtf8Ssse3(const unsigned char* sr
         while (i < blockEnd)
             i = PutUtf16Unit(src, n, i, o);
     }
+    if (i < n && i + 8 <= readable) {
+        // The last few units as a block whose lanes past the end are made NULs: they
+        // come out as single bytes after the text, which the length leaves off.
+        const auto left = static_cast<short>(n - i);
+        const __m128i keep = _mm_cmpgt_epi16(_mm_set1_epi16(left), _mm_setr_epi16(0, 1, 2, 3, 4, 5, 6, 7));
+        const __m128i v = _mm_and_si128(
+            _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + 2 * i)), keep);
+        if (_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_and_si128(v, notTwoByte), zero)) == 0xFFFF) {
+            const __m128i ascii = _mm_cmpeq_epi16(_mm_and_si128(v, notAscii), zero);
+            const int asciiBits = _mm_movemask_epi8(_mm_packs_epi16(ascii, zero)) & 0xFF;
+            const __m128i lead = _mm_or_si128(_mm_srli_epi16(v, 6), leadBits);
+            const __m128i first = _mm_or_si128(_mm_and_si128(ascii, v), _mm_andnot_si128(ascii, lead));
+            const __m128i trail = _mm_or_si128(_mm_and_si128(v, low6), trailBits);
+            const __m128i pairs = _mm_or_si128(first, _mm_slli_epi16(trail, 8));
+            const __m128i shuffle =
+                _mm_load_si128(reinterpret_cast<const __m128i*>(kCompact.shuffle[asciiBits]));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(o), _mm_shuffle_epi8(pairs, shuffle));
+            o += kCompact.length[asciiBits] - (8 - left);
+            return static_cast<size_t>(o - begin);
+        }
+    }
     return static_cast<size_t>(o - begin) + Utf16ToUtf8Plain(src, n, i, o);
 }
 #endif
 
 }  // namespace
 
-size_t Utf16LeToUtf8(const char* bytes, size_t units, char* out)
+size_t Utf16LeToUtf8(const char* bytes, size_t units, char* out, size_t readableUnits)
 {
     const auto* src = reinterpret_cast<const unsigned char*>(bytes);
 #if defined(__x86_64__)
     if (kHaveSsse3)
-        return Utf16ToUtf8Ssse3(src, units, out);
+        return Utf16ToUtf8Ssse3(src, units, std::max(units, readableUnits), out);
 #endif
+    (void)readableUnits;
     return Utf16ToUtf8Plain(src, units, 0, out);
+}
+
+size_t Utf16LeToUtf8(const char* bytes, size_t units, char* out)
+{
+    return Utf16LeToUtf8(bytes, units, out, units);
 }
 
 std::string Utf16LeToUtf8(std::string_view bytes)

@@ -13,6 +13,12 @@ namespace KivText {
 // The one case-insensitive, locale-aware comparison of names (sibling order,
 // bookmark order, name lookups). Negative, zero or positive like strcmp.
 int CompareNoCase(std::string_view a, std::string_view b);
+// Whether NameKey orders names here (it does in the C locale, where the comparison
+// is by case-folded UTF-16 units).
+bool NameKeysOrder();
+// The first four fold units of a valid UTF-8 name packed into one number: a name
+// with a smaller key sorts first under CompareNoCase; equal keys settle nothing.
+uint64_t NameKey(std::string_view name);
 // Sorts items into the order CompareNoCase gives their names; items with equal
 // names keep their order (a stable sort).
 void StableSortNoCase(std::vector<uint32_t>& items,
@@ -35,6 +41,9 @@ std::string Utf16LeToUtf8(std::string_view bytes);
 // conversion stores whole blocks, a little past what it keeps); returns the length.
 constexpr size_t Utf16ToUtf8Room(size_t units) { return units * 3 + 16; }
 size_t Utf16LeToUtf8(const char* bytes, size_t units, char* out);
+// The same where `readableUnits` units may be read at `bytes` (the text is followed
+// by more data): the last units are then converted together with what follows.
+size_t Utf16LeToUtf8(const char* bytes, size_t units, char* out, size_t readableUnits);
 std::string Utf8ToUtf16Le(std::string_view text);
 
 // At most maxBytes bytes, never splitting a character.

@@ -2,6 +2,7 @@
 
 #include "framework/Archive.h"
 #include "framework/Text.h"
+#include "framework/TextRules.h"
 
 #include <algorithm>
 
@@ -22,6 +23,8 @@ void CFlatTree::ClearFlat()
     m_flatFolders.shrink_to_fit();
     m_flatLinks.clear();
     m_flatLinks.shrink_to_fit();
+    m_flatNameKeys.clear();
+    m_flatNameKeys.shrink_to_fit();
 }
 
 void CFlatTree::Serialize(CArchive& ar) { SerializeTables(ar); }
@@ -61,12 +64,19 @@ void CFlatTree::SerializeTables(CArchive& ar)
 
     uint32_t count = ar.ReadU32();
     m_flatBookmarks.reserve(m_flatBookmarks.size() + Bounded(count, ar, 3));
-    // The table's texts go into shared blocks: no allocation per text.
+    // The table's texts go into shared blocks: no allocation per text. The name keys
+    // that linking sorts by are taken while each name is at hand.
+    const bool keyed = m_flatBookmarks.empty() && KivText::NameKeysOrder();
+    m_flatNameKeys.clear();
+    if (keyed)
+        m_flatNameKeys.reserve(Bounded(count, ar, 3));
     CTextBlockWriter writer;
     for (uint32_t k = 0; k < count; ++k) {
         CText url = ar.ReadText(writer);
         CText name = ar.ReadText(writer);
         CText comment = ar.ReadText(writer);
+        if (keyed)
+            m_flatNameKeys.push_back(KivText::NameKey(name));
         m_flatBookmarks.push_back({std::move(url), std::move(name), std::move(comment)});
     }
     count = ar.ReadU32();

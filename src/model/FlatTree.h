@@ -47,6 +47,9 @@ public:
     }
 
     std::vector<FlatBookmark> m_flatBookmarks;
+    // NameKey of each record's name when the reader could give them all (the names it
+    // reads are valid UTF-8), else empty.
+    std::vector<uint64_t> m_flatNameKeys;
     std::vector<FlatFolder> m_flatFolders;
     std::vector<FlatLink> m_flatLinks;
 };

@@ -89,6 +89,15 @@ CFolderNode* CKivDoc::WalkPath(std::string_view path)
 
 bool CKivDoc::LinkBookmark(CFolderNode* folder, uint32_t i, int* outPos)
 {
+    if (!PlaceInList(folder, i, outPos))
+        return false;
+    if (folder != &m_trash && folder != &m_check)
+        ++m_bookmarks[i].m_nRefs;
+    return true;
+}
+
+bool CKivDoc::PlaceInList(CFolderNode* folder, uint32_t i, int* outPos)
+{
     std::vector<uint32_t>& list = folder->m_aBookmarks;
     const std::string_view name = m_bookmarks[i].m_strName;
     const auto nameAt = [&](size_t k) -> std::string_view {
@@ -138,8 +147,6 @@ bool CKivDoc::LinkBookmark(CFolderNode* folder, uint32_t i, int* outPos)
     list.insert(list.begin() + static_cast<std::ptrdiff_t>(pos), i);
     if (outPos)
         *outPos = static_cast<int>(pos);
-    if (folder != &m_trash && folder != &m_check)
-        ++m_bookmarks[i].m_nRefs;
     return true;
 }
 
@@ -419,8 +426,16 @@ bool CKivDoc::RebuildFromFlat()
                 linked[fill[l.folder]++] = l.bookmark;
     }
 
-    // Links name bookmarks all over the table: asking for the records and names a
-    // few links ahead keeps the memory waits from adding up one after the other.
+    // In the C locale a number per name (its first fold units) settles nearly every
+    // comparison a load makes, from a table small enough to stay in the cache,
+    // instead of from records all over the bookmark table. References are counted
+    // in a table of their own for the same reason.
+    std::vector<uint64_t> keys;
+    if (KivText::NameKeysOrder() && m_flatNameKeys.size() == bookmarkCount)
+        keys = std::move(m_flatNameKeys);
+    std::vector<int32_t> refs(bookmarkCount, 0);
+    // Without keys, the records and names a few links ahead are asked for early, so
+    // that the memory waits do not add up one after the other.
     const CBookmark* const records = m_bookmarks.data(); // linking adds no records
 
     // The last folder created at each depth. A record whose depth is 0, above the
@@ -438,24 +453,39 @@ bool CKivDoc::RebuildFromFlat()
         }
         CFolderNode* folder = CreateFolder(level[depth - 1], ff.name, false);
         level[depth] = folder;
-        folder->m_aBookmarks.reserve(start[j + 1] - start[j]);
+        std::vector<uint32_t>& list = folder->m_aBookmarks;
+        list.reserve(start[j + 1] - start[j]);
         for (uint32_t k = start[j]; k < start[j + 1]; ++k) {
-            if (k + 16 < linked.size()) {
-                __builtin_prefetch(&records[linked[k + 16]].m_strName);
-                __builtin_prefetch(&records[linked[k + 16]].m_nRefs, 1);
+            const uint32_t i = linked[k];
+            if (!keys.empty()) {
+                if (k + 16 < linked.size())
+                    __builtin_prefetch(&keys[linked[k + 16]]);
+                // A new folder's list stays sorted; a name above its last one goes at
+                // the end and cannot be listed already.
+                if (list.empty() || keys[i] > keys[list.back()]) {
+                    list.push_back(i);
+                    ++refs[i];
+                    continue;
+                }
+            } else {
+                if (k + 16 < linked.size())
+                    __builtin_prefetch(&records[linked[k + 16]].m_strName);
+                if (k + 8 < linked.size())
+                    __builtin_prefetch(records[linked[k + 8]].m_strName.data());
             }
-            if (k + 8 < linked.size())
-                __builtin_prefetch(records[linked[k + 8]].m_strName.data());
-            LinkBookmark(folder, linked[k], nullptr);
+            if (PlaceInList(folder, i, nullptr))
+                ++refs[i];
         }
     }
     // Linking the unlisted bookmarks one by one into the empty root, in index order,
     // gives them in name order with equal names by index: a stable sort, without
     // moving the list around once per bookmark.
     std::vector<uint32_t>& rootList = m_root.m_aBookmarks;
-    for (uint32_t i = 0; i < bookmarkCount; ++i)
-        if (m_bookmarks[i].m_nRefs == 0)
+    for (uint32_t i = 0; i < bookmarkCount; ++i) {
+        m_bookmarks[i].m_nRefs = refs[i];
+        if (refs[i] == 0)
             rootList.push_back(i);
+    }
     KivText::StableSortNoCase(rootList, [this](uint32_t i) -> std::string_view {
         return m_bookmarks[i].m_strName;
     });

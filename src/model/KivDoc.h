@@ -107,6 +107,8 @@ public:
 
 private:
     bool IsSorted(const CFolderNode* f) const { return f->m_nSortedEpoch == m_nRenameEpoch; }
+    // LinkBookmark's placing in the list, without counting the reference.
+    bool PlaceInList(CFolderNode* folder, uint32_t i, int* outPos);
     void ResetFolder(CFolderNode& f);
     void FlattenFolder(CFlatTree& flat, CFolderNode* p, int depth, bool appendBookmarks);
 

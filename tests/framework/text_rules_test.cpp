@@ -124,6 +124,35 @@ TEST(StableSortNoCase, GivesTheOrderOfAStableSortByTheComparison)
     }
 }
 
+TEST(NameKey, OrdersNamesAsTheComparisonDoes)
+{
+    // Names that differ early, late, only in case, in length, and beyond ASCII: a
+    // smaller key always means a name that sorts first.
+    ASSERT_TRUE(KivText::NameKeysOrder()); // the tests run in the C locale
+    std::mt19937 rng(17);
+    const char* const parts[] = {"a", "B", "z", "Zz", "é", "É", "\xCE\xA3", "\xF0\x9F\x98\x80",
+                                 " ", "0", "\x7F", "abcd", "ABCE", ""};
+    const auto name = [&] {
+        std::string n;
+        for (int k = int(rng() % 6); k > 0; --k)
+            n += parts[rng() % std::size(parts)];
+        return n;
+    };
+    for (int k = 0; k < 50000; ++k) {
+        const std::string a = name(), b = name();
+        const uint64_t ka = KivText::NameKey(a), kb = KivText::NameKey(b);
+        const int order = KivText::CompareNoCase(a, b);
+        if (ka < kb) {
+            ASSERT_LT(order, 0) << a << " / " << b;
+        } else if (ka > kb) {
+            ASSERT_GT(order, 0) << a << " / " << b;
+        }
+        if (order == 0) {
+            ASSERT_EQ(ka, kb) << a << " / " << b;
+        }
+    }
+}
+
 TEST(CompareNoCase, CaseAndAccentsOrderAsExpected)
 {
     EXPECT_EQ(KivText::CompareNoCase("alpha", "ALPHA"), 0);
@@ -213,11 +242,21 @@ TEST(Utf16, EveryMixOfOneAndTwoByteCharactersInABlockAgreesWithQt)
                 bytes += char(u & 0xFF);
                 bytes += char(u >> 8);
             }
+            // Then with more data after the text that may be read but is not part of it.
             const size_t room = KivText::Utf16ToUtf8Room(units.size());
-            std::string out(room + 32, '\x5A');
-            const size_t length = KivText::Utf16LeToUtf8(bytes.data(), units.size(), out.data());
-            ASSERT_EQ(out.substr(0, length), q.toStdString()) << pattern << " " << lead;
-            ASSERT_EQ(out.substr(room), std::string(32, '\x5A')) << pattern << " " << lead;
+            const char16_t after[] = {0xD800, 0xE9, u'x', 0x20AC, 0xDC00, 0, u'Q', 0x7FF};
+            for (size_t readable : {units.size(), units.size() + 8}) {
+                std::string data = bytes;
+                for (char16_t u : after) {
+                    data += char(u & 0xFF);
+                    data += char(u >> 8);
+                }
+                std::string out(room + 32, '\x5A');
+                const size_t length =
+                    KivText::Utf16LeToUtf8(data.data(), units.size(), out.data(), readable);
+                ASSERT_EQ(out.substr(0, length), q.toStdString()) << pattern << " " << lead;
+                ASSERT_EQ(out.substr(room), std::string(32, '\x5A')) << pattern << " " << lead;
+            }
         }
     }
 }
