@@ -472,37 +472,41 @@ constexpr CompactShuffles kCompact = MakeCompactShuffles();
 
 const bool kHaveSsse3 = __builtin_cpu_supports("ssse3");
 
+// Eight units below U+0800 written as UTF-8 at o (sixteen bytes stored); returns the
+// bytes that count, or 0 when a unit needs three bytes or is a surrogate.
+__attribute__((target("ssse3"))) inline size_t TwoByteBlock(__m128i v, char* o)
+{
+    const __m128i zero = _mm_setzero_si128();
+    if (_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_and_si128(v, _mm_set1_epi16(short(0xF800))), zero))
+        != 0xFFFF)
+        return 0;
+    const __m128i ascii = _mm_cmpeq_epi16(_mm_and_si128(v, _mm_set1_epi16(short(0xFF80))), zero);
+    const int asciiBits = _mm_movemask_epi8(_mm_packs_epi16(ascii, zero)) & 0xFF;
+    if (asciiBits == 0xFF) {
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(o), _mm_packus_epi16(v, v));
+        return 8;
+    }
+    const __m128i lead = _mm_or_si128(_mm_srli_epi16(v, 6), _mm_set1_epi16(0xC0));
+    const __m128i first = _mm_or_si128(_mm_and_si128(ascii, v), _mm_andnot_si128(ascii, lead));
+    const __m128i trail = _mm_or_si128(_mm_and_si128(v, _mm_set1_epi16(0x3F)), _mm_set1_epi16(0x80));
+    const __m128i pairs = _mm_or_si128(first, _mm_slli_epi16(trail, 8));
+    const __m128i shuffle =
+        _mm_load_si128(reinterpret_cast<const __m128i*>(kCompact.shuffle[asciiBits]));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(o), _mm_shuffle_epi8(pairs, shuffle));
+    return kCompact.length[asciiBits];
+}
+
 // Units from `readable` on may not be read; those from n on are read but not converted.
 __attribute__((target("ssse3"))) size_t Utf16ToUtf8Ssse3(const unsigned char* src, size_t n,
                                                           size_t readable, char* const begin)
 {
-    const __m128i zero = _mm_setzero_si128();
-    const __m128i notAscii = _mm_set1_epi16(short(0xFF80));
-    const __m128i notTwoByte = _mm_set1_epi16(short(0xF800));
-    const __m128i leadBits = _mm_set1_epi16(0xC0);
-    const __m128i trailBits = _mm_set1_epi16(0x80);
-    const __m128i low6 = _mm_set1_epi16(0x3F);
     char* o = begin;
     size_t i = 0;
     while (i + 8 <= n) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + 2 * i));
-        const __m128i ascii = _mm_cmpeq_epi16(_mm_and_si128(v, notAscii), zero);
-        const int asciiBits = _mm_movemask_epi8(_mm_packs_epi16(ascii, zero)) & 0xFF;
-        if (asciiBits == 0xFF) {
-            _mm_storel_epi64(reinterpret_cast<__m128i*>(o), _mm_packus_epi16(v, v));
-            o += 8;
-            i += 8;
-            continue;
-        }
-        if (_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_and_si128(v, notTwoByte), zero)) == 0xFFFF) {
-            const __m128i lead = _mm_or_si128(_mm_srli_epi16(v, 6), leadBits);
-            const __m128i first = _mm_or_si128(_mm_and_si128(ascii, v), _mm_andnot_si128(ascii, lead));
-            const __m128i trail = _mm_or_si128(_mm_and_si128(v, low6), trailBits);
-            const __m128i pairs = _mm_or_si128(first, _mm_slli_epi16(trail, 8));
-            const __m128i shuffle =
-                _mm_load_si128(reinterpret_cast<const __m128i*>(kCompact.shuffle[asciiBits]));
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(o), _mm_shuffle_epi8(pairs, shuffle));
-            o += kCompact.length[asciiBits];
+        const size_t wrote =
+            TwoByteBlock(_mm_loadu_si128(reinterpret_cast<const __m128i*>(src + 2 * i)), o);
+        if (wrote) {
+            o += wrote;
             i += 8;
             continue;
         }
@@ -515,22 +519,12 @@ __attribute__((target("ssse3"))) size_t Utf16ToUtf8Ssse3(const unsigned char* sr
         // The last few units as a block whose lanes past the end are made NULs: they
         // come out as single bytes after the text, which the length leaves off.
         const auto left = static_cast<short>(n - i);
-        const __m128i keep = _mm_cmpgt_epi16(_mm_set1_epi16(left), _mm_setr_epi16(0, 1, 2, 3, 4, 5, 6, 7));
-        const __m128i v = _mm_and_si128(
-            _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + 2 * i)), keep);
-        if (_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_and_si128(v, notTwoByte), zero)) == 0xFFFF) {
-            const __m128i ascii = _mm_cmpeq_epi16(_mm_and_si128(v, notAscii), zero);
-            const int asciiBits = _mm_movemask_epi8(_mm_packs_epi16(ascii, zero)) & 0xFF;
-            const __m128i lead = _mm_or_si128(_mm_srli_epi16(v, 6), leadBits);
-            const __m128i first = _mm_or_si128(_mm_and_si128(ascii, v), _mm_andnot_si128(ascii, lead));
-            const __m128i trail = _mm_or_si128(_mm_and_si128(v, low6), trailBits);
-            const __m128i pairs = _mm_or_si128(first, _mm_slli_epi16(trail, 8));
-            const __m128i shuffle =
-                _mm_load_si128(reinterpret_cast<const __m128i*>(kCompact.shuffle[asciiBits]));
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(o), _mm_shuffle_epi8(pairs, shuffle));
-            o += kCompact.length[asciiBits] - (8 - left);
-            return static_cast<size_t>(o - begin);
-        }
+        const __m128i keep =
+            _mm_cmpgt_epi16(_mm_set1_epi16(left), _mm_setr_epi16(0, 1, 2, 3, 4, 5, 6, 7));
+        const size_t wrote = TwoByteBlock(
+            _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(src + 2 * i)), keep), o);
+        if (wrote)
+            return static_cast<size_t>(o - begin) + wrote - size_t(8 - left);
     }
     return static_cast<size_t>(o - begin) + Utf16ToUtf8Plain(src, n, i, o);
 }
