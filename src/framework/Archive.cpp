@@ -129,8 +129,9 @@ CText CArchive::ReadText(CTextBlockWriter& writer)
         if (p[0] < 0xFF && have > p[0]) {
             m_pos += size_t(p[0]) + 1;
             const std::string_view bytes(reinterpret_cast<const char*>(p + 1), p[0]);
-            if (KivText::IsAscii(bytes))
-                return writer.Make(bytes);
+            CText text;
+            if (writer.MakeIfAscii(bytes, text))
+                return text;
             return writer.Make(KivText::LegacyToUtf8(std::string(bytes)));
         }
         if (have >= 4 && p[0] == 0xFF && p[1] == 0xFE && p[2] == 0xFF && p[3] < 0xFF

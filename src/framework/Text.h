@@ -152,8 +152,16 @@ private:
     }
     void SetInPlace(const char* text, size_t n)
     {
-        // Overlapping loads of the text itself, never a byte beyond it.
-        uint64_t low = 0, high = 0;
+        uint64_t low, high;
+        LoadInPlace(text, n, low, high);
+        Store(low, high | (uint64_t(n) << 56));
+    }
+    // The n <= 14 bytes of text as the two halves of an in-place text, by overlapping
+    // loads of the text itself, never a byte beyond it.
+    static void LoadInPlace(const char* text, size_t n, uint64_t& low, uint64_t& high)
+    {
+        low = 0;
+        high = 0;
         if (n >= 8) {
             low = Load(text, 8);
             if (n > 8)
@@ -164,7 +172,6 @@ private:
             low = uint64_t(uint8_t(text[0])) | (uint64_t(uint8_t(text[n / 2])) << (8 * (n / 2)))
                   | (uint64_t(uint8_t(text[n - 1])) << (8 * (n - 1)));
         }
-        Store(low, high | (uint64_t(n) << 56));
     }
     void SetPointer(const char* p, uint32_t n, uint8_t kind, uint32_t blockOffset = 0)
     {
@@ -221,6 +228,34 @@ public:
             ++m_made;
         }
         return t;
+    }
+    // Make for text that is plain ASCII, looked at while it is copied; false (and
+    // nothing made) when it is not.
+    bool MakeIfAscii(std::string_view text, CText& out)
+    {
+        constexpr uint64_t kHigh = 0x8080808080808080ULL;
+        const size_t n = text.size();
+        if (n <= CText::kInPlace) {
+            uint64_t low, high;
+            CText::LoadInPlace(text.data(), n, low, high);
+            if ((low | high) & kHigh)
+                return false;
+            out.Store(low, high | (uint64_t(n) << 56));
+            return true;
+        }
+        char* room = Room(n);
+        uint64_t seen = 0;
+        for (size_t k = 0; k + 8 <= n; k += 8) {
+            const uint64_t word = CText::Load(text.data() + k, 8);
+            seen |= word;
+            std::memcpy(room + k, &word, 8);
+        }
+        const uint64_t last = CText::Load(text.data() + n - 8, 8);
+        std::memcpy(room + n - 8, &last, 8);
+        if ((seen | last) & kHigh)
+            return false;
+        out = Finish(n);
+        return true;
     }
     CText Make(std::string_view text)
     {

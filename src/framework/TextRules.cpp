@@ -232,11 +232,28 @@ uint64_t NameKey(std::string_view name)
             return key;
         }
     }
-    FoldCursor cursor(name);
+    // Then ASCII and Latin-1 letters (two bytes each) read directly; anything else
+    // through the general fold.
     uint64_t key = 0;
     int units = 0;
-    for (char32_t unit = 0; units < 4 && cursor.Next(unit); ++units)
-        key = (key << 16) | unit;
+    size_t i = 0;
+    while (units < 4 && i < name.size()) {
+        const auto b = static_cast<uint8_t>(name[i]);
+        if (b < 0x80) {
+            key = (key << 16) | ((b >= 'A' && b <= 'Z') ? b + 32 : b);
+            ++i;
+        } else if ((b == 0xC2 || b == 0xC3) && i + 1 < name.size()
+                   && (static_cast<uint8_t>(name[i + 1]) & 0xC0) == 0x80) {
+            key = (key << 16) | Latin1Folded(((b & 0x1F) << 6) | (static_cast<uint8_t>(name[i + 1]) & 0x3F));
+            i += 2;
+        } else {
+            FoldCursor cursor(name.substr(i));
+            for (char32_t unit = 0; units < 4 && cursor.Next(unit); ++units)
+                key = (key << 16) | unit;
+            break;
+        }
+        ++units;
+    }
     return units == 0 ? 0 : key << (16 * (4 - units));
 }
 

@@ -486,9 +486,20 @@ bool CKivDoc::RebuildFromFlat()
         if (refs[i] == 0)
             rootList.push_back(i);
     }
-    KivText::StableSortNoCase(rootList, [this](uint32_t i) -> std::string_view {
-        return m_bookmarks[i].m_strName;
-    });
+    if (!keys.empty()) {
+        // The list is in index order: index breaks ties of equal names, as a stable
+        // sort keeps them.
+        std::sort(rootList.begin(), rootList.end(), [&](uint32_t a, uint32_t b) {
+            if (keys[a] != keys[b])
+                return keys[a] < keys[b];
+            const int r = CompareNoCase(m_bookmarks[a].m_strName, m_bookmarks[b].m_strName);
+            return r != 0 ? r < 0 : a < b;
+        });
+    } else {
+        KivText::StableSortNoCase(rootList, [this](uint32_t i) -> std::string_view {
+            return m_bookmarks[i].m_strName;
+        });
+    }
     for (uint32_t i : rootList)
         ++m_bookmarks[i].m_nRefs;
 

@@ -100,6 +100,30 @@ TEST(Text, WritingInPlacesGivesTheTextOfTheFirstBytes)
         ASSERT_EQ(texts[k], Letters(k == 1500 ? 100000 : k % 97, char('a' + k % 7))) << k;
 }
 
+TEST(Text, MakingPlainAsciiTellsEveryOtherByteWhereverItIs)
+{
+    // One byte above 0x7F anywhere, at every length in place and in a block: nothing
+    // is made; otherwise the text is made as given.
+    CTextBlockWriter writer;
+    std::vector<CText> kept;
+    for (size_t n = 0; n <= 40; ++n) {
+        const std::string plain = Letters(n);
+        CText t;
+        ASSERT_TRUE(writer.MakeIfAscii(plain, t)) << n;
+        ASSERT_EQ(t, plain);
+        kept.push_back(t);
+        for (size_t at = 0; at < n; ++at) {
+            std::string other = plain;
+            other[at] = char(0xE9);
+            CText u("unchanged");
+            ASSERT_FALSE(writer.MakeIfAscii(other, u)) << n << " " << at;
+            ASSERT_EQ(u, "unchanged");
+        }
+    }
+    for (size_t n = 0; n < kept.size(); ++n)
+        ASSERT_EQ(kept[n], Letters(n)) << n; // texts refused later did not overwrite them
+}
+
 TEST(Text, SharedTextsCopiedAndDroppedOnTwoThreads)
 {
     // The count that keeps a block alive is changed from both threads at once.
