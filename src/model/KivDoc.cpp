@@ -487,14 +487,26 @@ bool CKivDoc::RebuildFromFlat()
             rootList.push_back(i);
     }
     if (!keys.empty()) {
-        // The list is in index order: index breaks ties of equal names, as a stable
-        // sort keeps them.
-        std::sort(rootList.begin(), rootList.end(), [&](uint32_t a, uint32_t b) {
-            if (keys[a] != keys[b])
-                return keys[a] < keys[b];
-            const int r = CompareNoCase(m_bookmarks[a].m_strName, m_bookmarks[b].m_strName);
-            return r != 0 ? r < 0 : a < b;
+        // Sorted with their keys beside them; the index breaks ties of equal names, as
+        // a stable sort of the list (in index order) keeps them.
+        struct Keyed
+        {
+            uint64_t key;
+            uint32_t index;
+        };
+        std::vector<Keyed> keyed;
+        keyed.reserve(rootList.size());
+        for (uint32_t i : rootList)
+            keyed.push_back({keys[i], i});
+        std::sort(keyed.begin(), keyed.end(), [&](const Keyed& a, const Keyed& b) {
+            if (a.key != b.key)
+                return a.key < b.key;
+            const int r =
+                CompareNoCase(m_bookmarks[a.index].m_strName, m_bookmarks[b.index].m_strName);
+            return r != 0 ? r < 0 : a.index < b.index;
         });
+        for (size_t k = 0; k < keyed.size(); ++k)
+            rootList[k] = keyed[k].index;
     } else {
         KivText::StableSortNoCase(rootList, [this](uint32_t i) -> std::string_view {
             return m_bookmarks[i].m_strName;
