@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <new>
 #include <ostream>
+#include <stdexcept>
 
 namespace {
 // Blocks stay well inside the 24 bits a text has to say where in its block it lies,
