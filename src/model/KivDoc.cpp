@@ -458,8 +458,10 @@ bool CKivDoc::RebuildFromFlat()
         for (uint32_t k = start[j]; k < start[j + 1]; ++k) {
             const uint32_t i = linked[k];
             if (!keys.empty()) {
-                if (k + 16 < linked.size())
+                if (k + 16 < linked.size()) {
                     __builtin_prefetch(&keys[linked[k + 16]]);
+                    __builtin_prefetch(&refs[linked[k + 16]], 1);
+                }
                 // A new folder's list stays sorted; a name above its last one goes at
                 // the end and cannot be listed already.
                 if (list.empty() || keys[i] > keys[list.back()]) {
