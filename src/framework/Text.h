@@ -252,8 +252,10 @@ public:
         }
         const uint64_t last = CText::Load(text.data() + n - 8, 8);
         std::memcpy(room + n - 8, &last, 8);
-        if ((seen | last) & kHigh)
+        if ((seen | last) & kHigh) {
+            m_pending.reset(); // the room goes unused
             return false;
+        }
         out = Finish(n);
         return true;
     }

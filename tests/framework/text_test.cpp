@@ -122,6 +122,14 @@ TEST(Text, MakingPlainAsciiTellsEveryOtherByteWhereverItIs)
     }
     for (size_t n = 0; n < kept.size(); ++n)
         ASSERT_EQ(kept[n], Letters(n)) << n; // texts refused later did not overwrite them
+
+    // A refused text too large for a block leaves nothing behind for the next one.
+    std::string large = Letters(70000);
+    large[69999] = char(0xE9);
+    CText refused;
+    ASSERT_FALSE(writer.MakeIfAscii(large, refused));
+    EXPECT_EQ(writer.Make("a text after the large one"), "a text after the large one");
+    EXPECT_EQ(writer.Make(Letters(20)), Letters(20));
 }
 
 TEST(Text, SharedTextsCopiedAndDroppedOnTwoThreads)
