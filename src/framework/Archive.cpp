@@ -95,26 +95,34 @@ std::string NarrowToUtf8(const char* bytes, size_t n)
 }
 }  // namespace
 
+CArchive::Quick CArchive::TakeQuickString()
+{
+    // The short narrow form wholly in the buffer is nearly every string of a file,
+    // then the short wide form: FF FFFE, a one-byte count, UTF-16 units. Either is
+    // converted straight from the buffer without a copy of the raw bytes.
+    Quick q;
+    if (m_pos >= m_end)
+        return q;
+    const auto* p = reinterpret_cast<const uint8_t*>(m_data + m_pos);
+    const size_t have = m_end - m_pos;
+    if (p[0] < 0xFF && have > p[0]) {
+        q = {Quick::Narrow, reinterpret_cast<const char*>(p + 1), p[0], have - 1};
+        m_pos += size_t(p[0]) + 1;
+    } else if (have >= 4 && p[0] == 0xFF && p[1] == 0xFE && p[2] == 0xFF && p[3] < 0xFF
+               && have - 4 >= size_t(p[3]) * 2) {
+        q = {Quick::Wide, reinterpret_cast<const char*>(p + 4), p[3], (have - 4) / 2};
+        m_pos += 4 + size_t(p[3]) * 2;
+    }
+    return q;
+}
+
 std::string CArchive::ReadString()
 {
-    // The short narrow form wholly in the buffer is nearly every string of a file:
-    // converted straight from the buffer without a copy of the raw bytes.
-    if (m_pos < m_end) {
-        const auto* p = reinterpret_cast<const uint8_t*>(m_data + m_pos);
-        const size_t have = m_end - m_pos;
-        if (p[0] < 0xFF && have > p[0]) {
-            m_pos += size_t(p[0]) + 1;
-            return NarrowToUtf8(reinterpret_cast<const char*>(p + 1), p[0]);
-        }
-        // The same for the short wide form: FF FFFE, a one-byte count, UTF-16 units.
-        if (have >= 4 && p[0] == 0xFF && p[1] == 0xFE && p[2] == 0xFF && p[3] < 0xFF
-            && have - 4 >= size_t(p[3]) * 2) {
-            const size_t bytes = size_t(p[3]) * 2;
-            m_pos += 4 + bytes;
-            return KivText::Utf16LeToUtf8(
-                std::string_view(reinterpret_cast<const char*>(p + 4), bytes));
-        }
-    }
+    const Quick q = TakeQuickString();
+    if (q.form == Quick::Narrow)
+        return NarrowToUtf8(q.data, q.count);
+    if (q.form == Quick::Wide)
+        return KivText::Utf16LeToUtf8(std::string_view(q.data, q.count * 2));
     bool wide = false;
     const uint32_t n = ReadLength(&wide);
     return ReadStringSlow(wide, n);
@@ -122,26 +130,17 @@ std::string CArchive::ReadString()
 
 CText CArchive::ReadText(CTextBlockWriter& writer)
 {
-    // ReadString's quick paths, with the text going straight into the writer's block.
-    if (m_pos < m_end) {
-        const auto* p = reinterpret_cast<const uint8_t*>(m_data + m_pos);
-        const size_t have = m_end - m_pos;
-        if (p[0] < 0xFF && have > p[0]) {
-            m_pos += size_t(p[0]) + 1;
-            const std::string_view bytes(reinterpret_cast<const char*>(p + 1), p[0]);
-            CText text;
-            if (writer.MakeIfAscii(bytes, text))
-                return text;
-            return writer.Make(KivText::LegacyToUtf8(std::string(bytes)));
-        }
-        if (have >= 4 && p[0] == 0xFF && p[1] == 0xFE && p[2] == 0xFF && p[3] < 0xFF
-            && have - 4 >= size_t(p[3]) * 2) {
-            const size_t units = p[3];
-            m_pos += 4 + units * 2;
-            char* out = writer.Room(KivText::Utf16ToUtf8Room(units));
-            return writer.Finish(KivText::Utf16LeToUtf8(reinterpret_cast<const char*>(p + 4),
-                                                        units, out, (have - 4) / 2));
-        }
+    // As ReadString, with the text going straight into the writer's block.
+    const Quick q = TakeQuickString();
+    if (q.form == Quick::Narrow) {
+        CText text;
+        if (writer.MakeIfAscii(std::string_view(q.data, q.count), text))
+            return text;
+        return writer.Make(KivText::LegacyToUtf8(std::string(q.data, q.count)));
+    }
+    if (q.form == Quick::Wide) {
+        char* out = writer.Room(KivText::Utf16ToUtf8Room(q.count));
+        return writer.Finish(KivText::Utf16LeToUtf8(q.data, q.count, out, q.readable));
     }
     bool wide = false;
     const uint32_t n = ReadLength(&wide);

@@ -104,6 +104,16 @@ public:
 
 private:
     void ReadRaw(char* dst, size_t n);
+    // A string of the short narrow or short wide form lying wholly in the buffer,
+    // taken; otherwise nothing is taken (form None).
+    struct Quick
+    {
+        enum Form { None, Narrow, Wide } form = None;
+        const char* data = nullptr;
+        size_t count = 0;    // bytes (narrow) or UTF-16 units (wide)
+        size_t readable = 0; // the same units readable from data on, the string's and after
+    };
+    Quick TakeQuickString();
     std::string ReadStringSlow(bool wide, uint32_t n);
     void WriteRaw(const char* src, size_t n);
     bool Refill();

@@ -219,21 +219,8 @@ bool NameKeysOrder() { return CollatorIsC(); }
 uint64_t NameKey(std::string_view name)
 {
     // Packed high to low; a name that ends leaves zeros, so it sorts before any
-    // longer name it begins. Four ASCII letters at the start are the usual case.
-    if (name.size() >= 4) {
-        uint32_t four;
-        std::memcpy(&four, name.data(), 4);
-        if (!(four & 0x80808080u)) {
-            uint64_t key = 0;
-            for (int k = 0; k < 4; ++k) {
-                const auto b = static_cast<uint8_t>(four >> (8 * k));
-                key = (key << 16) | ((b >= 'A' && b <= 'Z') ? b + 32 : b);
-            }
-            return key;
-        }
-    }
-    // Then ASCII and Latin-1 letters (two bytes each) read directly; anything else
-    // through the general fold.
+    // longer name it begins. ASCII and Latin-1 letters (two bytes each) are read
+    // directly, anything else through the general fold.
     uint64_t key = 0;
     int units = 0;
     size_t i = 0;
@@ -244,7 +231,8 @@ uint64_t NameKey(std::string_view name)
             ++i;
         } else if ((b == 0xC2 || b == 0xC3) && i + 1 < name.size()
                    && (static_cast<uint8_t>(name[i + 1]) & 0xC0) == 0x80) {
-            key = (key << 16) | Latin1Folded(((b & 0x1F) << 6) | (static_cast<uint8_t>(name[i + 1]) & 0x3F));
+            const auto next = static_cast<uint8_t>(name[i + 1]);
+            key = (key << 16) | Latin1Folded(((b & 0x1F) << 6) | (next & 0x3F));
             i += 2;
         } else {
             FoldCursor cursor(name.substr(i));
@@ -269,8 +257,20 @@ void StableSortNoCase(std::vector<uint32_t>& items,
         plain();
         return;
     }
-    // Names are read once each for their keys instead of at every step of the sort;
-    // only names that share a key are compared in full.
+    for (uint32_t item : items)
+        if (!IsValidUtf8(nameOf(item))) {
+            plain(); // the collator decides for such names, as in every comparison
+            return;
+        }
+    StableSortNoCase(items, nameOf, [&](uint32_t item) { return NameKey(nameOf(item)); });
+}
+
+void StableSortNoCase(std::vector<uint32_t>& items,
+                      const std::function<std::string_view(uint32_t)>& nameOf,
+                      const std::function<uint64_t(uint32_t)>& keyOf)
+{
+    // Sorted with their keys beside them; only names that share a key are compared in
+    // full, and the position breaks ties of equal names, as a stable sort keeps them.
     struct Keyed
     {
         uint64_t key;
@@ -278,14 +278,8 @@ void StableSortNoCase(std::vector<uint32_t>& items,
         uint32_t item;
     };
     std::vector<Keyed> keyed(items.size());
-    for (size_t k = 0; k < items.size(); ++k) {
-        const std::string_view name = nameOf(items[k]);
-        if (!IsValidUtf8(name)) {
-            plain(); // the collator decides for such names, as in every comparison
-            return;
-        }
-        keyed[k] = {NameKey(name), uint32_t(k), items[k]};
-    }
+    for (size_t k = 0; k < items.size(); ++k)
+        keyed[k] = {keyOf(items[k]), uint32_t(k), items[k]};
     std::sort(keyed.begin(), keyed.end(), [&](const Keyed& a, const Keyed& b) {
         if (a.key != b.key)
             return a.key < b.key;

@@ -23,6 +23,10 @@ uint64_t NameKey(std::string_view name);
 // names keep their order (a stable sort).
 void StableSortNoCase(std::vector<uint32_t>& items,
                       const std::function<std::string_view(uint32_t)>& nameOf);
+// The same where keyOf gives each item's NameKey, already taken (NameKeysOrder holds).
+void StableSortNoCase(std::vector<uint32_t>& items,
+                      const std::function<std::string_view(uint32_t)>& nameOf,
+                      const std::function<uint64_t(uint32_t)>& keyOf);
 
 // Case-folded substring test (Unicode case folding).
 bool ContainsNoCase(std::string_view haystack, std::string_view needle);

@@ -488,32 +488,11 @@ bool CKivDoc::RebuildFromFlat()
         if (refs[i] == 0)
             rootList.push_back(i);
     }
-    if (!keys.empty()) {
-        // Sorted with their keys beside them; the index breaks ties of equal names, as
-        // a stable sort of the list (in index order) keeps them.
-        struct Keyed
-        {
-            uint64_t key;
-            uint32_t index;
-        };
-        std::vector<Keyed> keyed;
-        keyed.reserve(rootList.size());
-        for (uint32_t i : rootList)
-            keyed.push_back({keys[i], i});
-        std::sort(keyed.begin(), keyed.end(), [&](const Keyed& a, const Keyed& b) {
-            if (a.key != b.key)
-                return a.key < b.key;
-            const int r =
-                CompareNoCase(m_bookmarks[a.index].m_strName, m_bookmarks[b.index].m_strName);
-            return r != 0 ? r < 0 : a.index < b.index;
-        });
-        for (size_t k = 0; k < keyed.size(); ++k)
-            rootList[k] = keyed[k].index;
-    } else {
-        KivText::StableSortNoCase(rootList, [this](uint32_t i) -> std::string_view {
-            return m_bookmarks[i].m_strName;
-        });
-    }
+    const auto nameOf = [this](uint32_t i) -> std::string_view { return m_bookmarks[i].m_strName; };
+    if (!keys.empty())
+        KivText::StableSortNoCase(rootList, nameOf, [&keys](uint32_t i) { return keys[i]; });
+    else
+        KivText::StableSortNoCase(rootList, nameOf);
     for (uint32_t i : rootList)
         ++m_bookmarks[i].m_nRefs;
 
