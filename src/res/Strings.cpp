@@ -59,6 +59,16 @@ const Entry kStrings[] = {
      "%1 konnte nicht gesendet werden: Es ließ sich kein E-Mail-Programm starten.",
      "%1 could not be sent: no mail program could be started.",
      "%1 n'a pas pu être envoyé : aucun programme de messagerie n'a pu être lancé."},
+    {IDS_REPLACE_FILE, "%1 ist bereits vorhanden.\nSoll die Datei ersetzt werden?",
+     "%1 already exists.\nDo you want to replace it?",
+     "%1 existe déjà.\nVoulez-vous le remplacer ?"},
+    {IDS_URL_IS_OPTION,
+     "Die URL dieses Lesezeichens beginnt mit \"-\": Ein Browser würde sie als Option lesen, "
+     "nicht als Adresse. Sie wurde nicht geöffnet.",
+     "This bookmark's URL begins with \"-\": a browser would read it as an option, not as "
+     "an address. It was not opened.",
+     "L'URL de ce signet commence par « - » : un navigateur la lirait comme une option, "
+     "non comme une adresse. Elle n'a pas été ouverte."},
 
     {AFX_IDS_APP_TITLE, "Kiv", "Kiv", "Kiv"},
     {AFX_IDS_IDLEMESSAGE, "Bereit", "Preparado", "Prêt"},
