@@ -54,12 +54,12 @@ void WriteFile(const QString& path, const QByteArray& content, bool executable =
 
 QString DocumentOwner()
 {
-    const QDBusReply<QString> owner =
-        QDBusConnection::sessionBus().interface()->serviceOwner(QStringLiteral("org.halvane.Kiv.Document"));
+    const QDBusReply<QString> owner = QDBusConnection::sessionBus().interface()->serviceOwner(
+        QStringLiteral("org.halvane.Kiv.Document"));
     return owner.isValid() ? owner.value() : QString();
 }
 
-}  // namespace
+} // namespace
 
 TEST(CommandLine, OnlyKnownFlagsAreFlagsEveryOtherArgumentIsAPath)
 {
@@ -93,11 +93,14 @@ TEST(CommandLine, OnlyKnownFlagsAreFlagsEveryOtherArgumentIsAPath)
 TEST(Translations, TheFrameworkSpeaksTheUsersLanguage)
 {
     AppEnv env;
-    for (const auto& [name, cancel] : {std::pair{"de_DE", "Abbrechen"}, std::pair{"fr_FR", "Annuler"},
-                                       std::pair{"es_ES", "Cancelar"}}) {
-        QTranslator* translator = CKivApp::InstallFrameworkTranslations(QLocale(QLatin1String(name)));
+    for (const auto& [name, cancel] :
+         {std::pair{"de_DE", "Abbrechen"}, std::pair{"fr_FR", "Annuler"},
+          std::pair{"es_ES", "Cancelar"}}) {
+        QTranslator* translator
+            = CKivApp::InstallFrameworkTranslations(QLocale(QLatin1String(name)));
         ASSERT_NE(translator, nullptr) << name << ": is qt6-translations-l10n installed?";
-        EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QLatin1String(cancel)) << name;
+        EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QLatin1String(cancel))
+            << name;
         QCoreApplication::removeTranslator(translator);
         delete translator;
     }
@@ -109,17 +112,21 @@ TEST(ShellFileTypes, PrintDocumentTypeAndHandlerAreRegisteredForTheUser)
 {
     QTemporaryDir home;
     const QString printer = QStringLiteral("/opt/kiv dir/kiv-print");
-    const QStringList written = KivShellFileTypes::Register(home.path(), QStringLiteral("/opt/kiv dir/kiv"), printer);
+    const QStringList written
+        = KivShellFileTypes::Register(home.path(), QStringLiteral("/opt/kiv dir/kiv"), printer);
     EXPECT_EQ(written.size(), 4);
     QFile entry(home.path() + QStringLiteral("/applications/kiv-print.desktop"));
     ASSERT_TRUE(entry.open(QIODevice::ReadOnly));
     const QString text = QString::fromUtf8(entry.readAll());
-    EXPECT_TRUE(text.contains(QStringLiteral("\nExec=\"/opt/kiv dir/kiv-print\" %f\n"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("\nExec=\"/opt/kiv dir/kiv-print\" %f\n")))
+        << text.toStdString();
     EXPECT_TRUE(text.contains(QStringLiteral("MimeType=application/x-kiv-print;")));
     // The type's literal name outweighs shared-mime-info's "*.viv".
     EXPECT_TRUE(KivShellFileTypes::PrintMimeTypeXml().contains(
         QStringLiteral("<glob pattern=\"Zezivezu.viv\" weight=\"90\"/>")));
-    EXPECT_TRUE(KivShellFileTypes::Register(home.path(), QStringLiteral("/opt/kiv dir/kiv"), printer).isEmpty());
+    EXPECT_TRUE(
+        KivShellFileTypes::Register(home.path(), QStringLiteral("/opt/kiv dir/kiv"), printer)
+            .isEmpty());
     if (!QStandardPaths::findExecutable(QStringLiteral("update-mime-database")).isEmpty()) {
         EXPECT_TRUE(QFileInfo::exists(home.path() + QStringLiteral("/mime/mime.cache")));
     }
@@ -143,16 +150,18 @@ TEST(Print, CommandPrintsThisCopysCollectionThroughTheDesktopHandler)
     const QString pdf = env.Path(QStringLiteral("printed.pdf"));
     const QString wrapper = env.Path(QStringLiteral("print-to-pdf"));
     WriteFile(wrapper,
-              QStringLiteral("#!/bin/sh\n\"%1\" --pdf \"%2.part\" \"$@\" && mv \"%2.part\" \"%2\" || touch \"%2.failed\"\n")
+              QStringLiteral("#!/bin/sh\n\"%1\" --pdf \"%2.part\" \"$@\" && mv \"%2.part\" \"%2\" "
+                             "|| touch \"%2.failed\"\n")
                   .arg(QStringLiteral(KIV_BIN_DIR "/kiv-print"), pdf)
                   .toUtf8(),
               true);
     const QString applications = DataHome() + QStringLiteral("/applications");
-    WriteFile(applications + QStringLiteral("/kiv-test-print-pdf.desktop"),
-              QStringLiteral("[Desktop Entry]\nType=Application\nName=Print to PDF\nExec=\"%1\" %f\n"
-                             "MimeType=application/x-kiv-print;\nNoDisplay=true\n")
-                  .arg(wrapper)
-                  .toUtf8());
+    WriteFile(
+        applications + QStringLiteral("/kiv-test-print-pdf.desktop"),
+        QStringLiteral("[Desktop Entry]\nType=Application\nName=Print to PDF\nExec=\"%1\" %f\n"
+                       "MimeType=application/x-kiv-print;\nNoDisplay=true\n")
+            .arg(wrapper)
+            .toUtf8());
     const QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
     WriteFile(config + QStringLiteral("/mimeapps.list"),
               "[Default Applications]\napplication/x-kiv-print=kiv-test-print-pdf.desktop\n");
@@ -160,14 +169,16 @@ TEST(Print, CommandPrintsThisCopysCollectionThroughTheDesktopHandler)
     // Another copy, with another collection, owns the document's name.
     CKivDoc otherDoc;
     otherDoc.OnNewDocument();
-    otherDoc.AddBookmark("http://other.example", "other-copy-bookmark", "", &otherDoc.m_root, false);
+    otherDoc.AddBookmark("http://other.example", "other-copy-bookmark", "", &otherDoc.m_root,
+                         false);
     const QString otherFile = env.Path(QStringLiteral("other.kiv"));
     ASSERT_TRUE(otherDoc.DoSave(otherFile));
     QProcess other;
     other.setProcessChannelMode(QProcess::ForwardedChannels);
     other.start(QStringLiteral(KIV_BIN_DIR "/kiv"), {otherFile});
     ASSERT_TRUE(other.waitForStarted());
-    ASSERT_TRUE(WaitFor([] { return !DocumentOwner().isEmpty(); })) << "the other copy never registered";
+    ASSERT_TRUE(WaitFor([] { return !DocumentOwner().isEmpty(); }))
+        << "the other copy never registered";
     const QString otherOwner = DocumentOwner();
 
     {
@@ -175,7 +186,8 @@ TEST(Print, CommandPrintsThisCopysCollectionThroughTheDesktopHandler)
         CKivApp app;
         ASSERT_TRUE(app.InitInstance({sample}));
         // The start wrote the print document's type and handler for the user.
-        EXPECT_TRUE(QFileInfo::exists(DataHome() + QStringLiteral("/mime/packages/kiv-print-document.xml")));
+        EXPECT_TRUE(QFileInfo::exists(DataHome()
+                                      + QStringLiteral("/mime/packages/kiv-print-document.xml")));
         EXPECT_TRUE(QFileInfo::exists(applications + QStringLiteral("/kiv-print.desktop")));
         // The desktop finds the test's handler entry too.
         QProcess::execute(QStringLiteral("update-desktop-database"), {applications});
@@ -189,7 +201,8 @@ TEST(Print, CommandPrintsThisCopysCollectionThroughTheDesktopHandler)
             return QFileInfo::exists(pdf) || QFileInfo::exists(pdf + QStringLiteral(".failed"))
                    || !env.m_ui->m_messages.empty();
         }));
-        EXPECT_TRUE(env.m_ui->m_messages.empty()) << env.m_ui->MessageTexts().join('\n').toStdString();
+        EXPECT_TRUE(env.m_ui->m_messages.empty())
+            << env.m_ui->MessageTexts().join('\n').toStdString();
         ASSERT_TRUE(QFileInfo::exists(pdf));
     }
     other.terminate();
@@ -218,7 +231,8 @@ TEST(Print, APrintThatCannotBeStartedIsReported)
     qputenv("PATH", path);
     ASSERT_TRUE(WaitFor([&] { return !env.m_ui->m_messages.empty(); }));
     EXPECT_EQ(env.m_ui->MessageTexts(),
-              QStringList{QStringLiteral("Printing could not be started: no program of the desktop opens ")
-                          + app.m_strPrintDocPath + QLatin1Char('.')});
+              QStringList{
+                  QStringLiteral("Printing could not be started: no program of the desktop opens ")
+                  + app.m_strPrintDocPath + QLatin1Char('.')});
     EXPECT_EQ(env.m_ui->m_messages.front().icon, CUi::MB_ICONWARNING);
 }
