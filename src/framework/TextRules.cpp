@@ -236,8 +236,18 @@ uint64_t NameKey(std::string_view name)
             i += 2;
         } else {
             FoldCursor cursor(name.substr(i));
-            for (char32_t unit = 0; units < 4 && cursor.Next(unit); ++units)
+            for (char32_t unit = 0; units < 4 && cursor.Next(unit);) {
+                // The unit after a high surrogate stands for the whole folded code
+                // point, which a 16-bit lane cannot hold: it takes the lane's top value
+                // and ends the key, so the key still orders but settles no tie there.
+                // U+FFFF itself ends it too, or it could pass for such a unit.
+                ++units;
+                if (unit >= 0xFFFF) {
+                    key = (key << 16) | 0xFFFF;
+                    break;
+                }
                 key = (key << 16) | unit;
+            }
             break;
         }
         ++units;
@@ -249,9 +259,13 @@ void StableSortNoCase(std::vector<uint32_t>& items,
                       const std::function<std::string_view(uint32_t)>& nameOf)
 {
     const auto plain = [&] {
-        std::stable_sort(items.begin(), items.end(), [&](uint32_t a, uint32_t b) {
+        const auto less = [&](uint32_t a, uint32_t b) {
             return CompareNoCase(nameOf(a), nameOf(b)) < 0;
-        });
+        };
+        // Lists that are in order already are common, and one look costs far less
+        // than a sort under a locale's collation.
+        if (!std::is_sorted(items.begin(), items.end(), less))
+            std::stable_sort(items.begin(), items.end(), less);
     };
     if (!NameKeysOrder() || items.size() < 64) {
         plain();
@@ -278,8 +292,15 @@ void StableSortNoCase(std::vector<uint32_t>& items,
         uint32_t item;
     };
     std::vector<Keyed> keyed(items.size());
-    for (size_t k = 0; k < items.size(); ++k)
+    bool inOrder = true;
+    for (size_t k = 0; k < items.size(); ++k) {
         keyed[k] = {keyOf(items[k]), uint32_t(k), items[k]};
+        if (inOrder && k > 0 && keyed[k].key <= keyed[k - 1].key)
+            inOrder = keyed[k].key == keyed[k - 1].key
+                      && CompareNoCase(nameOf(items[k]), nameOf(items[k - 1])) >= 0;
+    }
+    if (inOrder)
+        return;
     std::sort(keyed.begin(), keyed.end(), [&](const Keyed& a, const Keyed& b) {
         if (a.key != b.key)
             return a.key < b.key;
