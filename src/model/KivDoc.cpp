@@ -686,10 +686,11 @@ bool CKivDoc::RebuildFromFlat()
                 __builtin_prefetch(&listing[linked[k + 16]], 1);
                 if (!keys.empty())
                     __builtin_prefetch(&keys[linked[k + 16]]);
-                else
+                // Names that share a key (or every name, without keys) are compared.
+                if (keys.empty() || keys[linked[k + 8]] == keys[i])
                     __builtin_prefetch(&records[linked[k + 16]].m_strName);
             }
-            if (keys.empty() && k + 8 < linked.size())
+            if (k + 8 < linked.size() && (keys.empty() || keys[linked[k + 8]] == keys[i]))
                 __builtin_prefetch(records[linked[k + 8]].m_strName.data());
             Listing& l = listing[i];
             if (l.lastFolder == j)
