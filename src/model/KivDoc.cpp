@@ -258,6 +258,11 @@ void CKivDoc::UnlinkAllBookmarks(CFolderNode* folder)
 
 size_t CKivDoc::LinkBookmarks(CFolderNode* folder, const std::vector<uint32_t>& indexes)
 {
+    return LinkMany(folder, indexes, false);
+}
+
+size_t CKivDoc::LinkMany(CFolderNode* folder, const std::vector<uint32_t>& indexes, bool inNameOrder)
+{
     if (indexes.size() < kOneByOne) {
         size_t linked = 0;
         for (uint32_t i : indexes)
@@ -283,7 +288,8 @@ size_t CKivDoc::LinkBookmarks(CFolderNode* folder, const std::vector<uint32_t>& 
     // place end up there in name order, equal names in the order given. So: sort
     // them stably, find each one's place in one sweep, and merge.
     const auto nameOf = [this](uint32_t i) -> std::string_view { return m_bookmarks[i].m_strName; };
-    KivText::StableSortNoCase(added, nameOf);
+    if (!inNameOrder)
+        KivText::StableSortNoCase(added, nameOf);
     const size_t n = list.size();
     const bool sorted = KnownSorted(folder);
     std::vector<uint32_t> smallestFrom; // positions; needed only when out of order
@@ -377,8 +383,12 @@ void CKivDoc::MoveBookmarks(CFolderNode* from, CFolderNode* to, const std::vecto
                             bool copy)
 {
     // Linking into one folder and unlinking from another do not affect each other,
-    // so all the links can go before all the unlinks.
-    LinkBookmarks(to, indexes);
+    // so all the links can go before all the unlinks. Rows taken in list order from a
+    // folder in name order are in name order already (the usual case: a selection).
+    size_t k = 0;
+    for (size_t p = 0; p < from->m_aBookmarks.size() && k < indexes.size(); ++p)
+        k += from->m_aBookmarks[p] == indexes[k];
+    LinkMany(to, indexes, k == indexes.size() && KnownSorted(from));
     if (!copy)
         UnlinkBookmarks(from, indexes);
 }

@@ -123,6 +123,8 @@ private:
     bool IsSorted(const CFolderNode* f) const { return f->m_nSortedEpoch == m_nRenameEpoch; }
     // LinkBookmark's placing in the list, without counting the reference.
     bool PlaceInList(CFolderNode* folder, uint32_t i, int* outPos);
+    // LinkBookmarks; inNameOrder when the indexes are known to be in name order.
+    size_t LinkMany(CFolderNode* folder, const std::vector<uint32_t>& indexes, bool inNameOrder);
     // Whether the folder's list is in name order, looked over once per rename.
     bool KnownSorted(CFolderNode* folder);
     // AddBookmark's finding or making of the entry for url; false in check mode
