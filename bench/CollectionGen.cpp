@@ -54,9 +54,18 @@ Shape OneFolder(const char* name, uint32_t bookmarks, uint32_t names)
 {
     return {name, bookmarks, 1, 0, 0, bookmarks, 0, 4, names};
 }
-Shape OneFolderDistinct() { return OneFolder("one-distinct", 1000000, 0); }
-Shape OneFolder500Names() { return OneFolder("one-500", 1000000, 500); }
-Shape OneFolderOneName() { return OneFolder("one-equal", 1000000, 1); }
+Shape OneFolderDistinct()
+{
+    return OneFolder("one-distinct", 1000000, 0);
+}
+Shape OneFolder500Names()
+{
+    return OneFolder("one-500", 1000000, 500);
+}
+Shape OneFolderOneName()
+{
+    return OneFolder("one-equal", 1000000, 1);
+}
 
 std::vector<std::string> RandomNames(uint32_t count, uint32_t seed)
 {
@@ -145,8 +154,8 @@ QString FileFor(const Shape& shape)
 {
     const QString dir = QDir::tempPath() + QStringLiteral("/kiv-bench");
     QDir().mkpath(dir);
-    const QString collation =
-        KivText::NameKeysOrder() ? QString() : QStringLiteral("-") + QLocale().name();
+    const QString collation
+        = KivText::NameKeysOrder() ? QString() : QStringLiteral("-") + QLocale().name();
     const QString path = QStringLiteral("%1/%2-v%3%4.kiv")
                              .arg(dir, QString::fromLatin1(shape.name))
                              .arg(kGeneratorVersion)

@@ -23,7 +23,7 @@ struct Shape
     uint32_t links;       // link records in all
     uint32_t rootOnly;    // bookmarks linked to no folder (they load into the root)
     uint32_t seed;
-    uint32_t names = 0;   // > 0: only this many distinct names, drawn at random
+    uint32_t names = 0; // > 0: only this many distinct names, drawn at random
 };
 
 // 1,000,000 bookmarks, 100,000 folders (100 x 999 siblings), 1,200,000 links.

@@ -141,31 +141,41 @@ void FindNoHit(benchmark::State& state, const KivBench::Shape& shape)
     }
     for (auto _ : state) {
         BeginFind(*doc);
-        const FindStep step = FindNext(*doc, "no such text anywhere", FindFields{true, true, false});
+        const FindStep step
+            = FindNext(*doc, "no such text anywhere", FindFields{true, true, false});
         benchmark::DoNotOptimize(step.outcome);
     }
 }
 
 BENCHMARK_CAPTURE(TrashAll, distinct, KivBench::OneFolderDistinct())
-    ->Unit(benchmark::kMillisecond)->Iterations(3);
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
 BENCHMARK_CAPTURE(TrashAll, names500, KivBench::OneFolder500Names())
-    ->Unit(benchmark::kMillisecond)->Iterations(3);
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
 BENCHMARK_CAPTURE(TrashAll, one_name, KivBench::OneFolderOneName())
-    ->Unit(benchmark::kMillisecond)->Iterations(3);
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
 BENCHMARK_CAPTURE(CutPaste, distinct, KivBench::OneFolderDistinct())
-    ->Unit(benchmark::kMillisecond)->Iterations(3);
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
 BENCHMARK_CAPTURE(CutPaste, names500, KivBench::OneFolder500Names())
-    ->Unit(benchmark::kMillisecond)->Iterations(3);
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
 BENCHMARK_CAPTURE(CutPaste, one_name, KivBench::OneFolderOneName())
-    ->Unit(benchmark::kMillisecond)->Iterations(3);
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
 BENCHMARK_CAPTURE(UrlIndexAfterLoad, names500, KivBench::OneFolder500Names())
-    ->Unit(benchmark::kMillisecond)->Iterations(3);
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
 BENCHMARK(ImportOneName)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK_CAPTURE(FindNoHit, wide, KivBench::Wide())->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(FindNoHit, distinct, KivBench::OneFolderDistinct())->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(FindNoHit, names500, KivBench::OneFolder500Names())->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(FindNoHit, distinct, KivBench::OneFolderDistinct())
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(FindNoHit, names500, KivBench::OneFolder500Names())
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(FindNoHit, one_name, KivBench::OneFolderOneName())->Unit(benchmark::kMillisecond);
 
-}  // namespace
+} // namespace
 
 BENCHMARK_MAIN();

@@ -282,8 +282,8 @@ bool SortByDistinctNames(std::vector<uint32_t>& items,
         const std::string_view x = nameOf(items[a.pos]), y = nameOf(items[b.pos]);
         return x != y ? x < y : a.pos < b.pos;
     });
-    std::vector<uint32_t> groupAt(n);   // by position
-    std::vector<uint32_t> groupItem;    // one item of each group
+    std::vector<uint32_t> groupAt(n); // by position
+    std::vector<uint32_t> groupItem;  // one item of each group
     for (size_t k = 0; k < n; ++k) {
         if (k == 0 || hashed[k].hash != hashed[k - 1].hash
             || nameOf(items[hashed[k].pos]) != nameOf(items[hashed[k - 1].pos])) {
@@ -304,7 +304,8 @@ bool SortByDistinctNames(std::vector<uint32_t>& items,
     std::vector<uint32_t> rank(order.size());
     uint32_t r = 0;
     for (size_t k = 0; k < order.size(); ++k) {
-        if (k > 0 && CompareNoCase(nameOf(groupItem[order[k - 1]]), nameOf(groupItem[order[k]])) != 0)
+        if (k > 0
+            && CompareNoCase(nameOf(groupItem[order[k - 1]]), nameOf(groupItem[order[k]])) != 0)
             ++r;
         rank[order[k]] = r;
     }
@@ -320,15 +321,14 @@ bool SortByDistinctNames(std::vector<uint32_t>& items,
     items.swap(sorted);
     return true;
 }
-}  // namespace
+} // namespace
 
 void StableSortNoCase(std::vector<uint32_t>& items,
                       const std::function<std::string_view(uint32_t)>& nameOf)
 {
     const auto plain = [&] {
-        const auto less = [&](uint32_t a, uint32_t b) {
-            return CompareNoCase(nameOf(a), nameOf(b)) < 0;
-        };
+        const auto less
+            = [&](uint32_t a, uint32_t b) { return CompareNoCase(nameOf(a), nameOf(b)) < 0; };
         // Lists that are in order already are common, and one look costs far less
         // than a sort under a locale's collation.
         if (std::is_sorted(items.begin(), items.end(), less))

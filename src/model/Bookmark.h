@@ -1,9 +1,9 @@
 #pragma once
 
-#include <atomic>
-#include <cstdint>
 #include "IndexSet.h"
 #include "framework/Text.h"
+#include <atomic>
+#include <cstdint>
 
 #include <memory>
 #include <string>

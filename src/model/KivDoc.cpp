@@ -24,8 +24,8 @@ CKivDoc::~CKivDoc()
 
 // --- bookmarks ---------------------------------------------------------------------
 
-bool CKivDoc::FindOrAppend(const char* url, const char* name, const char* comment,
-                           bool checkMode, uint32_t& index)
+bool CKivDoc::FindOrAppend(const char* url, const char* name, const char* comment, bool checkMode,
+                           uint32_t& index)
 {
     if (!m_bUrlIndexBuilt) {
         // Built on the first lookup after a load: opening a file that is only
@@ -132,7 +132,9 @@ constexpr size_t kOneByOne = 8;
 class CBookmarkBits
 {
 public:
-    explicit CBookmarkBits(size_t count) : m_words((count + 63) / 64, 0) {}
+    explicit CBookmarkBits(size_t count)
+        : m_words((count + 63) / 64, 0)
+    {}
     // True when i was not set yet.
     bool Set(uint32_t i)
     {
@@ -147,7 +149,7 @@ public:
 private:
     std::vector<uint64_t> m_words;
 };
-}  // namespace
+} // namespace
 
 bool CKivDoc::KnownSorted(CFolderNode* folder)
 {
@@ -261,7 +263,8 @@ size_t CKivDoc::LinkBookmarks(CFolderNode* folder, const std::vector<uint32_t>& 
     return LinkMany(folder, indexes, false);
 }
 
-size_t CKivDoc::LinkMany(CFolderNode* folder, const std::vector<uint32_t>& indexes, bool inNameOrder)
+size_t CKivDoc::LinkMany(CFolderNode* folder, const std::vector<uint32_t>& indexes,
+                         bool inNameOrder)
 {
     if (indexes.size() < kOneByOne) {
         size_t linked = 0;
@@ -296,10 +299,10 @@ size_t CKivDoc::LinkMany(CFolderNode* folder, const std::vector<uint32_t>& index
     if (!sorted) {
         smallestFrom.resize(n);
         for (size_t k = n; k-- > 0;)
-            smallestFrom[k] = k + 1 < n && CompareNoCase(nameOf(list[smallestFrom[k + 1]]),
-                                                         nameOf(list[k])) < 0
-                                  ? smallestFrom[k + 1]
-                                  : static_cast<uint32_t>(k);
+            smallestFrom[k]
+                = k + 1 < n && CompareNoCase(nameOf(list[smallestFrom[k + 1]]), nameOf(list[k])) < 0
+                      ? smallestFrom[k + 1]
+                      : static_cast<uint32_t>(k);
     }
     const auto notAbove = [&](size_t p, std::string_view name) {
         return CompareNoCase(nameOf(list[sorted ? p : smallestFrom[p]]), name) <= 0;
@@ -379,8 +382,8 @@ size_t CKivDoc::UnlinkBookmarks(CFolderNode* folder, const std::vector<uint32_t>
     return n - kept;
 }
 
-void CKivDoc::MoveBookmarks(CFolderNode* from, CFolderNode* to, const std::vector<uint32_t>& indexes,
-                            bool copy)
+void CKivDoc::MoveBookmarks(CFolderNode* from, CFolderNode* to,
+                            const std::vector<uint32_t>& indexes, bool copy)
 {
     // Linking into one folder and unlinking from another do not affect each other,
     // so all the links can go before all the unlinks. Rows taken in list order from a

@@ -39,7 +39,8 @@ std::vector<std::vector<uint32_t>> LinksByFolder(const CFlatTree& flat)
 }
 
 // AddBookmark of each entry named, in order, into folder; how many were added.
-size_t AddFlatBookmarks(CKivDoc& doc, const CFlatTree& flat, std::vector<uint32_t>::const_iterator first,
+size_t AddFlatBookmarks(CKivDoc& doc, const CFlatTree& flat,
+                        std::vector<uint32_t>::const_iterator first,
                         std::vector<uint32_t>::const_iterator last, CFolderNode* folder)
 {
     std::vector<const CBookmark*> entries;

@@ -146,10 +146,26 @@ TEST(NameKey, OrdersNamesAsTheComparisonDoes)
     // Beyond the first plane: U+20531 and U+208FB (their folded code points do not
     // fit 16 bits, and their order is not their surrogates' spilled bits), a Deseret
     // capital and small letter, U+FFFF and U+E000 on either side of such units.
-    const char* const parts[] = {"a", "B", "z", "Zz", "é", "É", "\xCE\xA3", "\xF0\x9F\x98\x80",
-                                 " ", "0", "\x7F", "abcd", "ABCE", "",
-                                 "\xF0\xA0\x94\xB1", "\xF0\xA0\xA3\xBB", "\xF0\x90\x90\x80",
-                                 "\xF0\x90\x90\xA8", "\xEF\xBF\xBF", "\xEE\x80\x80"};
+    const char* const parts[] = {"a",
+                                 "B",
+                                 "z",
+                                 "Zz",
+                                 "é",
+                                 "É",
+                                 "\xCE\xA3",
+                                 "\xF0\x9F\x98\x80",
+                                 " ",
+                                 "0",
+                                 "\x7F",
+                                 "abcd",
+                                 "ABCE",
+                                 "",
+                                 "\xF0\xA0\x94\xB1",
+                                 "\xF0\xA0\xA3\xBB",
+                                 "\xF0\x90\x90\x80",
+                                 "\xF0\x90\x90\xA8",
+                                 "\xEF\xBF\xBF",
+                                 "\xEE\x80\x80"};
     const auto name = [&] {
         std::string n;
         for (int k = int(rng() % 6); k > 0; --k)

@@ -26,9 +26,20 @@ CFlatTree RandomTables(std::mt19937& rng, bool sortedLists)
 {
     // Names from a few pieces, so that many share their first letters or are equal
     // in all but case; some beyond ASCII, one that is empty.
-    const char* const pieces[] = {"Abcd", "abcd", "ABCD", "abce", "é", "É", "zz", " ",
-                                  "\xCE\xA3", "\xF0\x9F\x98\x80", "x", "Abcdé",
-                                  "\xF0\xA0\x94\xB1", "\xF0\xA0\xA3\xBB"};
+    const char* const pieces[] = {"Abcd",
+                                  "abcd",
+                                  "ABCD",
+                                  "abce",
+                                  "é",
+                                  "É",
+                                  "zz",
+                                  " ",
+                                  "\xCE\xA3",
+                                  "\xF0\x9F\x98\x80",
+                                  "x",
+                                  "Abcdé",
+                                  "\xF0\xA0\x94\xB1",
+                                  "\xF0\xA0\xA3\xBB"};
     const auto name = [&] {
         std::string n;
         for (int k = int(rng() % 4); k > 0; --k)
@@ -160,7 +171,9 @@ namespace {
 class CPlainLists
 {
 public:
-    explicit CPlainLists(const CKivDoc& doc) : m_doc(doc) {}
+    explicit CPlainLists(const CKivDoc& doc)
+        : m_doc(doc)
+    {}
 
     bool Link(const CFolderNode* f, uint32_t i)
     {
@@ -207,7 +220,8 @@ public:
                 why += "references of " + std::to_string(i) + "\n";
         for (const CFolderNode* f : folders) {
             const auto it = m_lists.find(f);
-            const std::vector<uint32_t> want = it == m_lists.end() ? std::vector<uint32_t>() : it->second;
+            const std::vector<uint32_t> want
+                = it == m_lists.end() ? std::vector<uint32_t>() : it->second;
             if (f->m_aBookmarks != want)
                 why += "list of " + f->m_strName + "\n";
         }
@@ -324,4 +338,4 @@ TEST(OperationAgreement, ManyItemsAtOnceGiveWhatOneAfterTheOtherGives)
     }
 }
 
-}  // namespace
+} // namespace

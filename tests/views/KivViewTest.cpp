@@ -294,8 +294,9 @@ TEST_F(KivViewTest, DeletingManyScatteredRowsOfOneNameKeepsRowsAndListsInStep)
     Show(folder);
     m_list->SetAllSelected(false);
     for (int r = 1; r < 60; r += 2)
-        m_list->DetailsView()->selectionModel()->select(
-            m_list->ListModel().index(r, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        m_list->DetailsView()->selectionModel()->select(m_list->ListModel().index(r, 0),
+                                                        QItemSelectionModel::Select
+                                                            | QItemSelectionModel::Rows);
     ASSERT_TRUE(m_list->OnCmdMsg(ID_ITEM_DELETE));
     std::vector<uint32_t> kept, trashed;
     for (size_t k = 0; k < before.size(); ++k)
