@@ -107,8 +107,12 @@ void CKivDocCommands::OnExportIE()
     if (dlg.DoModal() != CUi::IDOK)
         return;
     m_app.m_bXptIEDel = dlg.m_bRemoveOld;
-    CWaitCursor wait;
-    ExportShortcuts(m_doc, dlg.m_strFolder, m_app.m_bXptIEDel);
+    FormatResult result;
+    {
+        CWaitCursor wait;
+        result = ExportShortcuts(m_doc, dlg.m_strFolder, m_app.m_bXptIEDel);
+    }
+    ShowResult(result); // a shortcut that could not be written, a full disk
 }
 
 void CKivDocCommands::OnCompare()

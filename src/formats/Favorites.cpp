@@ -169,13 +169,23 @@ bool WalkDirectory(CKivDoc& doc, const CPathName& directory, const std::string& 
 }
 
 // Creates the shortcut; never replaces anything that stands at the path, a dangling
-// symbolic link included.
-void WriteShortcut(const CPathName& path, const std::string& url)
+// symbolic link included. A shortcut that could not be written whole is not left
+// behind; the first such failure (a full disk, say) is kept in `failed`.
+void WriteShortcut(const CPathName& path, const std::string& url, CFileError* failed)
 {
     CFileWriter file(path.ToQString(), CFileWriter::createNew);
-    if (file.Open() && file.Write("[InternetShortcut]\r\nURL=") && file.Write(url))
-        file.Write("\r\n");
-    file.Commit(); // a shortcut that could not be written whole is not left behind
+    if (!file.Open()) {
+        // Something stands at the path already, or it cannot be made: skipped, and
+        // only a full disk is worth a word.
+        if (file.Error().cause == CFileError::diskFull && failed && !*failed)
+            *failed = file.Error();
+        return;
+    }
+    if (file.Write("[InternetShortcut]\r\nURL=") && file.Write(url) && file.Write("\r\n")
+        && file.Commit())
+        return;
+    if (failed && !*failed)
+        *failed = file.Error();
 }
 
 // The names a folder's entries get on disk (`ext` appended), in the given order. A
@@ -333,13 +343,15 @@ FormatResult ExportShortcuts(const CKivDoc& doc, const QString& directory, bool 
         return result;
     }
     const CPathName dir(directory);
-    ExportFolderShortcuts(doc, dir, doc.m_root, removeOld);
-    ExportFolderChain(doc, dir, doc.m_root.m_pFirstChild, removeOld);
+    ExportFolderShortcuts(doc, dir, doc.m_root, removeOld, &result.error);
+    ExportFolderChain(doc, dir, doc.m_root.m_pFirstChild, removeOld, &result.error);
+    if (result.error)
+        result.status = FormatResult::fileError;
     return result;
 }
 
 void ExportFolderShortcuts(const CKivDoc& doc, const CPathName& directory,
-                           const CFolderNode& folder, bool removeOld)
+                           const CFolderNode& folder, bool removeOld, CFileError* failed)
 {
     std::vector<std::string> wanted;
     wanted.reserve(folder.m_aBookmarks.size());
@@ -349,7 +361,7 @@ void ExportFolderShortcuts(const CKivDoc& doc, const CPathName& directory,
     CNameSet names;
     for (size_t k = 0; k < fileNames.size(); ++k) {
         const CBookmark& b = doc.Bookmark(folder.m_aBookmarks[k]);
-        WriteShortcut(CPathName::Join(directory, fileNames[k] + ".url"), b.m_strUrl);
+        WriteShortcut(CPathName::Join(directory, fileNames[k] + ".url"), b.m_strUrl, failed);
         if (removeOld)
             names.Add(std::move(fileNames[k]));
     }
@@ -369,7 +381,7 @@ void ExportFolderShortcuts(const CKivDoc& doc, const CPathName& directory,
 }
 
 void ExportFolderChain(const CKivDoc& doc, const CPathName& directory, const CFolderNode* first,
-                       bool removeOld)
+                       bool removeOld, CFileError* failed)
 {
     const std::vector<std::string> dirNames = FolderFileNames(first);
     size_t k = 0;
@@ -387,9 +399,9 @@ void ExportFolderChain(const CKivDoc& doc, const CPathName& directory, const CFo
         } else if (!QDir().mkdir(subPath)) {
             continue;
         }
-        ExportFolderShortcuts(doc, sub, *f, removeOld);
+        ExportFolderShortcuts(doc, sub, *f, removeOld, failed);
         if (f->m_pFirstChild) {
-            ExportFolderChain(doc, sub, f->m_pFirstChild, removeOld);
+            ExportFolderChain(doc, sub, f->m_pFirstChild, removeOld, failed);
         } else if (removeOld && existed) {
             std::vector<DirEntry> entries;
             if (ListDirectory(subPath, entries))

@@ -22,7 +22,8 @@ class CFolderNode;
 //     HINT_NEW_FAVORITES; then the file-error message of a shortcut skipped for its size.
 //   Export (32793): the export dialog (folder preset to FavoritesFolder(), "Quitar
 //     accesos directos previos" preset to the remembered XptIEDel), wait cursor,
-//     ExportShortcuts(doc, folder, removeOld). No hints, nothing shown.
+//     ExportShortcuts(doc, folder, removeOld). No hints; the file-error message
+//     of a shortcut that could not be written.
 
 // $HOME/Favorites when it exists, else empty. DesktopFolder(): the XDG desktop folder
 // when it exists, else empty. The dialogs list only the folders that resolve.
@@ -59,11 +60,14 @@ FormatResult ImportShortcuts(CKivDoc& doc, const QString& folder, bool subfolder
 // `directory` is ever created, written or deleted, and symbolic links are never
 // followed when creating or deleting. A name too long for a file name is cut (never
 // inside a character, ".url" kept) to one the folder does not use yet. notOpened when
-// `directory` is not a folder.
+// `directory` is not a folder; fileError (the first failure) when a shortcut could not
+// be written whole, the others are written all the same. `failed` below keeps that
+// first failure.
 FormatResult ExportShortcuts(const CKivDoc& doc, const QString& directory, bool removeOld);
 void ExportFolderShortcuts(const CKivDoc& doc, const CPathName& directory,
-                           const CFolderNode& folder, bool removeOld);
+                           const CFolderNode& folder, bool removeOld,
+                           CFileError* failed = nullptr);
 void ExportFolderChain(const CKivDoc& doc, const CPathName& directory, const CFolderNode* first,
-                       bool removeOld);
+                       bool removeOld, CFileError* failed = nullptr);
 void RemoveStaleFolders(const CPathName& directory, const CFolderNode* first);
 void RemoveShortcutTree(const CPathName& directory);

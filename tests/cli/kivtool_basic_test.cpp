@@ -375,6 +375,15 @@ TEST_F(KivtoolTest, FullDiskNeverCostsTheOldFile)
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_TRUE(Read(html).startsWith("<!DOCTYPE NETSCAPE-Bookmark-file-1>\r\n"));
     EXPECT_EQ(entries(), (QStringList{"d.kiv", "mine.kiv", "old.html"}));
+
+    // A shortcut that does not fit is not left behind cut short, and it is said.
+    const QString url = "http://x.example/" + QString(60000, QLatin1Char('u'));
+    ASSERT_EQ(Kivtool({"add", Path("long.kiv"), url, "Long"}).status, 0);
+    ASSERT_TRUE(QDir().mkpath(small + "/fav"));
+    r = Kivtool({"export-favorites", Path("long.kiv"), small + "/fav"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, "The disk is full.\n");
+    EXPECT_TRUE(QDir(small + "/fav").isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
 }
 
 }  // namespace
