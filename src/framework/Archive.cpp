@@ -25,8 +25,8 @@ CArchive::CArchive(std::string_view bytes)
 
 CArchive::CArchive(std::vector<char>* out) : m_mode(store), m_out(out) {}
 
-CArchive::CArchive(CFileWriter* writer, size_t bufferSize)
-    : m_mode(store), m_writer(writer), m_buffer(std::max<size_t>(bufferSize, 1))
+CArchive::CArchive(CFileWriter* writer)
+    : m_mode(store), m_writer(writer), m_buffer(kDefaultBufferSize)
 {
 }
 

@@ -42,8 +42,8 @@ public:
     // Over memory: loading reads the given bytes; storing appends to `out`.
     CArchive(std::string_view bytes);
     explicit CArchive(std::vector<char>* out);
-    // Storing into a checked file writer.
-    explicit CArchive(CFileWriter* writer, size_t bufferSize = kDefaultBufferSize);
+    // Storing into a checked file writer (no mode: it only stores).
+    explicit CArchive(CFileWriter* writer);
     ~CArchive();
 
     CArchive(const CArchive&) = delete;

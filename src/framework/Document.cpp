@@ -126,7 +126,7 @@ bool CDocument::OnSaveDocument(const QString& path)
         return false;
     }
     try {
-        CArchive ar(&file, CArchive::store);
+        CArchive ar(&file);
         Serialize(ar);
         ar.Flush();
     } catch (const std::exception& e) {
