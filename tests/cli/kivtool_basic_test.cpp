@@ -285,7 +285,7 @@ TEST_F(KivtoolTest, FilesThatAreNotCollectionsAreRefusedAndKeptAsTheyAre)
     for (const char* cmd : {"info", "dump"}) {
         r = Kivtool({cmd, huge});
         EXPECT_EQ(r.status, 2) << cmd;
-        EXPECT_EQ(r.err, "Unexpected file format.\n") << cmd;
+        EXPECT_EQ(r.err, (huge + ": unexpected file format.\n").toStdString()) << cmd;
     }
     EXPECT_EQ(Kivtool({"add", huge, "http://x.example", "X"}).status, 2);
     EXPECT_EQ(QFileInfo(huge).size(), qint64(2) << 30);
@@ -343,7 +343,7 @@ TEST_F(KivtoolTest, FullDiskNeverCostsTheOldFile)
     Write(doc, kWorked);
     Result r = Kivtool({"add", doc, "http://x.example", "X", "--comment", comment});
     EXPECT_EQ(r.status, 2);
-    EXPECT_EQ(r.err, "The disk is full.\n");
+    EXPECT_EQ(r.err, (doc + " could not be written: the disk is full.\n").toStdString());
     EXPECT_EQ(Read(doc), kWorked);
     EXPECT_EQ(entries(), QStringList{"d.kiv"});
 
@@ -361,11 +361,11 @@ TEST_F(KivtoolTest, FullDiskNeverCostsTheOldFile)
     };
     r = Kivtool({"export-netscape", big, html}, asUser);
     EXPECT_EQ(r.status, 2);
-    EXPECT_EQ(r.err, "The disk is full.\n");
+    EXPECT_EQ(r.err, (html + " could not be written: the disk is full.\n").toStdString());
     EXPECT_EQ(Read(html), "<old export>\n");
     r = Kivtool({"add", mine, "http://y.example", "Y", "--comment", comment}, asUser);
     EXPECT_EQ(r.status, 2);
-    EXPECT_EQ(r.err, "The disk is full.\n");
+    EXPECT_EQ(r.err, (mine + " could not be written: the disk is full.\n").toStdString());
     EXPECT_EQ(Read(mine), kWorked);
     EXPECT_EQ(entries(), (QStringList{"d.kiv", "mine.kiv", "old.html"}));
 
@@ -382,7 +382,8 @@ TEST_F(KivtoolTest, FullDiskNeverCostsTheOldFile)
     ASSERT_TRUE(QDir().mkpath(small + "/fav"));
     r = Kivtool({"export-favorites", Path("long.kiv"), small + "/fav"});
     EXPECT_EQ(r.status, 2);
-    EXPECT_EQ(r.err, "The disk is full.\n");
+    EXPECT_EQ(r.err,
+              (small + "/fav/Long.url could not be written: the disk is full.\n").toStdString());
     EXPECT_TRUE(QDir(small + "/fav").isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
 }
 

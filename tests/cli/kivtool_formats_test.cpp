@@ -180,7 +180,7 @@ TEST_F(KivToolTest, SourcesThatCannotBeReadExitTwoWithTheReason)
     EXPECT_EQ(r.out, "");
     r = Tool({"compare", Path("doc.kiv"), "--netscape", dir.path()});
     EXPECT_EQ(r.status, 2);
-    EXPECT_EQ(r.err, dir.path().toUtf8() + " could not be accessed.\n");
+    EXPECT_EQ(r.err, "Access to " + dir.path().toUtf8() + " was denied.\n");
     r = Tool({"compare", Path("doc.kiv"), "--favorites", Path("nowhere")});
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.err, Path("nowhere").toUtf8() + " was not found.\n");
