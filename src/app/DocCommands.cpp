@@ -86,14 +86,16 @@ void CKivDocCommands::OnImportIE()
     CImportShortcutsDlg dlg(m_app.GetMainFrame());
     if (dlg.DoModal() != CUi::IDOK)
         return;
+    FormatResult result;
     {
         CWaitCursor wait;
         // A folder that cannot be listed adds nothing; the views catch up all the same.
-        ImportShortcuts(m_doc, dlg.m_strFolder, dlg.m_bSubfolders, dlg.m_bDelete);
+        result = ImportShortcuts(m_doc, dlg.m_strFolder, dlg.m_bSubfolders, dlg.m_bDelete);
         m_doc.UpdateAllViews(nullptr, HINT_SYNC_FOLDER, &m_doc.m_root);
         m_doc.UpdateAllViews(nullptr, HINT_REFRESH);
     }
     m_doc.UpdateAllViews(nullptr, HINT_NEW_FAVORITES);
+    ShowResult(result); // a shortcut too large to read
 }
 
 void CKivDocCommands::OnExportIE()
@@ -105,8 +107,12 @@ void CKivDocCommands::OnExportIE()
     if (dlg.DoModal() != CUi::IDOK)
         return;
     m_app.m_bXptIEDel = dlg.m_bRemoveOld;
-    CWaitCursor wait;
-    ExportShortcuts(m_doc, dlg.m_strFolder, m_app.m_bXptIEDel);
+    FormatResult result;
+    {
+        CWaitCursor wait;
+        result = ExportShortcuts(m_doc, dlg.m_strFolder, m_app.m_bXptIEDel);
+    }
+    ShowResult(result); // a shortcut that could not be written, a full disk
 }
 
 void CKivDocCommands::OnCompare()

@@ -97,7 +97,10 @@ int Report(Context& ctx, const FormatResult& r, const QString& path, bool loadin
     case FormatResult::done:
         return 0;
     case FormatResult::notOpened:
-        ReportNotOpened(ctx, path, loading);
+        if (r.error)
+            ctx.Error(KivStrings::FileErrorText(r.error));
+        else
+            ReportNotOpened(ctx, path, loading);
         return 2;
     case FormatResult::wrongType:
         ctx.Error(KivStrings::Load(r.messageId));
@@ -153,8 +156,12 @@ int CmdImportFavorites(Context& ctx, QStringList a)
         ReportNotOpened(ctx, a[1], true);
         return 2;
     }
-    ImportShortcuts(doc, a[1], subfolders, deleteFiles);
-    return Save(ctx, doc, a[0]) ? 0 : 2;
+    const FormatResult result = ImportShortcuts(doc, a[1], subfolders, deleteFiles);
+    if (result.status == FormatResult::notOpened)
+        return Report(ctx, result, a[1], true);
+    // A shortcut left out for its size is reported (status 1); the rest is saved.
+    const int status = Report(ctx, result, a[1], true) == 0 ? 0 : 1;
+    return Save(ctx, doc, a[0]) ? status : 2;
 }
 
 int CmdExportFavorites(Context& ctx, QStringList a)
@@ -181,8 +188,17 @@ int CmdCompare(Context& ctx, QStringList a)
     CKivDoc doc;
     if (!Load(ctx, doc, a[0], false))
         return 2;
-    for (const FormatResult& r : RunCompare(doc, sources))
+    std::vector<FormatResult> unreadable;
+    bool failed = false;
+    for (const FormatResult& r : RunCompare(doc, sources, &unreadable)) {
         ctx.Error(r.messageId ? KivStrings::Load(r.messageId) : KivStrings::FileErrorText(r.error));
+        failed = failed || r.status == FormatResult::fileError;
+    }
+    // A source named on the command line that cannot be read is not an empty source.
+    for (const FormatResult& r : unreadable)
+        ctx.Error(KivStrings::FileErrorText(r.error));
+    if (failed || !unreadable.empty())
+        return 2;
     ctx.out += '[';
     for (size_t k = 0; k < doc.m_check.m_aBookmarks.size(); ++k) {
         if (k)

@@ -94,10 +94,8 @@ FormatResult ExportNetscape(const CKivDoc& doc, const QString& path)
 {
     FormatResult result;
     CExportFile file;
-    if (!file.Open(path)) {
-        result.status = FormatResult::notOpened;
+    if (!file.Open(path, &result))
         return result;
-    }
     file.WriteIndentedLine(0, "<!DOCTYPE NETSCAPE-Bookmark-file-1>");
     file.WriteIndentedLine(0, "<TITLE>Your Bookmarks</TITLE>");
     file.WriteIndentedLine(0, "<H1>Bookmarks</H1>");

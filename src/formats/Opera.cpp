@@ -76,10 +76,8 @@ FormatResult ExportOpera(const CKivDoc& doc, const QString& path,
 {
     FormatResult result;
     CExportFile file;
-    if (!file.Open(path)) {
-        result.status = FormatResult::notOpened;
+    if (!file.Open(path, &result))
         return result;
-    }
     file.WriteHotlistLine(true, "Opera Hotlist version 2.0");
     file.WriteHotlistLine(true, "");
     WriteHotlistFolders(file, doc, doc.m_root.m_pFirstChild,

@@ -22,7 +22,7 @@ public:
 
     enum OpenStatus { opened, notOpened, readFailed };
     // Reads the file. notOpened: it cannot be opened (missing, a folder, no access);
-    // readFailed: it opened but reading failed (error says why).
+    // readFailed: it is not a regular file, or reading failed (error says why).
     OpenStatus Open(const QString& path, CFileError* error = nullptr);
 
     // The next line; false at the end.

@@ -780,6 +780,25 @@ void CKivDoc::Serialize(CArchive& ar)
     RebuildFromFlat();
 }
 
+CFileError::Cause CKivDoc::CheckFileHeader(std::string_view head) const
+{
+    const auto u32At = [head](size_t at) {
+        const auto* p = reinterpret_cast<const unsigned char*>(head.data() + at);
+        return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+    };
+    // A header cut short is a truncated file, which the reader reports as such.
+    if (head.size() < 4)
+        return CFileError::none;
+    if (u32At(0) != kMagic)
+        return CFileError::notOurFormat;
+    if (head.size() < 8)
+        return CFileError::none;
+    const uint32_t version = u32At(4);
+    if (version > kVersion)
+        return CFileError::newerFormat;
+    return version == kVersion ? CFileError::none : CFileError::notOurFormat;
+}
+
 void CKivDoc::ResetFindState()
 {
     m_strFindText.clear();

@@ -96,6 +96,9 @@ public:
     void DeleteContents() override;
     bool OnNewDocument() override;
     bool OnOpenDocument(const QString& path) override;
+    // A file that is not a collection, or one of a newer version, is refused before
+    // the current content goes: opening it as empty would let the next save wipe it.
+    CFileError::Cause CheckFileHeader(std::string_view head) const override;
 
     // Called after a successful new or open; the automation layer registers the
     // running document there.

@@ -99,6 +99,27 @@ const Entry kStrings[] = {
     {AFX_IDP_FILE_WRITE_GENERIC, "Beim Schreiben von %1 ist ein Fehler aufgetreten.",
      "An error occurred while writing %1.",
      "Une erreur s'est produite lors de l'écriture de %1."},
+    {AFX_IDP_FILE_NOT_REGULAR,
+     "%1 ist keine gewöhnliche Datei (sondern etwa eine Pipe oder ein Gerät); sie wird weder "
+     "gelesen noch ersetzt.",
+     "%1 is not a regular file (it is a pipe, a device or the like); it is neither read nor "
+     "replaced.",
+     "%1 n'est pas un fichier ordinaire (c'est un tube, un périphérique ou autre) ; il n'est ni "
+     "lu ni remplacé."},
+    {AFX_IDP_FILE_NOT_OURS, "%1 ist keine Kiv-Sammlung. Es wurde nichts geändert.",
+     "%1 is not a Kiv collection. Nothing was changed.",
+     "%1 n'est pas une collection Kiv. Rien n'a été modifié."},
+    {AFX_IDP_FILE_NEWER,
+     "%1 wurde von einer neueren Version von Kiv geschrieben und kann nicht geöffnet werden. Es "
+     "wurde nichts geändert.",
+     "%1 was written by a newer version of Kiv and cannot be opened. Nothing was changed.",
+     "%1 a été écrit par une version plus récente de Kiv et ne peut pas être ouvert. Rien n'a "
+     "été modifié."},
+    {AFX_IDP_FILE_NO_MEMORY, "Nicht genügend Arbeitsspeicher für %1.",
+     "Not enough memory for %1.", "Mémoire insuffisante pour %1."},
+    {AFX_IDP_FILE_TOO_LARGE, "%1 ist zu groß zum Lesen und wurde übersprungen.",
+     "%1 is too large to be read and was skipped.",
+     "%1 est trop volumineux pour être lu et a été ignoré."},
 };
 
 bool g_forced = false;
@@ -156,6 +177,11 @@ QString FileErrorText(const CFileError& error)
     case CFileError::genericRead: id = AFX_IDP_FILE_GENERIC; break;
     case CFileError::genericWrite: id = AFX_IDP_FILE_WRITE_GENERIC; break;
     case CFileError::invalidPath: id = AFX_IDP_FILE_BAD_PATH; break;
+    case CFileError::notRegularFile: id = AFX_IDP_FILE_NOT_REGULAR; break;
+    case CFileError::notOurFormat: id = AFX_IDP_FILE_NOT_OURS; break;
+    case CFileError::newerFormat: id = AFX_IDP_FILE_NEWER; break;
+    case CFileError::outOfMemory: id = AFX_IDP_FILE_NO_MEMORY; break;
+    case CFileError::tooLarge: id = AFX_IDP_FILE_TOO_LARGE; break;
     }
     QString text = Load(id);
     if (text.contains(QLatin1String("%1")))

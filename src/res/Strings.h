@@ -40,6 +40,11 @@ enum : unsigned {
     AFX_IDP_FILE_DISKFULL = 61715,
     AFX_IDP_FILE_BAD_FORMAT = 61728,
     AFX_IDP_FILE_WRITE_GENERIC = 61735, // our own: a failed write that is not a full disk
+    AFX_IDP_FILE_NOT_REGULAR = 61736,   // our own: a pipe or device where a file belongs
+    AFX_IDP_FILE_NOT_OURS = 61737,      // our own: not a collection file
+    AFX_IDP_FILE_NEWER = 61738,         // our own: a collection of a newer version
+    AFX_IDP_FILE_NO_MEMORY = 61739,     // our own: the content does not fit in memory
+    AFX_IDP_FILE_TOO_LARGE = 61740,     // our own: beyond what the reader accepts
 };
 
 // The application's own string ids.
