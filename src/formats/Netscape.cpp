@@ -13,6 +13,7 @@
 #include <cctype>
 #include <charconv>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 
 int MatchTag(std::string_view line, std::string_view tag)
@@ -390,10 +391,13 @@ private:
         m_lastIndex = kNone;
         if (m_depth == 0 || !tag.hasHref)
             return;
-        const std::string url = DecodeEntities(tag.href);
+        // The model's texts end at a NUL.
+        std::string url = DecodeEntities(tag.href);
+        url.resize(std::strlen(url.c_str()));
         if (url.empty())
             return;
         std::string name = DecodeEntities(tag.text);
+        name.resize(std::strlen(name.c_str()));
         // Icon-only bookmarks have no name; they get the one a new bookmark would.
         if (KivText::TrimLeft(name).empty())
             name = KivItem::NameFromUrl(url);

@@ -219,7 +219,8 @@ void ParseHotlist(CKivDoc& doc, CTextLines& lines, bool checkMode)
     std::string_view raw;
     std::string trimmed;
     while (lines.Next(raw)) {
-        trimmed = KivText::Trim(raw);
+        // The model's texts end at a NUL: so does the line, before its ends are trimmed.
+        trimmed = KivText::Trim(raw.substr(0, raw.find('\0')));
         const std::string_view line = trimmed;
         if (line.empty()) {
             openFolder();

@@ -1,5 +1,6 @@
 #include "FormatsTestSupport.h"
 
+#include "formats/Compare.h"
 #include "formats/ExportFile.h"
 #include "formats/Netscape.h"
 #include "formats/TextLines.h"
@@ -356,6 +357,10 @@ TEST_F(NetscapeTest, EdgeSafariAndPocketExports)
 {
     ASSERT_TRUE(ImportNetscape(doc, DataPath("edge.html")).Ok());
     EXPECT_EQ(TreeText(doc), "Favorites Bar[Bing<https://www.bing.com/>]");
+    // The compare reads it with the same reader.
+    CKivDoc compared;
+    ASSERT_TRUE(CompareNetscape(compared, DataPath("edge.html")).Ok());
+    EXPECT_EQ(FolderText(compared, compared.m_check), "Bing<https://www.bing.com/>");
 
     CKivDoc safari;
     ASSERT_TRUE(ImportNetscape(safari, DataPath("safari.html")).Ok());
