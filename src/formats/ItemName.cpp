@@ -30,4 +30,4 @@ std::string NameFromUrl(std::string_view url)
     return name;
 }
 
-}  // namespace KivItem
+} // namespace KivItem

@@ -11,4 +11,4 @@ namespace KivItem {
 // unnamed.
 std::string NameFromUrl(std::string_view url);
 
-}  // namespace KivItem
+} // namespace KivItem

@@ -37,18 +37,29 @@ void AppendEscaped(std::string& out, std::string_view text, bool keepLineFeeds)
 {
     for (char c : text) {
         switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        case '\r': AppendReference(out, '\r'); break;
+        case '&':
+            out += "&amp;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        case '"':
+            out += "&quot;";
+            break;
+        case '\r':
+            AppendReference(out, '\r');
+            break;
         case '\n':
             if (keepLineFeeds)
                 out += c;
             else
                 AppendReference(out, '\n');
             break;
-        default: out += c;
+        default:
+            out += c;
         }
     }
 }
@@ -150,7 +161,8 @@ std::string EscapeComment(std::string_view comment)
         char32_t cp = static_cast<unsigned char>(comment[i++]);
         if (cp >= 0xC0) {
             cp &= cp >= 0xF0 ? 0x07 : cp >= 0xE0 ? 0x0F : 0x1F;
-            for (; i < comment.size() && (static_cast<unsigned char>(comment[i]) & 0xC0) == 0x80; ++i)
+            for (; i < comment.size() && (static_cast<unsigned char>(comment[i]) & 0xC0) == 0x80;
+                 ++i)
                 cp = (cp << 6) | (static_cast<unsigned char>(comment[i]) & 0x3F);
         }
         AppendReference(out, cp);
@@ -236,9 +248,8 @@ FormatResult ExportNetscape(const CKivDoc& doc, const QString& path)
         result.status = FormatResult::notOpened;
         return result;
     }
-    WriteNetscapeLines(doc, [&file](int depth, std::string_view line) {
-        file.WriteIndentedLine(depth, line);
-    });
+    WriteNetscapeLines(
+        doc, [&file](int depth, std::string_view line) { file.WriteIndentedLine(depth, line); });
     if (!file.Close(&result.error))
         result.status = FormatResult::fileError;
     return result;
@@ -345,8 +356,7 @@ public:
         : m_doc(doc)
         , m_compareMode(compareMode)
         , m_newName(KivStrings::Load(IDS_NEW).toStdString())
-    {
-    }
+    {}
 
     void Line(std::string_view line)
     {
@@ -430,9 +440,9 @@ private:
                 OpenList();
         } else {
             m_stack[size_t(m_depth)]
-                = m_compareMode ? &m_doc.m_check
-                                : m_doc.CreateFolder(m_stack[size_t(m_depth - 1)], m_pendingName,
-                                                     true);
+                = m_compareMode
+                      ? &m_doc.m_check
+                      : m_doc.CreateFolder(m_stack[size_t(m_depth - 1)], m_pendingName, true);
             ++m_depth;
         }
         m_headingAtTop = false;
@@ -470,7 +480,7 @@ private:
     int m_depth = 0;
     int m_surplus = 0; // lists open beyond the stack
     std::string m_pendingName;
-    bool m_headingAtTop = false; // a heading met while no list was open
+    bool m_headingAtTop = false;  // a heading met while no list was open
     uint32_t m_lastIndex = kNone; // the bookmark a <DD> describes
     bool m_inComment = false;
     std::string m_comment;

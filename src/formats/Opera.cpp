@@ -185,7 +185,8 @@ void ParseHotlist(CKivDoc& doc, CTextLines& lines, bool checkMode)
         if (state != State::urlRecord || url.empty() || !target)
             return;
         // A bookmark without a name gets the one a new bookmark would.
-        const std::string shown = KivText::TrimLeft(name).empty() ? KivItem::NameFromUrl(url) : name;
+        const std::string shown
+            = KivText::TrimLeft(name).empty() ? KivItem::NameFromUrl(url) : name;
         if (target != &doc.m_trash) {
             doc.AddBookmark(url.c_str(), shown.c_str(), comment.c_str(), target, checkMode);
             return;

@@ -185,8 +185,7 @@ INSTANTIATE_TEST_SUITE_P(
                  "<DT><A HREF=\"http://a/\">A</A>\n<DL><p>\n<DT><A HREF=\"http://b/\">B</A>\n",
                  "B<http://b/>"},
         ParseRow{"FirstListIsTheRootWhateverItsTitle",
-                 "<H1>Ignored</H1>\n<DL><p>\n<DT><A HREF=\"http://b/\">B</A>\n",
-                 "B<http://b/>"},
+                 "<H1>Ignored</H1>\n<DL><p>\n<DT><A HREF=\"http://b/\">B</A>\n", "B<http://b/>"},
         ParseRow{
             "IndentedAndTabbedTagsCount",
             "\t<DL><p>\n  \t<DT><H3 FOLDED>Sub</H3>\n\t  <DL><p>\n \t<DT><A HREF=\"http://a/\" "
@@ -207,10 +206,11 @@ INSTANTIATE_TEST_SUITE_P(
                  "<DL><p>\n<DT><A HREF=\"http://www.alpha.org/\"></A>\n<DT><A HREF=\"\">B</A>\n"
                  "<DT><A HREF=\"http://beta.org/\"> </A>\n<DT><A HREF=\"http://c/\"\n",
                  "Alpha<http://www.alpha.org/> Nuevo<http://c/> Org/<http://beta.org/>"},
-        ParseRow{"SeparatorsAndListStartsShareALineWithWhatFollows",
-                 "<DL><p><DT><A HREF=\"http://a/\">A</A>\n<HR>    <DT><H3>F</H3>\n"
-                 "<DL><p><HR><DT><A HREF=\"http://b/\">B</A>\n</DL><p><DT><A HREF=\"http://c/\">C</A>\n",
-                 "A<http://a/> C<http://c/> F[B<http://b/>]"},
+        ParseRow{
+            "SeparatorsAndListStartsShareALineWithWhatFollows",
+            "<DL><p><DT><A HREF=\"http://a/\">A</A>\n<HR>    <DT><H3>F</H3>\n"
+            "<DL><p><HR><DT><A HREF=\"http://b/\">B</A>\n</DL><p><DT><A HREF=\"http://c/\">C</A>\n",
+            "A<http://a/> C<http://c/> F[B<http://b/>]"},
         ParseRow{"ShortUrlIsRefusedAndItsCommentGoesNowhere",
                  "<DL><p>\n<DT><A HREF=\"http://a/\">A</A>\n<DT><A HREF=\"x\">X</A>\n<DD>lost\n",
                  "A<http://a/>"},
@@ -234,11 +234,12 @@ INSTANTIATE_TEST_SUITE_P(
                  "HREF=\"http://a/\">A</A>\n</DL>\n<DT><H3>F</H3>\n<DL><p>\n</DL><p>\n<DL><p>\n"
                  "<DT><A HREF=\"http://b/\">B</A>\n",
                  "F[] Nuevo[A<http://a/> B<http://b/>]"},
-        ParseRow{"WithoutTheOuterListTopLevelFoldersStayFolders",
-                 "<DT><A HREF=\"http://lost/\">Before any list</A>\n<DT><H3>Favorites</H3>\n"
-                 "<DL><p>\n<DT><A HREF=\"http://a/\">A</A>\n</DL><p>\n<DT><A HREF=\"http://r/\">R</A>\n"
-                 "<DT><H3>Menu</H3>\n<DL><p>\n<DT><A HREF=\"http://b/\">B</A>\n</DL><p>\n",
-                 "R<http://r/> Favorites[A<http://a/>] Menu[B<http://b/>]"},
+        ParseRow{
+            "WithoutTheOuterListTopLevelFoldersStayFolders",
+            "<DT><A HREF=\"http://lost/\">Before any list</A>\n<DT><H3>Favorites</H3>\n"
+            "<DL><p>\n<DT><A HREF=\"http://a/\">A</A>\n</DL><p>\n<DT><A HREF=\"http://r/\">R</A>\n"
+            "<DT><H3>Menu</H3>\n<DL><p>\n<DT><A HREF=\"http://b/\">B</A>\n</DL><p>\n",
+            "R<http://r/> Favorites[A<http://a/>] Menu[B<http://b/>]"},
         ParseRow{"SecondListBeforeAnyHeadingHasAnEmptyName",
                  "<DL><p>\n<DL><p>\n<DT><A HREF=\"http://a/\">A</A>\n", "[A<http://a/>]"},
         ParseRow{"SurplusListEndsStayAtTheTop",
@@ -347,8 +348,9 @@ TEST_F(NetscapeTest, PinboardExportKeepsTheTagsOutAndTheCommentIn)
 {
     ASSERT_TRUE(ImportNetscape(doc, DataPath("pinboard.html")).Ok());
     // The first bookmark shares its line with the root's "<DL><p>".
-    EXPECT_EQ(TreeText(doc), "C++ & Qt notes<https://pinboard.example/a>{Read later: \"quoted\" "
-                             "text\nsecond paragraph & more} Private one<https://pinboard.example/b>");
+    EXPECT_EQ(TreeText(doc),
+              "C++ & Qt notes<https://pinboard.example/a>{Read later: \"quoted\" "
+              "text\nsecond paragraph & more} Private one<https://pinboard.example/b>");
 }
 
 // Edge wrote no DOCTYPE line; Safari leaves out the list around its top level; a
@@ -364,10 +366,11 @@ TEST_F(NetscapeTest, EdgeSafariAndPocketExports)
 
     CKivDoc safari;
     ASSERT_TRUE(ImportNetscape(safari, DataPath("safari.html")).Ok());
-    EXPECT_EQ(TreeText(safari),
-              "Bookmarks Menu[News<https://news.example.com/>] Favorites[Apple<https://www.apple.com/>] "
-              "Reading List[An article<https://www.example.com/article>{The first lines of the "
-              "article}]");
+    EXPECT_EQ(
+        TreeText(safari),
+        "Bookmarks Menu[News<https://news.example.com/>] Favorites[Apple<https://www.apple.com/>] "
+        "Reading List[An article<https://www.example.com/article>{The first lines of the "
+        "article}]");
 
     CKivDoc pocket;
     const FormatResult r = ImportNetscape(pocket, DataPath("pocket.html"));

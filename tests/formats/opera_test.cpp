@@ -47,8 +47,9 @@ TEST_F(OperaTest, ExportWritesTheWorkedExample)
 {
     doc.AddBookmark("u1", "A", "c", &doc.m_root, false);
     doc.AddBookmark("u2", "B", "", doc.CreateFolder(&doc.m_root, "F", true), false);
-    EXPECT_EQ(Export(), "Opera Hotlist version 2.0\r\nOptions: encoding = utf8\r\n\r\n" + Folder("F", 777, 1)
-                            + Url("B", "u2", 0) + "-\r\n" + Url("A", "u1", 0, "c") + "-\r\n");
+    EXPECT_EQ(Export(), "Opera Hotlist version 2.0\r\nOptions: encoding = utf8\r\n\r\n"
+                            + Folder("F", 777, 1) + Url("B", "u2", 0) + "-\r\n"
+                            + Url("A", "u1", 0, "c") + "-\r\n");
 }
 
 TEST_F(OperaTest, ExportOfAnEmptyDocument)
@@ -69,11 +70,11 @@ TEST_F(OperaTest, OrderNumbersFolderAfterBookmarksAndCreatedIsReadOncePerChain)
     int64_t tick = 100;
     const std::string text = Export([&tick] { return tick++; });
     // Root chain F, G: one reading (100); F's children S1, S2: 101; S1's child T: 102.
-    const std::string expected = "Opera Hotlist version 2.0\r\nOptions: encoding = utf8\r\n\r\n" + Folder("F", 100, 1)
-                                 + Folder("S1", 101, 2) + Folder("T", 102, 0) + "-\r\n-\r\n"
-                                 + Folder("S2", 101, 3) + "-\r\n" + Url("a", "http://a/", 0)
-                                 + Url("b", "http://b/", 1) + "-\r\n" + Folder("G", 100, 2)
-                                 + "-\r\n" + Url("R", "http://r/", 0) + "-\r\n";
+    const std::string expected
+        = "Opera Hotlist version 2.0\r\nOptions: encoding = utf8\r\n\r\n" + Folder("F", 100, 1)
+          + Folder("S1", 101, 2) + Folder("T", 102, 0) + "-\r\n-\r\n" + Folder("S2", 101, 3)
+          + "-\r\n" + Url("a", "http://a/", 0) + Url("b", "http://b/", 1) + "-\r\n"
+          + Folder("G", 100, 2) + "-\r\n" + Url("R", "http://r/", 0) + "-\r\n";
     EXPECT_EQ(text, expected);
 }
 
@@ -146,9 +147,10 @@ INSTANTIATE_TEST_SUITE_P(
                    "#URL\n \tNAME=a=b\tc \t\n\tURL=http://x/?q=1 \n DESCRIPTION= d=e \n",
                    "a=b\tc<http://x/?q=1>{ d=e}"},
         HotlistRow{"LastRecordWithoutEndIsAdded", "#URL\nNAME=A\nURL=http://a/", "A<http://a/>"},
-        HotlistRow{"RecordWithoutNameIsNamedFromItsUrl",
-                   "#URL\nURL=http://www.a.org/\n\n#URL\nNAME=\nURL=http://b/\n\n#URL\nNAME=B\nURL=x\n",
-                   "A<http://www.a.org/> Nuevo<http://b/>"},
+        HotlistRow{
+            "RecordWithoutNameIsNamedFromItsUrl",
+            "#URL\nURL=http://www.a.org/\n\n#URL\nNAME=\nURL=http://b/\n\n#URL\nNAME=B\nURL=x\n",
+            "A<http://www.a.org/> Nuevo<http://b/>"},
         HotlistRow{"RepeatedKeysReplaceEarlierOnes",
                    "#URL\nNAME=A\nNAME=B\nURL=http://1/\nURL=http://2/\n", "B<http://2/>"},
         HotlistRow{"OnlyTheFirstNameNamesAFolder",
@@ -203,9 +205,10 @@ TEST(HotlistCheckMode, NewUrlsGoIntoTheCheckFolderWithTheirDescription)
     CKivDoc doc;
     doc.AddBookmark("http://known/", "Known", "", &doc.m_root, false);
     doc.SetModifiedFlag(false);
-    CTextLines lines("#FOLDER\nNAME=F\n#URL\nNAME=N\nURL=http://new/\nDESCRIPTION=d\n"
-                     "#URL\nNAME=K\nURL=http://known/\n-\n"
-                     "#FOLDER\nNAME=Trash\nTRASH FOLDER=YES\n\n#URL\nNAME=D\nURL=http://deleted/\n-\n");
+    CTextLines lines(
+        "#FOLDER\nNAME=F\n#URL\nNAME=N\nURL=http://new/\nDESCRIPTION=d\n"
+        "#URL\nNAME=K\nURL=http://known/\n-\n"
+        "#FOLDER\nNAME=Trash\nTRASH FOLDER=YES\n\n#URL\nNAME=D\nURL=http://deleted/\n-\n");
     ParseHotlist(doc, lines, true);
     // What Opera's trash holds is no bookmark of the browser's any more.
     EXPECT_EQ(FolderText(doc, doc.m_check), "N<http://new/>{d}");
