@@ -399,8 +399,13 @@ private:
     void Bookmark(const TagParts& tag)
     {
         m_lastIndex = kNone;
-        if (m_depth == 0 || !tag.hasHref)
+        // Before any list tag the file is one that leaves out the list around its top
+        // level; once lists began, a bookmark outside them is out of place.
+        if ((m_depth == 0 && m_listSeen) || !tag.hasHref)
             return;
+        CFolderNode* target = m_depth > 0     ? m_stack[size_t(m_depth - 1)]
+                              : m_compareMode ? &m_doc.m_check
+                                              : &m_doc.m_root;
         // The model's texts end at a NUL.
         std::string url = DecodeEntities(tag.href);
         url.resize(std::strlen(url.c_str()));
@@ -412,8 +417,7 @@ private:
         if (KivText::TrimLeft(name).empty())
             name = KivItem::NameFromUrl(url);
         uint32_t index = kNone;
-        m_doc.AddBookmark(url.c_str(), name.c_str(), "", m_stack[size_t(m_depth - 1)],
-                          m_compareMode, &index);
+        m_doc.AddBookmark(url.c_str(), name.c_str(), "", target, m_compareMode, &index);
         m_lastIndex = index;
     }
 
@@ -429,6 +433,7 @@ private:
 
     void OpenList()
     {
+        m_listSeen = true;
         if (m_depth == kMaxOpenLists) {
             ++m_surplus;
         } else if (m_depth == 0) {
@@ -450,6 +455,7 @@ private:
 
     void CloseList()
     {
+        m_listSeen = true;
         if (m_surplus > 0)
             --m_surplus;
         else if (m_depth > 0)
@@ -481,6 +487,7 @@ private:
     int m_surplus = 0; // lists open beyond the stack
     std::string m_pendingName;
     bool m_headingAtTop = false;  // a heading met while no list was open
+    bool m_listSeen = false;      // a <DL> or </DL> was met
     uint32_t m_lastIndex = kNone; // the bookmark a <DD> describes
     bool m_inComment = false;
     std::string m_comment;

@@ -181,9 +181,9 @@ TEST_P(NetscapeParse, BuildsTheTree)
 INSTANTIATE_TEST_SUITE_P(
     Rules, NetscapeParse,
     ::testing::Values(
-        ParseRow{"BookmarkBeforeAnyListIsSkipped",
+        ParseRow{"BookmarkBeforeAnyListGoesIntoTheRoot",
                  "<DT><A HREF=\"http://a/\">A</A>\n<DL><p>\n<DT><A HREF=\"http://b/\">B</A>\n",
-                 "B<http://b/>"},
+                 "A<http://a/> B<http://b/>"},
         ParseRow{"FirstListIsTheRootWhateverItsTitle",
                  "<H1>Ignored</H1>\n<DL><p>\n<DT><A HREF=\"http://b/\">B</A>\n", "B<http://b/>"},
         ParseRow{
@@ -236,10 +236,11 @@ INSTANTIATE_TEST_SUITE_P(
                  "F[] Nuevo[A<http://a/> B<http://b/>]"},
         ParseRow{
             "WithoutTheOuterListTopLevelFoldersStayFolders",
-            "<DT><A HREF=\"http://lost/\">Before any list</A>\n<DT><H3>Favorites</H3>\n"
+            "<DT><A HREF=\"http://first/\">Before any list</A>\n<DT><H3>Favorites</H3>\n"
             "<DL><p>\n<DT><A HREF=\"http://a/\">A</A>\n</DL><p>\n<DT><A HREF=\"http://r/\">R</A>\n"
             "<DT><H3>Menu</H3>\n<DL><p>\n<DT><A HREF=\"http://b/\">B</A>\n</DL><p>\n",
-            "R<http://r/> Favorites[A<http://a/>] Menu[B<http://b/>]"},
+            "Before any list<http://first/> R<http://r/> Favorites[A<http://a/>] "
+            "Menu[B<http://b/>]"},
         ParseRow{"SecondListBeforeAnyHeadingHasAnEmptyName",
                  "<DL><p>\n<DL><p>\n<DT><A HREF=\"http://a/\">A</A>\n", "[A<http://a/>]"},
         ParseRow{"SurplusListEndsStayAtTheTop",
