@@ -124,9 +124,12 @@ std::string DecodeEntities(std::string_view text)
             const bool hex = ref[1] == 'x' || ref[1] == 'X';
             decoded = NumericReference(ref.substr(hex ? 2 : 1), hex ? 16 : 10);
         } else {
-            for (const auto& [name, value] : kNamed)
-                if (ref == name)
+            for (const auto& [name, value] : kNamed) {
+                if (ref == name) {
                     decoded = value;
+                    break;
+                }
+            }
         }
         if (decoded.empty()) {
             out += '&';
@@ -348,7 +351,7 @@ bool IsTagLine(std::string_view line)
 }
 
 // One run over the lines of a file. The document is changed in OpenList (folders),
-// AddLine (bookmarks) and FinishComment (comments) only.
+// Bookmark (bookmarks) and FinishComment (comments) only.
 class CNetscapeReader
 {
 public:
