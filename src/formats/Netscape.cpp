@@ -1,7 +1,7 @@
 #include "Netscape.h"
 
 #include "ExportFile.h"
-#include "ItemName.h"
+#include "ImportTarget.h"
 #include "TextLines.h"
 #include "framework/TextRules.h"
 #include "model/KivDoc.h"
@@ -13,8 +13,6 @@
 #include <cctype>
 #include <charconv>
 #include <cstdint>
-#include <cstring>
-#include <limits>
 
 int MatchTag(std::string_view line, std::string_view tag)
 {
@@ -262,11 +260,6 @@ FormatResult ExportNetscape(const CKivDoc& doc, const QString& path)
 
 namespace {
 
-// Lists nest at most this deep (the root's list included). Deeper lists are counted
-// but open no folder: what they hold goes into the innermost folder that is open,
-// and their ends close nothing that is open, so the rest of the file keeps its shape.
-constexpr int kMaxOpenLists = 100;
-
 bool IsHtmlSpace(char c)
 {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f';
@@ -350,14 +343,13 @@ bool IsTagLine(std::string_view line)
     return p != std::string_view::npos && line[p] == '<';
 }
 
-// One run over the lines of a file. The document is changed in OpenList (folders),
-// Bookmark (bookmarks) and FinishComment (comments) only.
+// One run over the lines of a file; what it reads goes to the document through
+// CImportTarget (lists nest at most 100 deep, the root's included).
 class CNetscapeReader
 {
 public:
     CNetscapeReader(CKivDoc& doc, bool compareMode)
-        : m_doc(doc)
-        , m_compareMode(compareMode)
+        : m_target(doc, compareMode)
         , m_newName(KivStrings::Load(IDS_NEW).toStdString())
     {}
 
@@ -397,31 +389,16 @@ public:
     void End() { FinishComment(); }
 
 private:
-    static constexpr uint32_t kNone = std::numeric_limits<uint32_t>::max();
+    static constexpr uint32_t kNone = CImportTarget::kNone;
 
     void Bookmark(const TagParts& tag)
     {
         m_lastIndex = kNone;
         // Before any list tag the file is one that leaves out the list around its top
         // level; once lists began, a bookmark outside them is out of place.
-        if ((m_depth == 0 && m_listSeen) || !tag.hasHref)
+        if ((!m_topOpen && m_listSeen) || !tag.hasHref)
             return;
-        CFolderNode* target = m_depth > 0     ? m_stack[size_t(m_depth - 1)]
-                              : m_compareMode ? &m_doc.m_check
-                                              : &m_doc.m_root;
-        // The model's texts end at a NUL.
-        std::string url = DecodeEntities(tag.href);
-        url.resize(std::strlen(url.c_str()));
-        if (url.empty())
-            return;
-        std::string name = DecodeEntities(tag.text);
-        name.resize(std::strlen(name.c_str()));
-        // Icon-only bookmarks have no name; they get the one a new bookmark would.
-        if (KivText::TrimLeft(name).empty())
-            name = KivItem::NameFromUrl(url);
-        uint32_t index = kNone;
-        m_doc.AddBookmark(url.c_str(), name.c_str(), "", target, m_compareMode, &index);
-        m_lastIndex = index;
+        m_lastIndex = m_target.AddBookmark(DecodeEntities(tag.href), DecodeEntities(tag.text), "");
     }
 
     void Heading(const TagParts& tag)
@@ -430,28 +407,23 @@ private:
         m_pendingName = DecodeEntities(tag.text);
         if (m_pendingName.empty())
             m_pendingName = m_newName;
-        if (m_depth == 0)
+        if (!m_topOpen)
             m_headingAtTop = true;
     }
 
+    // The first list is the top level's (the root's); each later one is the folder of
+    // the heading before it.
     void OpenList()
     {
         m_listSeen = true;
-        if (m_depth == kMaxOpenLists) {
-            ++m_surplus;
-        } else if (m_depth == 0) {
-            m_stack[0] = m_compareMode ? &m_doc.m_check : &m_doc.m_root;
-            m_depth = 1;
+        if (m_topOpen) {
+            m_target.OpenFolder(m_pendingName);
+        } else {
+            m_topOpen = true;
             // A folder heading before any list: the file leaves out the list around
             // its top level, and this list is that folder's.
             if (m_headingAtTop)
-                OpenList();
-        } else {
-            m_stack[size_t(m_depth)]
-                = m_compareMode
-                      ? &m_doc.m_check
-                      : m_doc.CreateFolder(m_stack[size_t(m_depth - 1)], m_pendingName, true);
-            ++m_depth;
+                m_target.OpenFolder(m_pendingName);
         }
         m_headingAtTop = false;
     }
@@ -459,10 +431,10 @@ private:
     void CloseList()
     {
         m_listSeen = true;
-        if (m_surplus > 0)
-            --m_surplus;
-        else if (m_depth > 0)
-            --m_depth;
+        if (m_target.AnyOpen())
+            m_target.CloseFolder();
+        else
+            m_topOpen = false;
         m_pendingName = m_newName;
         m_headingAtTop = false;
     }
@@ -475,19 +447,13 @@ private:
         if (m_lastIndex == kNone)
             return;
         std::string comment = DecodeEntities(KivText::Trim(m_comment));
-        if (comment.empty())
-            return;
-        if (!m_compareMode && m_doc.Bookmark(m_lastIndex).m_strComment != comment)
-            m_doc.SetModifiedFlag();
-        m_doc.SetBookmarkComment(m_lastIndex, std::move(comment));
+        if (!comment.empty())
+            m_target.SetComment(m_lastIndex, std::move(comment));
     }
 
-    CKivDoc& m_doc;
-    const bool m_compareMode;
+    CImportTarget m_target;
     const std::string m_newName;
-    std::array<CFolderNode*, kMaxOpenLists> m_stack{};
-    int m_depth = 0;
-    int m_surplus = 0; // lists open beyond the stack
+    bool m_topOpen = false; // the top level's list is open
     std::string m_pendingName;
     bool m_headingAtTop = false;  // a heading met while no list was open
     bool m_listSeen = false;      // a <DL> or </DL> was met

@@ -1,7 +1,7 @@
 #include "Opera.h"
 
 #include "ExportFile.h"
-#include "ItemName.h"
+#include "ImportTarget.h"
 #include "Netscape.h"
 #include "TextLines.h"
 #include "framework/TextRules.h"
@@ -49,16 +49,19 @@ std::string HotlistValue(std::string_view key, std::string_view text)
     return out;
 }
 
+// A stray CR inside a line is a line break too, as the writer has it.
 std::string TextOfValue(std::string_view value)
 {
     std::string out;
-    size_t from = 0;
-    for (size_t at; (at = value.find(kLineBreak, from)) != std::string_view::npos;
-         from = at + kLineBreak.size()) {
-        out.append(value, from, at - from);
-        out += '\n';
+    out.reserve(value.size());
+    for (size_t i = 0; i < value.size(); ++i) {
+        if (value.substr(i, kLineBreak.size()) == kLineBreak) {
+            out += '\n';
+            ++i;
+        } else {
+            out += value[i] == '\r' ? '\n' : value[i];
+        }
     }
-    out.append(value, from);
     return out;
 }
 
@@ -150,10 +153,6 @@ FormatResult ExportOpera(const CKivDoc& doc, const QString& path,
 
 namespace {
 
-// At most 99 folders open inside each other. A deeper folder opens nothing: its
-// bookmarks go into the innermost open folder and its "-" closes nothing that is open.
-constexpr int kStackSize = 100;
-
 bool TakeValue(std::string_view line, std::string_view key, std::string_view& value)
 {
     if (line.substr(0, key.size()) != key)
@@ -174,47 +173,22 @@ void ParseHotlist(CKivDoc& doc, CTextLines& lines, bool checkMode)
     bool folderNamed = false;
     bool folderTrash = false;
     std::string folderName;
-    // nullptr: a level whose bookmarks are not taken (Opera's trash in check mode).
-    std::array<CFolderNode*, kStackSize> folderStack{};
-    folderStack[0] = checkMode ? &doc.m_check : &doc.m_root;
-    int top = 0;
-    int surplus = 0;
+    CImportTarget target(doc, checkMode);
 
     const auto flush = [&] {
-        CFolderNode* target = folderStack[size_t(top)];
-        if (state != State::urlRecord || url.empty() || !target)
-            return;
-        // A bookmark without a name gets the one a new bookmark would.
-        const std::string shown
-            = KivText::TrimLeft(name).empty() ? KivItem::NameFromUrl(url) : name;
-        if (target != &doc.m_trash) {
-            doc.AddBookmark(url.c_str(), shown.c_str(), comment.c_str(), target, checkMode);
-            return;
-        }
-        // Deleted in Opera: a URL new here goes straight to the trash, as if deleted
-        // here; one the collection holds stays where it is.
-        if (doc.AddBookmark(url.c_str(), shown.c_str(), comment.c_str(), &doc.m_trash, true))
-            doc.SetModifiedFlag();
+        if (state == State::urlRecord)
+            target.AddBookmark(url, name, comment);
     };
     const auto openFolder = [&] {
         if (state != State::folderHeader)
             return;
         state = State::none;
-        if (top + 1 == kStackSize) {
-            ++surplus;
-            return;
-        }
-        CFolderNode* parent = folderStack[size_t(top)];
-        CFolderNode* folder;
-        if (folderTrash || !parent || parent == &doc.m_trash)
-            folder = checkMode ? nullptr : &doc.m_trash; // its subfolders go with it
-        else if (!folderNamed)
-            folder = parent; // a folder without a name keeps its items in the enclosing one
-        else if (checkMode)
-            folder = &doc.m_check;
+        if (folderTrash)
+            target.OpenTrash();
+        else if (folderNamed)
+            target.OpenFolder(folderName);
         else
-            folder = doc.CreateFolder(parent, folderName, true);
-        folderStack[size_t(++top)] = folder;
+            target.OpenSameFolder(); // its items stay in the enclosing folder
     };
 
     std::string_view raw;
@@ -240,10 +214,7 @@ void ParseHotlist(CKivDoc& doc, CTextLines& lines, bool checkMode)
                 comment.clear();
                 state = State::urlRecord;
             } else if (line == "-") {
-                if (surplus > 0)
-                    --surplus;
-                else if (top > 0)
-                    --top;
+                target.CloseFolder();
             }
             continue;
         }
