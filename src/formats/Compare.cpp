@@ -35,8 +35,7 @@ FormatResult CompareNetscape(CKivDoc& doc, const QString& path)
 {
     if (!IsSource(path))
         return {FormatResult::notOpened, 0, {}};
-    return ReadMarkedFile(doc, path, kNetscapeMarker, IDS_WRONG_NETSCAPE, ParseNetscapeFile, true,
-                          true);
+    return ReadNetscapeFile(doc, path, true);
 }
 
 FormatResult CompareOpera(CKivDoc& doc, const QString& path)

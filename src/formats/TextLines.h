@@ -27,6 +27,8 @@ public:
 
     // The next line; false at the end.
     bool Next(std::string_view& line);
+    // Back to the first line.
+    void Rewind() { m_pos = 0; }
 
 private:
     std::string m_text;

@@ -7,6 +7,8 @@ add_library(kiv_formats STATIC
   formats/Netscape.cpp formats/Netscape.h
   formats/Opera.cpp formats/Opera.h
   formats/PathName.cpp formats/PathName.h
+  formats/ItemName.cpp formats/ItemName.h
+  formats/ImportTarget.cpp formats/ImportTarget.h
   formats/Favorites.cpp formats/Favorites.h
   formats/Compare.cpp formats/Compare.h
   views/Find.cpp views/Find.h

@@ -72,7 +72,8 @@ TEST_F(KivToolTest, NetscapeImportCreatesTheDocumentAndExportWritesItBack)
               "\"folders\":[]}]}}");
     ASSERT_EQ(Tool({"export-netscape", Path("doc.kiv"), Path("out.html")}).status, 0);
     EXPECT_EQ(Read("out.html"),
-              "<!DOCTYPE NETSCAPE-Bookmark-file-1>\r\n<TITLE>Your Bookmarks</TITLE>\r\n"
+              "<!DOCTYPE NETSCAPE-Bookmark-file-1>\r\n<META HTTP-EQUIV=\"Content-Type\" "
+              "CONTENT=\"text/html; charset=UTF-8\">\r\n<TITLE>Your Bookmarks</TITLE>\r\n"
               "<H1>Bookmarks</H1>\r\n<DL><p>\r\n<DT><A HREF=\"http://a/\">Alpha</A>\r\n"
               "<DD>first\r\n   <DT><H3>Work</H3>\r\n   <DL><p>\r\n"
               "      <DT><A HREF=\"http://b/\">Beta alpha</A>\r\n   </DL><p>\r\n</DL><p>\r\n");
