@@ -85,6 +85,10 @@ FormatResult ParseChromiumBookmarks(const QByteArray& json, CImportTree& tree)
     } kRoots[] = {{"bookmark_bar", IDS_CHROMIUM_BAR},
                   {"other", IDS_CHROMIUM_OTHER},
                   {"synced", IDS_CHROMIUM_MOBILE}};
+    const auto refuse = [&tree](unsigned id) {
+        tree.Clear();
+        return Refused(id);
+    };
     bool anyRoot = false;
     for (const auto& root : kRoots) {
         const QJsonValue node = roots.toObject().value(QLatin1String(root.key));
@@ -92,15 +96,15 @@ FormatResult ParseChromiumBookmarks(const QByteArray& json, CImportTree& tree)
             continue;
         const QJsonValue children = node.toObject().value(QLatin1String("children"));
         if (!children.isArray())
-            return Refused(IDS_BAD_CHROMIUM);
+            return refuse(IDS_BAD_CHROMIUM);
         anyRoot = true;
         if (children.toArray().isEmpty())
             continue;
         tree.OpenFolder(KivStrings::Load(root.nameId).toStdString());
         switch (WalkChildren(children.toArray(), tree)) {
         case Walk::ok: break;
-        case Walk::badShape: tree.Clear(); return Refused(IDS_BAD_CHROMIUM);
-        case Walk::tooLarge: tree.Clear(); return Refused(IDS_IMPORT_TOO_LARGE);
+        case Walk::badShape: return refuse(IDS_BAD_CHROMIUM);
+        case Walk::tooLarge: return refuse(IDS_IMPORT_TOO_LARGE);
         }
         tree.CloseFolder();
     }
@@ -122,9 +126,5 @@ FormatResult ReadChromiumBookmarks(const QString& path, CImportTree& tree)
 
 FormatResult ImportChromium(CKivDoc& doc, const QString& path)
 {
-    CImportTree tree;
-    const FormatResult result = ReadChromiumBookmarks(path, tree);
-    if (result.Ok())
-        MergeImport(doc, tree);
-    return result;
+    return ReadAndMerge(doc, path, ReadChromiumBookmarks);
 }

@@ -257,9 +257,5 @@ FormatResult ReadFirefoxPlaces(const QString& placesFile, CImportTree& tree)
 
 FormatResult ImportFirefox(CKivDoc& doc, const QString& profileOrFile)
 {
-    CImportTree tree;
-    const FormatResult result = ReadFirefoxPlaces(FirefoxPlacesFile(profileOrFile), tree);
-    if (result.Ok())
-        MergeImport(doc, tree);
-    return result;
+    return ReadAndMerge(doc, FirefoxPlacesFile(profileOrFile), ReadFirefoxPlaces);
 }

@@ -1,5 +1,6 @@
 #include "ImportFile.h"
 
+#include "formats/ImportMerge.h"
 #include "res/Strings.h"
 
 #include <QByteArray>
@@ -45,5 +46,14 @@ FormatResult ReadImportFile(const QString& path, QByteArray* bytes)
         bytes->clear();
         return Refused(IDS_IMPORT_TOO_LARGE);
     }
+    return result;
+}
+
+FormatResult ReadAndMerge(CKivDoc& doc, const QString& path, ImportReader read)
+{
+    CImportTree tree;
+    const FormatResult result = read(path, tree);
+    if (result.Ok())
+        MergeImport(doc, tree);
     return result;
 }

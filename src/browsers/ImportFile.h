@@ -4,6 +4,8 @@
 
 #include <QtGlobal>
 
+class CImportTree;
+class CKivDoc;
 class QByteArray;
 class QFile;
 class QString;
@@ -19,3 +21,7 @@ FormatResult OpenImportFile(QFile& file);
 FormatResult ReadImportFile(const QString& path, QByteArray* bytes);
 // The message of a refused source.
 FormatResult Refused(unsigned messageId);
+
+// Reads a source with `read` and merges what it held; nothing changes when it is refused.
+using ImportReader = FormatResult (*)(const QString& path, CImportTree& tree);
+FormatResult ReadAndMerge(CKivDoc& doc, const QString& path, ImportReader read);

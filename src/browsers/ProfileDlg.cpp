@@ -27,8 +27,15 @@ CProfileDlg::CProfileDlg(const std::vector<CBrowserProfile>& profiles,
                       count < 0 ? QStringLiteral("-") : QString::number(count)});
         row->setTextAlignment(3, Qt::AlignRight | Qt::AlignVCenter);
     }
-    for (int column = 0; column < 4; ++column)
-        m_pList->resizeColumnToContents(column);
+    // Long folders give way in the middle, so the count stays in sight.
+    m_pList->setTextElideMode(Qt::ElideMiddle);
+    QHeaderView* header = m_pList->header();
+    header->setStretchLastSection(false);
+    for (int column : {0, 1, 3})
+        header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+    header->setSectionResizeMode(2, QHeaderView::Stretch);
+    m_pList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_pList->setMinimumWidth(m_pList->fontMetrics().averageCharWidth() * 90);
     connect(m_pList, &QTreeWidget::itemDoubleClicked, this, &QDialog::accept);
 
     auto* label = new QLabel(QStringLiteral("Perfiles encontrados:"), this);

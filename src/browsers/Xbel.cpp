@@ -134,11 +134,7 @@ FormatResult ReadXbel(const QString& path, CImportTree& tree)
 
 FormatResult ImportXbel(CKivDoc& doc, const QString& path)
 {
-    CImportTree tree;
-    const FormatResult result = ReadXbel(path, tree);
-    if (result.Ok())
-        MergeImport(doc, tree);
-    return result;
+    return ReadAndMerge(doc, path, ReadXbel);
 }
 
 // --- writing -------------------------------------------------------------------------

@@ -85,6 +85,10 @@ TEST(Chromium, FilesOfTheWrongShapeAreRefusedWholeAndTheDocumentStaysAsItWas)
         {"no known root", "{\"roots\":{\"trash\":{\"children\":[]}}}", IDS_BAD_CHROMIUM},
         {"children a string", "{\"roots\":{\"other\":{\"children\":\"x\"}}}", IDS_BAD_CHROMIUM},
         {"root a number", "{\"roots\":{\"other\":5}}", IDS_BAD_CHROMIUM},
+        {"a good root, then a broken one",
+         "{\"roots\":{\"other\":{\"children\":[{\"type\":\"url\",\"url\":\"http://a/\"}]},"
+         "\"synced\":{\"children\":5}}}",
+         IDS_BAD_CHROMIUM},
         {"node a number", "{\"roots\":{\"other\":{\"children\":[7]}}}", IDS_BAD_CHROMIUM},
         {"unknown type", "{\"roots\":{\"other\":{\"children\":[{\"type\":\"note\"}]}}}", IDS_BAD_CHROMIUM},
         {"url a number", "{\"roots\":{\"other\":{\"children\":[{\"type\":\"url\",\"url\":5}]}}}",
