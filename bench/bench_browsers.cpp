@@ -67,7 +67,7 @@ Inputs& TheInputs()
     return inputs;
 }
 
-template <typename Import>
+template<typename Import>
 void RunImport(benchmark::State& state, const QString& path, Import import)
 {
     for (auto _ : state) {

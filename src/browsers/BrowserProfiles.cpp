@@ -78,9 +78,9 @@ void ReadProfilesIni(const QString& iniPath, std::vector<IniProfile>& profiles,
     for (const QByteArray& raw : file.readAll().split('\n')) {
         const QString line = QString::fromUtf8(raw).trimmed();
         if (line.startsWith(QLatin1Char('['))) {
-            section = line.startsWith(QLatin1String("[Profile"), Qt::CaseInsensitive) ? profile
+            section = line.startsWith(QLatin1String("[Profile"), Qt::CaseInsensitive)   ? profile
                       : line.startsWith(QLatin1String("[Install"), Qt::CaseInsensitive) ? install
-                                                                                      : other;
+                                                                                        : other;
             if (section == profile)
                 profiles.emplace_back();
             continue;
@@ -123,12 +123,13 @@ void AddFirefox(const Location& at, const CProfileRoots& roots, std::vector<CBro
         profile.dir = QDir::cleanPath(p.relative ? base.filePath(p.path) : p.path);
         profile.file = QDir(profile.dir).filePath(QStringLiteral("places.sqlite"));
         profile.name = p.name.isEmpty() ? QFileInfo(profile.dir).fileName() : p.name;
-        profile.isDefault = installDefaults.isEmpty() ? p.flaggedDefault
-                                                      : installDefaults.contains(p.path);
+        profile.isDefault
+            = installDefaults.isEmpty() ? p.flaggedDefault : installDefaults.contains(p.path);
         if (QFileInfo(profile.file).isFile())
             mine.push_back(std::move(profile));
     }
-    std::stable_partition(mine.begin(), mine.end(), [](const CBrowserProfile& p) { return p.isDefault; });
+    std::stable_partition(mine.begin(), mine.end(),
+                          [](const CBrowserProfile& p) { return p.isDefault; });
     out.insert(out.end(), mine.begin(), mine.end());
 }
 
@@ -169,7 +170,8 @@ void AddChromium(const Location& at, const CProfileRoots& roots, std::vector<CBr
         profile.isDefault = dir == lastUsed || dir.isEmpty();
         mine.push_back(std::move(profile));
     }
-    std::stable_partition(mine.begin(), mine.end(), [](const CBrowserProfile& p) { return p.isDefault; });
+    std::stable_partition(mine.begin(), mine.end(),
+                          [](const CBrowserProfile& p) { return p.isDefault; });
     out.insert(out.end(), mine.begin(), mine.end());
 }
 

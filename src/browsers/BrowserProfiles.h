@@ -11,10 +11,10 @@ struct CBrowserProfile
 {
     enum Family { firefox, chromium };
     Family family = firefox;
-    QString browser;  // "Firefox", "Chromium (Flatpak)", "Google Chrome" ...
-    QString name;     // the profile's name as the browser lists it
-    QString dir;      // the profile folder
-    QString file;     // places.sqlite or Bookmarks
+    QString browser;        // "Firefox", "Chromium (Flatpak)", "Google Chrome" ...
+    QString name;           // the profile's name as the browser lists it
+    QString dir;            // the profile folder
+    QString file;           // places.sqlite or Bookmarks
     bool isDefault = false; // the profile the browser starts with
 };
 

@@ -102,9 +102,12 @@ FormatResult ParseChromiumBookmarks(const QByteArray& json, CImportTree& tree)
             continue;
         tree.OpenFolder(KivStrings::Load(root.nameId).toStdString());
         switch (WalkChildren(children.toArray(), tree)) {
-        case Walk::ok: break;
-        case Walk::badShape: return refuse(IDS_BAD_CHROMIUM);
-        case Walk::tooLarge: return refuse(IDS_IMPORT_TOO_LARGE);
+        case Walk::ok:
+            break;
+        case Walk::badShape:
+            return refuse(IDS_BAD_CHROMIUM);
+        case Walk::tooLarge:
+            return refuse(IDS_IMPORT_TOO_LARGE);
         }
         tree.CloseFolder();
     }
@@ -115,8 +118,8 @@ FormatResult ParseChromiumBookmarks(const QByteArray& json, CImportTree& tree)
 
 FormatResult ReadChromiumBookmarks(const QString& path, CImportTree& tree)
 {
-    const QString file = QFileInfo(path).isDir() ? QDir(path).filePath(QStringLiteral("Bookmarks"))
-                                                 : path;
+    const QString file
+        = QFileInfo(path).isDir() ? QDir(path).filePath(QStringLiteral("Bookmarks")) : path;
     QByteArray bytes;
     FormatResult result = ReadImportFile(file, &bytes);
     if (!result.Ok())

@@ -87,10 +87,12 @@ private:
 
 enum class Read { ok, bad, tooLarge };
 
-Read ReadRows(const QSqlDatabase& db, Places& places, std::vector<std::pair<unsigned, qint64>>& roots)
+Read ReadRows(const QSqlDatabase& db, Places& places,
+              std::vector<std::pair<unsigned, qint64>>& roots)
 {
     const QStringList tables = db.tables();
-    if (!tables.contains(QLatin1String("moz_bookmarks")) || !tables.contains(QLatin1String("moz_places")))
+    if (!tables.contains(QLatin1String("moz_bookmarks"))
+        || !tables.contains(QLatin1String("moz_places")))
         return Read::bad;
 
     QSqlQuery query(db);
@@ -106,7 +108,8 @@ Read ReadRows(const QSqlDatabase& db, Places& places, std::vector<std::pair<unsi
         }
         if (!tables.contains(QLatin1String("moz_bookmarks_roots")))
             continue;
-        query.prepare(QStringLiteral("SELECT folder_id FROM moz_bookmarks_roots WHERE root_name = ?"));
+        query.prepare(
+            QStringLiteral("SELECT folder_id FROM moz_bookmarks_roots WHERE root_name = ?"));
         query.addBindValue(QLatin1String(root.legacyName));
         if (!query.exec())
             return Read::bad;
@@ -119,16 +122,15 @@ Read ReadRows(const QSqlDatabase& db, Places& places, std::vector<std::pair<unsi
     QStringList desc;
     if (tables.contains(QLatin1String("moz_items_annos"))
         && tables.contains(QLatin1String("moz_anno_attributes")))
-        desc << QStringLiteral(
-            "(SELECT a.content FROM moz_items_annos a JOIN moz_anno_attributes n"
-            " ON n.id = a.anno_attribute_id WHERE a.item_id = b.id"
-            " AND n.name = 'bookmarkProperties/description' LIMIT 1)");
+        desc << QStringLiteral("(SELECT a.content FROM moz_items_annos a JOIN moz_anno_attributes n"
+                               " ON n.id = a.anno_attribute_id WHERE a.item_id = b.id"
+                               " AND n.name = 'bookmarkProperties/description' LIMIT 1)");
     if (db.record(QStringLiteral("moz_places")).contains(QStringLiteral("description")))
         desc << QStringLiteral("NULLIF(p.description, '')");
-    const QString descColumn = desc.isEmpty() ? QStringLiteral("NULL")
-                               : desc.size() == 1
-                                   ? desc.first()
-                                   : QStringLiteral("COALESCE(NULLIF(%1, ''), %2)").arg(desc[0], desc[1]);
+    const QString descColumn
+        = desc.isEmpty()     ? QStringLiteral("NULL")
+          : desc.size() == 1 ? desc.first()
+                             : QStringLiteral("COALESCE(NULLIF(%1, ''), %2)").arg(desc[0], desc[1]);
     if (!query.exec(QStringLiteral("SELECT b.id, b.type, b.parent, b.title, p.url, %1"
                                    " FROM moz_bookmarks b LEFT JOIN moz_places p ON p.id = b.fk"
                                    " ORDER BY b.parent, b.position, b.id")

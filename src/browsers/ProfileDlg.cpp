@@ -12,7 +12,8 @@
 
 CProfileDlg::CProfileDlg(const std::vector<CBrowserProfile>& profiles,
                          const std::vector<long long>& counts, QWidget* parent)
-    : QDialog(parent), m_pList(new QTreeWidget(this))
+    : QDialog(parent)
+    , m_pList(new QTreeWidget(this))
 {
     m_pList->setObjectName(QStringLiteral("list1001"));
     m_pList->setRootIsDecorated(false);
@@ -22,9 +23,10 @@ CProfileDlg::CProfileDlg(const std::vector<CBrowserProfile>& profiles,
                               QStringLiteral("Carpeta"), QStringLiteral("Marcadores")});
     for (size_t k = 0; k < profiles.size(); ++k) {
         const long long count = k < counts.size() ? counts[k] : -1;
-        auto* row = new QTreeWidgetItem(
-            m_pList, {profiles[k].browser, profiles[k].name, QDir::toNativeSeparators(profiles[k].dir),
-                      count < 0 ? QStringLiteral("-") : QString::number(count)});
+        auto* row = new QTreeWidgetItem(m_pList,
+                                        {profiles[k].browser, profiles[k].name,
+                                         QDir::toNativeSeparators(profiles[k].dir),
+                                         count < 0 ? QStringLiteral("-") : QString::number(count)});
         row->setTextAlignment(3, Qt::AlignRight | Qt::AlignVCenter);
     }
     // Long folders give way in the middle, so the count stays in sight.

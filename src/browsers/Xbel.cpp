@@ -157,14 +157,29 @@ std::string Escape(std::string_view text, bool attribute)
     for (size_t k = 0; k < text.size(); ++k) {
         const char c = text[k];
         switch (c) {
-        case '&': out += "&amp;"; continue;
-        case '<': out += "&lt;"; continue;
-        case '>': out += "&gt;"; continue;
-        case '"': out += attribute ? "&quot;" : "\""; continue;
-        case '\r': out += "&#13;"; continue;
-        case '\n': out += attribute ? "&#10;" : "\n"; continue;
-        case '\t': out += attribute ? "&#9;" : "\t"; continue;
-        default: break;
+        case '&':
+            out += "&amp;";
+            continue;
+        case '<':
+            out += "&lt;";
+            continue;
+        case '>':
+            out += "&gt;";
+            continue;
+        case '"':
+            out += attribute ? "&quot;" : "\"";
+            continue;
+        case '\r':
+            out += "&#13;";
+            continue;
+        case '\n':
+            out += attribute ? "&#10;" : "\n";
+            continue;
+        case '\t':
+            out += attribute ? "&#9;" : "\t";
+            continue;
+        default:
+            break;
         }
         const auto b = static_cast<unsigned char>(c);
         if (b < 0x20)

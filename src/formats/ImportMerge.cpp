@@ -70,8 +70,10 @@ class CMerger
 {
 public:
     CMerger(CKivDoc& doc, const CImportTree& tree, bool checkMode)
-        : m_doc(doc), m_entries(tree.Entries()), m_bCheck(checkMode),
-          m_resolved(m_entries.size(), kNone)
+        : m_doc(doc)
+        , m_entries(tree.Entries())
+        , m_bCheck(checkMode)
+        , m_resolved(m_entries.size(), kNone)
     {}
 
     void Run()
@@ -168,7 +170,8 @@ private:
         std::vector<uint32_t> order(items.size());
         for (uint32_t n = 0; n < order.size(); ++n)
             order[n] = n;
-        KivText::StableSortNoCase(order, [&items](uint32_t n) { return std::string_view(items[n].name); });
+        KivText::StableSortNoCase(order,
+                                  [&items](uint32_t n) { return std::string_view(items[n].name); });
 
         CFolderNode* target = m_stack.back();
         for (uint32_t n : order) {

@@ -18,7 +18,7 @@ public:
         enum Kind : uint8_t {
             openFolder, // `name` opens a folder below the one open now
             closeFolder,
-            bookmark,   // url, name (as the source shows it), comment
+            bookmark,    // url, name (as the source shows it), comment
             lateComment, // a later comment for the last bookmark met (empty: nothing)
         };
         Kind kind;

@@ -74,7 +74,10 @@ const char* const kLegacyTables[] = {
 class CWriter
 {
 public:
-    CWriter(QSqlDatabase& db, PlacesSchema schema) : m_db(db), m_schema(schema) {}
+    CWriter(QSqlDatabase& db, PlacesSchema schema)
+        : m_db(db)
+        , m_schema(schema)
+    {}
 
     bool Ok() const { return m_ok; }
 
@@ -82,8 +85,9 @@ public:
                   const std::string& guid, qint64 fk = 0)
     {
         QSqlQuery q(m_db);
-        q.prepare(QStringLiteral("INSERT INTO moz_bookmarks (type, fk, parent, position, title, guid)"
-                                 " VALUES (?, ?, ?, ?, ?, ?)"));
+        q.prepare(
+            QStringLiteral("INSERT INTO moz_bookmarks (type, fk, parent, position, title, guid)"
+                           " VALUES (?, ?, ?, ?, ?, ?)"));
         q.addBindValue(type);
         q.addBindValue(fk ? QVariant(fk) : QVariant());
         q.addBindValue(parent);
@@ -101,12 +105,14 @@ public:
             return at->second;
         QSqlQuery q(m_db);
         const bool current = m_schema == PlacesSchema::current;
-        q.prepare(current ? QStringLiteral("INSERT INTO moz_places (url, title, description) VALUES (?, ?, ?)")
+        q.prepare(current ? QStringLiteral(
+                      "INSERT INTO moz_places (url, title, description) VALUES (?, ?, ?)")
                           : QStringLiteral("INSERT INTO moz_places (url, title) VALUES (?, ?)"));
         q.addBindValue(QString::fromStdString(b.url));
         q.addBindValue(QStringLiteral("page title"));
         if (current)
-            q.addBindValue(b.comment.empty() ? QVariant() : QVariant(QString::fromStdString(b.comment)));
+            q.addBindValue(b.comment.empty() ? QVariant()
+                                             : QVariant(QString::fromStdString(b.comment)));
         m_ok = q.exec() && m_ok;
         return m_places[b.url] = q.lastInsertId().toLongLong();
     }
@@ -206,7 +212,8 @@ QJsonObject ChromiumNode(const Node& n, int& id)
 {
     QJsonObject o;
     o[QStringLiteral("id")] = QString::number(++id);
-    o[QStringLiteral("guid")] = QStringLiteral("00000000-0000-4000-a000-%1").arg(id, 12, 10, QLatin1Char('0'));
+    o[QStringLiteral("guid")]
+        = QStringLiteral("00000000-0000-4000-a000-%1").arg(id, 12, 10, QLatin1Char('0'));
     o[QStringLiteral("date_added")] = QStringLiteral("13300000000000000");
     o[QStringLiteral("name")] = QString::fromStdString(n.name);
     if (n.kind == Node::folder) {
@@ -220,8 +227,8 @@ QJsonObject ChromiumNode(const Node& n, int& id)
     } else {
         o[QStringLiteral("type")] = QStringLiteral("url");
         o[QStringLiteral("url")] = QString::fromStdString(n.url);
-        o[QStringLiteral("meta_info")] = QJsonObject{{QStringLiteral("last_visited_desktop"),
-                                                      QStringLiteral("13300000000000000")}};
+        o[QStringLiteral("meta_info")] = QJsonObject{
+            {QStringLiteral("last_visited_desktop"), QStringLiteral("13300000000000000")}};
     }
     return o;
 }
@@ -246,8 +253,8 @@ Node Generated(int bookmarks, int perFolder)
 {
     std::mt19937 random(20261209);
     const auto word = [&random] {
-        static const char* const kWords[] = {"alpha", "Beta", "gamma", "Delta", "news", "Wiki",
-                                             "docs", "Blog", "shop", "Forum", "video", "Maps"};
+        static const char* const kWords[] = {"alpha", "Beta", "gamma", "Delta", "news",  "Wiki",
+                                             "docs",  "Blog", "shop",  "Forum", "video", "Maps"};
         return std::string(kWords[random() % 12]) + ' ' + std::to_string(random() % 100000);
     };
     Node top = Folder("top", {});

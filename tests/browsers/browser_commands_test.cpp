@@ -62,8 +62,9 @@ protected:
 
 TEST_F(BrowserCommands, SeveralFirefoxProfilesAreOfferedWithTheirBookmarkCounts)
 {
-    m_home.MakeFile(".mozilla/firefox/profiles.ini",
-                    "[Profile0]\nName=main\nPath=a.main\nDefault=1\n[Profile1]\nName=work\nPath=b.work\n");
+    m_home.MakeFile(
+        ".mozilla/firefox/profiles.ini",
+        "[Profile0]\nName=main\nPath=a.main\nDefault=1\n[Profile1]\nName=work\nPath=b.work\n");
     FirefoxProfile("a.main", "https://main.example/");
     FirefoxProfile("b.work", "https://work.example/");
     const std::string before = TreeText(Doc());
@@ -98,8 +99,8 @@ TEST_F(BrowserCommands, SeveralFirefoxProfilesAreOfferedWithTheirBookmarkCounts)
               std::string::npos);
     EXPECT_EQ(TreeText(Doc()).find("main.example"), std::string::npos);
     EXPECT_TRUE(Doc().IsModified());
-    EXPECT_EQ(m_hints->m_hints, (std::vector<std::pair<int, void*>>{{HINT_SYNC_FOLDER, &Doc().m_root},
-                                                                     {HINT_REFRESH, nullptr}}));
+    EXPECT_EQ(m_hints->m_hints, (std::vector<std::pair<int, void*>>{
+                                    {HINT_SYNC_FOLDER, &Doc().m_root}, {HINT_REFRESH, nullptr}}));
 }
 
 TEST_F(BrowserCommands, OneProfileIsReadAtOnceAndWithoutAnyTheUserNamesTheFile)
@@ -120,7 +121,8 @@ TEST_F(BrowserCommands, OneProfileIsReadAtOnceAndWithoutAnyTheUserNamesTheFile)
     Ui().m_fileAnswers.push_back(loose);
     ASSERT_TRUE(Run(ID_IMPORT_FIREFOX));
     EXPECT_EQ(Ui().MessageTexts(), QStringList{KivStrings::Load(IDS_NO_PROFILES)});
-    EXPECT_NE(TreeText(Doc()).find("Other Bookmarks[Loose<https://loose.example/>]"), std::string::npos);
+    EXPECT_NE(TreeText(Doc()).find("Other Bookmarks[Loose<https://loose.example/>]"),
+              std::string::npos);
 }
 
 TEST_F(BrowserCommands, XbelExportedFromTheMenuImportsBackAsTheSameCollection)

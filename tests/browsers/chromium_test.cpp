@@ -56,10 +56,12 @@ INSTANTIATE_TEST_SUITE_P(
     Languages, ChromiumRoots,
     ::testing::Values(
         LanguageRow{KivStrings::Lang1033,
-                    "Bookmarks bar[Kiv<https://kiv.example/> News[https://news.example/<https://news.example/> "
+                    "Bookmarks bar[Kiv<https://kiv.example/> "
+                    "News[https://news.example/<https://news.example/> "
                     "Kiv<https://kiv.example/>]] Mobile bookmarks[Phone<https://m.example/>]"},
         LanguageRow{KivStrings::Lang1031,
-                    "Lesezeichenleiste[Kiv<https://kiv.example/> News[https://news.example/<https://news.example/> "
+                    "Lesezeichenleiste[Kiv<https://kiv.example/> "
+                    "News[https://news.example/<https://news.example/> "
                     "Kiv<https://kiv.example/>]] Mobile Lesezeichen[Phone<https://m.example/>]"}));
 
 struct BadRow
@@ -90,11 +92,13 @@ TEST(Chromium, FilesOfTheWrongShapeAreRefusedWholeAndTheDocumentStaysAsItWas)
          "\"synced\":{\"children\":5}}}",
          IDS_BAD_CHROMIUM},
         {"node a number", "{\"roots\":{\"other\":{\"children\":[7]}}}", IDS_BAD_CHROMIUM},
-        {"unknown type", "{\"roots\":{\"other\":{\"children\":[{\"type\":\"note\"}]}}}", IDS_BAD_CHROMIUM},
+        {"unknown type", "{\"roots\":{\"other\":{\"children\":[{\"type\":\"note\"}]}}}",
+         IDS_BAD_CHROMIUM},
         {"url a number", "{\"roots\":{\"other\":{\"children\":[{\"type\":\"url\",\"url\":5}]}}}",
          IDS_BAD_CHROMIUM},
         {"name an array",
-         "{\"roots\":{\"other\":{\"children\":[{\"type\":\"url\",\"name\":[],\"url\":\"http://a/\"}]}}}",
+         "{\"roots\":{\"other\":{\"children\":[{\"type\":\"url\",\"name\":[],\"url\":\"http://a/"
+         "\"}]}}}",
          IDS_BAD_CHROMIUM},
         {"folder without children",
          "{\"roots\":{\"other\":{\"children\":[{\"type\":\"url\",\"url\":\"http://a/\"},"

@@ -85,24 +85,28 @@ TEST_F(Firefox, ReadsWhileTheRunningBrowserHoldsTheDatabaseWithChangesStillInIts
     ASSERT_TRUE(WritePlaces(places, SampleRoots()));
     {
         // The browser keeps its database in write-ahead mode under an exclusive lock.
-        QSqlDatabase browser = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("browser"));
+        QSqlDatabase browser
+            = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("browser"));
         browser.setDatabaseName(places);
         ASSERT_TRUE(browser.open());
         QSqlQuery q(browser);
         ASSERT_TRUE(q.exec(QStringLiteral("PRAGMA locking_mode = EXCLUSIVE")));
         ASSERT_TRUE(q.exec(QStringLiteral("PRAGMA journal_mode = WAL")));
         ASSERT_TRUE(q.exec(QStringLiteral("PRAGMA wal_autocheckpoint = 0")));
-        ASSERT_TRUE(q.exec(QStringLiteral("INSERT INTO moz_places (id, url) VALUES (900, 'https://fresh.example/')")));
         ASSERT_TRUE(q.exec(QStringLiteral(
-            "INSERT INTO moz_bookmarks (type, fk, parent, position, title, guid) SELECT 1, 900, id, 9,"
-            " 'Fresh', 'fresh' FROM moz_bookmarks WHERE guid = 'toolbar_____'")));
+            "INSERT INTO moz_places (id, url) VALUES (900, 'https://fresh.example/')")));
+        ASSERT_TRUE(q.exec(
+            QStringLiteral("INSERT INTO moz_bookmarks (type, fk, parent, position, title, guid) "
+                           "SELECT 1, 900, id, 9,"
+                           " 'Fresh', 'fresh' FROM moz_bookmarks WHERE guid = 'toolbar_____'")));
         ASSERT_TRUE(QFileInfo(places + "-wal").size() > 0);
         const QByteArray main = ReadAll(places);
         const QByteArray log = ReadAll(places + "-wal");
 
         // A second reader of the file itself is shut out while the browser runs.
         {
-            QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("other"));
+            QSqlDatabase other
+                = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("other"));
             other.setDatabaseName(places);
             other.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=0"));
             ASSERT_TRUE(other.open());
@@ -115,8 +119,9 @@ TEST_F(Firefox, ReadsWhileTheRunningBrowserHoldsTheDatabaseWithChangesStillInIts
         CKivDoc doc;
         doc.OnNewDocument();
         ASSERT_TRUE(ImportFirefox(doc, places).Ok());
-        EXPECT_NE(TreeText(doc).find("Bookmarks Toolbar[Fresh<https://fresh.example/> Getting Started"),
-                  std::string::npos)
+        EXPECT_NE(
+            TreeText(doc).find("Bookmarks Toolbar[Fresh<https://fresh.example/> Getting Started"),
+            std::string::npos)
             << TreeText(doc);
         EXPECT_EQ(ReadAll(places), main);
         EXPECT_EQ(ReadAll(places + "-wal"), log);
@@ -146,10 +151,8 @@ TEST_F(Firefox, DamagedDatabasesAreRefusedAndALoopInTheTreeEnds)
         const char* name;
         QByteArray content;
     } rows[] = {
-        {"truncated.sqlite", bytes.left(bytes.size() / 2)},
-        {"header-only.sqlite", bytes.left(100)},
-        {"garbage.sqlite", QByteArray(8192, '\x5a')},
-        {"empty.sqlite", QByteArray()},
+        {"truncated.sqlite", bytes.left(bytes.size() / 2)}, {"header-only.sqlite", bytes.left(100)},
+        {"garbage.sqlite", QByteArray(8192, '\x5a')},       {"empty.sqlite", QByteArray()},
         {"json.sqlite", QByteArray("{\"roots\":{}}")},
     };
     std::vector<QString> files{other};
@@ -169,7 +172,8 @@ TEST_F(Firefox, DamagedDatabasesAreRefusedAndALoopInTheTreeEnds)
 
     // A root whose parent is one of its own descendants: read once, no endless walk.
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("loop"));
+        QSqlDatabase db
+            = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("loop"));
         db.setDatabaseName(good);
         ASSERT_TRUE(db.open());
         ASSERT_TRUE(QSqlQuery(db).exec(QStringLiteral(

@@ -49,8 +49,8 @@ protected:
         for (const CBrowserProfile& p : FindBrowserProfiles(family, roots)) {
             out += p.browser.toStdString() + "|" + p.name.toStdString() + "|"
                    + QDir(m_home.path()).relativeFilePath(p.dir).toStdString()
-                   + (p.isDefault ? "|default" : "") + "|" + std::to_string(CountProfileBookmarks(p))
-                   + "\n";
+                   + (p.isDefault ? "|default" : "") + "|"
+                   + std::to_string(CountProfileBookmarks(p)) + "\n";
         }
         return out;
     }
@@ -66,7 +66,8 @@ TEST_F(Profiles, FirefoxProfilesComeFromProfilesIniWithTheDefaultFirst)
          "[General]\nStartWithLastProfile=1\nVersion=2\n\n"
          "[Profile1]\nName=default\nIsRelative=1\nPath=xyz.default\nDefault=1\n\n"
          "[Profile0]\nName=default-release\nIsRelative=1\nPath=abcd.default-release\n\n"
-         "[Profile2]\nName=Work, with a comma\nIsRelative=0\nPath=" + m_home.filePath("elsewhere/work").toUtf8()
+         "[Profile2]\nName=Work, with a comma\nIsRelative=0\nPath="
+             + m_home.filePath("elsewhere/work").toUtf8()
              + "\n\n[Profile3]\nName=never used\nIsRelative=1\nPath=empty.profile\n\n"
                "[Install4F96D1932A9F858E]\nDefault=abcd.default-release\nLocked=1\n");
     Places(".mozilla/firefox/xyz.default", 1);
@@ -80,18 +81,20 @@ TEST_F(Profiles, FirefoxProfilesComeFromProfilesIniWithTheDefaultFirst)
     Make(".librewolf/profiles.ini", "[Profile0]\nName=lw\nPath=broken.lw\n");
     Make(".librewolf/broken.lw/places.sqlite", "not a database");
 
-    EXPECT_EQ(Listed(CBrowserProfile::firefox),
-              "Firefox|default-release|.mozilla/firefox/abcd.default-release|default|3\n"
-              "Firefox|default|.mozilla/firefox/xyz.default|1\n"
-              "Firefox|Work, with a comma|elsewhere/work|2\n"
-              "Firefox (Flatpak)|flat|.var/app/org.mozilla.firefox/.mozilla/firefox/p.flat|default|0\n"
-              "LibreWolf|lw|.librewolf/broken.lw|-1\n");
+    EXPECT_EQ(
+        Listed(CBrowserProfile::firefox),
+        "Firefox|default-release|.mozilla/firefox/abcd.default-release|default|3\n"
+        "Firefox|default|.mozilla/firefox/xyz.default|1\n"
+        "Firefox|Work, with a comma|elsewhere/work|2\n"
+        "Firefox (Flatpak)|flat|.var/app/org.mozilla.firefox/.mozilla/firefox/p.flat|default|0\n"
+        "LibreWolf|lw|.librewolf/broken.lw|-1\n");
 }
 
 TEST_F(Profiles, ChromiumProfilesAreEveryFolderWithABookmarksFile)
 {
-    Make(".config/google-chrome/Local State",
-         R"({"profile":{"last_used":"Profile 1","info_cache":{"Default":{"name":"Person 1"},"Profile 1":{"name":"Work"}}}})");
+    Make(
+        ".config/google-chrome/Local State",
+        R"({"profile":{"last_used":"Profile 1","info_cache":{"Default":{"name":"Person 1"},"Profile 1":{"name":"Work"}}}})");
     Chromium(".config/google-chrome/Default", 2);
     Chromium(".config/google-chrome/Profile 1", 1);
     Chromium(".config/google-chrome/System Profile", 5);
@@ -104,6 +107,8 @@ TEST_F(Profiles, ChromiumProfilesAreEveryFolderWithABookmarksFile)
               "Chromium (Snap)|Default|snap/chromium/common/chromium/Default|default|4\n"
               "Google Chrome|Work|.config/google-chrome/Profile 1|default|1\n"
               "Google Chrome|Person 1|.config/google-chrome/Default|2\n"
-              "Brave (Flatpak)|Default|.var/app/com.brave.Browser/config/BraveSoftware/Brave-Browser/Default|default|1\n"
+              "Brave "
+              "(Flatpak)|Default|.var/app/com.brave.Browser/config/BraveSoftware/Brave-Browser/"
+              "Default|default|1\n"
               "Microsoft Edge|Default|.config/microsoft-edge/Default|default|-1\n");
 }

@@ -82,11 +82,13 @@ const char kToolShape[] = R"(<?xml version="1.0"?>
 
 TEST(Xbel, ReadsTheShapesDesktopsAndToolsWrite)
 {
-    EXPECT_EQ(Imported(kDesktopShape),
-              "Home<file:///home/user> Dev & Docs[Qt <docs><https://doc.qt.io/?a=1&b=2>{Reference é} "
-              "[https://untitled.example/<https://untitled.example/>]]");
-    EXPECT_EQ(Imported(kToolShape),
-              "Top<http://top.example/> Reading[A<http://a.example/> B<http://b.example/> reading[]]");
+    EXPECT_EQ(
+        Imported(kDesktopShape),
+        "Home<file:///home/user> Dev & Docs[Qt <docs><https://doc.qt.io/?a=1&b=2>{Reference é} "
+        "[https://untitled.example/<https://untitled.example/>]]");
+    EXPECT_EQ(
+        Imported(kToolShape),
+        "Top<http://top.example/> Reading[A<http://a.example/> B<http://b.example/> reading[]]");
 }
 
 TEST(Xbel, ExportThenImportGivesBackTheSameTree)
@@ -96,10 +98,12 @@ TEST(Xbel, ExportThenImportGivesBackTheSameTree)
     CFolderNode* a = doc.CreateFolder(&doc.m_root, "Tools & <Things>", false);
     CFolderNode* b = doc.CreateFolder(a, "Ünïcødé ✓", false);
     doc.CreateFolder(&doc.m_root, "Empty", false);
-    doc.AddBookmark("http://x.example/?a=1&b=\"2\"<3>", "A & B <c> \"q\"", "line1\r\nline2\ttab", a, false);
+    doc.AddBookmark("http://x.example/?a=1&b=\"2\"<3>", "A & B <c> \"q\"", "line1\r\nline2\ttab", a,
+                    false);
     doc.AddBookmark("http://y.example/", "Ünïcødé", "", b, false);
     doc.AddBookmark("http://y.example/", "same entry", "", &doc.m_root, false);
-    doc.AddBookmark("http://z.example/\ttab", "Bell\x07 rings", "]]> and &amp;", &doc.m_root, false);
+    doc.AddBookmark("http://z.example/\ttab", "Bell\x07 rings", "]]> and &amp;", &doc.m_root,
+                    false);
     doc.AddBookmark("http://gone.example/", "Trash only", "", &doc.m_trash, false);
 
     QTemporaryDir dir;
@@ -124,7 +128,8 @@ TEST(Xbel, EntitiesAreNeverExpandedOrFetchedAndBrokenFilesAreRefused)
 {
     QByteArray laughs = "<?xml version=\"1.0\"?>\n<!DOCTYPE xbel [\n<!ENTITY l0 \"lol\">\n";
     for (int k = 1; k < 10; ++k)
-        laughs += QStringLiteral("<!ENTITY l%1 \"&l%2;&l%2;&l%2;&l%2;&l%2;&l%2;&l%2;&l%2;&l%2;&l%2;\">\n")
+        laughs += QStringLiteral(
+                      "<!ENTITY l%1 \"&l%2;&l%2;&l%2;&l%2;&l%2;&l%2;&l%2;&l%2;&l%2;&l%2;\">\n")
                       .arg(k)
                       .arg(k - 1)
                       .toUtf8();
@@ -147,12 +152,15 @@ TEST(Xbel, EntitiesAreNeverExpandedOrFetchedAndBrokenFilesAreRefused)
     } rows[] = {
         {"expanding entities", laughs, entities},
         {"external entity",
-         "<!DOCTYPE xbel [<!ENTITY x SYSTEM \"file:///etc/passwd\">]><xbel><bookmark href=\"http://a/\">"
+         "<!DOCTYPE xbel [<!ENTITY x SYSTEM \"file:///etc/passwd\">]><xbel><bookmark "
+         "href=\"http://a/\">"
          "<title>&x;</title></bookmark></xbel>",
          entities},
         {"external parameter entity",
-         "<!DOCTYPE xbel [<!ENTITY % p SYSTEM \"http://127.0.0.1:9/x.dtd\"> %p;]><xbel/>", entities},
-        {"undeclared entity", "<xbel><bookmark href=\"http://a/\"><title>&nbsp;</title></bookmark></xbel>", bad},
+         "<!DOCTYPE xbel [<!ENTITY % p SYSTEM \"http://127.0.0.1:9/x.dtd\"> %p;]><xbel/>",
+         entities},
+        {"undeclared entity",
+         "<xbel><bookmark href=\"http://a/\"><title>&nbsp;</title></bookmark></xbel>", bad},
         {"truncated", QByteArray(kDesktopShape).left(600), bad},
         {"another root", "<html><body/></html>", bad},
         {"empty", "", bad},

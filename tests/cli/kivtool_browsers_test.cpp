@@ -78,13 +78,15 @@ TEST_F(KivToolBrowsers, ProfilesAreListedAndTheDefaultOnesImported)
     ASSERT_EQ(profiles.size(), 3) << list.out.toStdString();
     const auto row = [&](int k) {
         const QJsonObject o = profiles[k].toObject();
-        return o["family"].toString() + "|" + o["browser"].toString() + "|" + o["name"].toString() + "|"
-               + QDir(Path("home")).relativeFilePath(o["path"].toString()) + "|"
-               + (o["default"].toBool() ? "default" : "") + "|" + QString::number(o["bookmarks"].toInt());
+        return o["family"].toString() + "|" + o["browser"].toString() + "|" + o["name"].toString()
+               + "|" + QDir(Path("home")).relativeFilePath(o["path"].toString()) + "|"
+               + (o["default"].toBool() ? "default" : "") + "|"
+               + QString::number(o["bookmarks"].toInt());
     };
     EXPECT_EQ(row(0), "firefox|Firefox|main|.mozilla/firefox/m.main|default|1");
     EXPECT_EQ(row(1), "firefox|Firefox|spare|.mozilla/firefox/s.spare||0");
-    EXPECT_EQ(row(2), "chromium|Brave|Default|.config/BraveSoftware/Brave-Browser/Default|default|1");
+    EXPECT_EQ(row(2),
+              "chromium|Brave|Default|.config/BraveSoftware/Brave-Browser/Default|default|1");
 
     EXPECT_EQ(Tool({"import-firefox", Path("d.kiv")}).status, 0);
     EXPECT_EQ(Tool({"import-chromium", Path("d.kiv")}).status, 0);
@@ -95,9 +97,11 @@ TEST_F(KivToolBrowsers, ProfilesAreListedAndTheDefaultOnesImported)
 
 TEST_F(KivToolBrowsers, XbelBothWaysAndTheExitStatusOfEveryFailure)
 {
-    Write("a.xbel", "<?xml version=\"1.0\"?><!DOCTYPE xbel><xbel version=\"1.0\"><folder><title>Reading</title>"
-                    "<bookmark href=\"http://a.example/\"><title>A</title><desc>note</desc></bookmark>"
-                    "</folder></xbel>");
+    Write(
+        "a.xbel",
+        "<?xml version=\"1.0\"?><!DOCTYPE xbel><xbel version=\"1.0\"><folder><title>Reading</title>"
+        "<bookmark href=\"http://a.example/\"><title>A</title><desc>note</desc></bookmark>"
+        "</folder></xbel>");
     ASSERT_EQ(Tool({"import-xbel", Path("d.kiv"), Path("a.xbel")}).status, 0);
     ASSERT_EQ(Tool({"export-xbel", Path("d.kiv"), Path("b.xbel")}).status, 0);
     ASSERT_EQ(Tool({"import-xbel", Path("e.kiv"), Path("b.xbel")}).status, 0);

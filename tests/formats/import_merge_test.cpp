@@ -39,12 +39,15 @@ void MergeOneByOne(CKivDoc& doc, const CImportTree& tree, bool check)
             comment(e.comment);
             break;
         }
-        case CImportTree::Entry::lateComment: comment(e.comment); break;
+        case CImportTree::Entry::lateComment:
+            comment(e.comment);
+            break;
         case CImportTree::Entry::openFolder:
             if (int(stack.size()) - 1 >= CKivDoc::kMaxDepth)
                 ++surplus;
             else
-                stack.push_back(check ? &doc.m_check : doc.CreateFolder(stack.back(), e.name, true));
+                stack.push_back(check ? &doc.m_check
+                                      : doc.CreateFolder(stack.back(), e.name, true));
             break;
         case CImportTree::Entry::closeFolder:
             if (surplus > 0)
@@ -82,11 +85,12 @@ CImportTree RandomTree(unsigned seed)
         else if (roll < 5)
             tree.CommentLast(pick({"", "late", "later"}));
         else
-            tree.AddBookmark(pick({"http://u1/", "http://u2/", "http://u3/", "http://u4/", "http://u5/",
-                                   "http://u6/", "http://u7/", "http://u8/", "http://u9/", "x", ""})
-                                 + (random() % 4 == 0 ? std::to_string(random() % 50) : ""),
-                             pick({"alpha", "Alpha", "  alpha", "beta", "Beta", "", "zeta", "Éclair"}),
-                             pick({"", "", "c1", "c2"}));
+            tree.AddBookmark(
+                pick({"http://u1/", "http://u2/", "http://u3/", "http://u4/", "http://u5/",
+                      "http://u6/", "http://u7/", "http://u8/", "http://u9/", "x", ""})
+                    + (random() % 4 == 0 ? std::to_string(random() % 50) : ""),
+                pick({"alpha", "Alpha", "  alpha", "beta", "Beta", "", "zeta", "Éclair"}),
+                pick({"", "", "c1", "c2"}));
     }
     return tree;
 }
@@ -109,7 +113,8 @@ TEST(ImportMerge, RunsLinkedInNameOrderGiveTheOneByOneResult)
             Seed(reference);
             MergeImport(fast, tree, check);
             MergeOneByOne(reference, tree, check);
-            ASSERT_EQ(WholeText(fast), WholeText(reference)) << "seed " << seed << " check " << check;
+            ASSERT_EQ(WholeText(fast), WholeText(reference))
+                << "seed " << seed << " check " << check;
         }
     }
 }
@@ -120,17 +125,17 @@ TEST(ImportMerge, KnownUrlsKeepTheirEntryAndFoldersJoinByName)
     Seed(doc);
     CImportTree tree;
     tree.OpenFolder("news");
-    tree.AddBookmark("http://u3/", "Other name", "");        // known, listed here: unchanged
-    tree.AddBookmark("http://u7/", "Another", "new comment"); // known elsewhere: linked, comment replaced
+    tree.AddBookmark("http://u3/", "Other name", ""); // known, listed here: unchanged
+    tree.AddBookmark("http://u7/", "Another",
+                     "new comment"); // known elsewhere: linked, comment replaced
     tree.AddBookmark("http://new/", "  Fresh", "c");
-    tree.AddBookmark("http://new/", "Fresh again", "");       // same folder: not twice
+    tree.AddBookmark("http://new/", "Fresh again", ""); // same folder: not twice
     tree.CloseFolder();
     tree.AddBookmark("h", "too short");
     tree.CommentLast("ignored: the last bookmark was refused");
     MergeImport(doc, tree);
-    EXPECT_EQ(TreeText(doc),
-              "alpha<http://u7/>{new comment} News[alpha<http://u7/>{new comment} "
-              "Fresh<http://new/>{c} Known three<http://u3/>{kept}]");
+    EXPECT_EQ(TreeText(doc), "alpha<http://u7/>{new comment} News[alpha<http://u7/>{new comment} "
+                             "Fresh<http://new/>{c} Known three<http://u3/>{kept}]");
     EXPECT_TRUE(doc.IsModified());
     EXPECT_EQ(doc.Bookmark(1).m_nRefs, 2);
 }
