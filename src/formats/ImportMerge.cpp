@@ -141,14 +141,25 @@ private:
         m_updates.clear();
     }
 
+    // The name AddBookmark will give a new entry: the source's without leading blanks
+    // (a suffix of it).
+    static std::string_view NewName(const std::string& name)
+    {
+        const auto first = name.empty() ? 'x' : static_cast<unsigned char>(name.front());
+        if (first < 0x80 && first != ' ' && (first < '\t' || first > '\r'))
+            return name;
+        return std::string_view(name).substr(name.size() - KivText::TrimLeft(name).size());
+    }
+
     void LinkRun()
     {
         struct Item
         {
             size_t entry;
-            std::string name; // the name the folder will sort it by
+            std::string_view name; // the name the folder will sort it by
         };
         std::vector<Item> items;
+        items.reserve(m_run.size());
         std::vector<std::pair<size_t, size_t>> repeats; // (entry, first entry of its URL)
         std::unordered_map<std::string_view, size_t> first;
         first.reserve(m_run.size());
@@ -164,14 +175,16 @@ private:
             const int32_t known = m_doc.FindUrl(e.url);
             if (known >= 0 && m_bCheck)
                 continue;
-            items.push_back({k, known >= 0 ? std::string(m_doc.Bookmark(uint32_t(known)).m_strName)
-                                           : KivText::TrimLeft(e.name)});
+            // Views into the table stay valid: nothing is added before the sort ends.
+            items.push_back({k, known >= 0
+                                    ? std::string_view(m_doc.Bookmark(uint32_t(known)).m_strName)
+                                    : NewName(e.name)});
         }
         std::vector<uint32_t> order(items.size());
         for (uint32_t n = 0; n < order.size(); ++n)
             order[n] = n;
-        KivText::StableSortNoCase(order,
-                                  [&items](uint32_t n) { return std::string_view(items[n].name); });
+        if (order.size() > 1)
+            KivText::StableSortNoCase(order, [&items](uint32_t n) { return items[n].name; });
 
         CFolderNode* target = m_stack.back();
         for (uint32_t n : order) {
