@@ -3,6 +3,10 @@
 #include <algorithm>
 
 #include "Json.h"
+#include "browsers/BrowserProfiles.h"
+#include "browsers/ChromiumBookmarks.h"
+#include "browsers/FirefoxPlaces.h"
+#include "browsers/Xbel.h"
 #include "formats/Compare.h"
 #include "formats/Favorites.h"
 #include "formats/Netscape.h"
@@ -37,7 +41,12 @@ const char* kUsage
       "  import-favorites DOC DIR [--subfolders] [--delete]\n"
       "  export-favorites DOC DIR [--remove-old]\n"
       "  compare DOC [--favorites DIR] [--subfolders] [--netscape FILE] [--opera FILE]\n"
-      "  find DOC TEXT [--fields LIST]   (LIST: name,url,comment)\n";
+      "  find DOC TEXT [--fields LIST]   (LIST: name,url,comment)\n"
+      "  import-firefox DOC [PROFILE_DIR]\n"
+      "  import-chromium DOC [BOOKMARKS_FILE]\n"
+      "  import-xbel DOC FILE\n"
+      "  export-xbel DOC FILE\n"
+      "  profiles\n";
 
 // Loads DOC into doc. Missing documents are created empty when allowed.
 bool Load(Context& ctx, CKivDoc& doc, const QString& path, bool createMissing)
@@ -206,6 +215,45 @@ int CmdCompare(Context& ctx, QStringList a)
         ctx.out += KivJson::BookmarkObject(doc.Bookmark(doc.m_check.m_aBookmarks[k]));
     }
     ctx.out += "]\n";
+    return 0;
+}
+
+// import-firefox / import-chromium: the given profile, else the browser's default
+// profile found on this machine.
+int CmdImportProfile(Context& ctx, QStringList a, CBrowserProfile::Family family, ImportFn import)
+{
+    if (a.size() == 1) {
+        const std::vector<CBrowserProfile> found
+            = FindBrowserProfiles(family, CProfileRoots::FromEnvironment());
+        if (found.empty()) {
+            ctx.Error(KivStrings::Load(IDS_NO_PROFILES));
+            return 2;
+        }
+        a << found.front().dir;
+    }
+    return CmdImportFile(ctx, a, import);
+}
+
+int CmdProfiles(Context& ctx, const QStringList& a)
+{
+    if (!a.isEmpty())
+        return 2;
+    ctx.out += '[';
+    bool first = true;
+    for (const CBrowserProfile& p : FindBrowserProfiles(CProfileRoots::FromEnvironment())) {
+        const long long count = CountProfileBookmarks(p);
+        ctx.out += std::string(first ? "" : ",") + "\n{\"family\":"
+                   + (p.family == CBrowserProfile::firefox ? "\"firefox\"" : "\"chromium\"")
+                   + ",\"browser\":" + KivJson::Quote(p.browser.toStdString())
+                   + ",\"name\":" + KivJson::Quote(p.name.toStdString())
+                   + ",\"path\":" + KivJson::Quote(p.dir.toStdString())
+                   + ",\"file\":" + KivJson::Quote(p.file.toStdString())
+                   + ",\"default\":" + (p.isDefault ? "true" : "false")
+                   + ",\"bookmarks\":" + (count < 0 ? std::string("null") : std::to_string(count))
+                   + '}';
+        first = false;
+    }
+    ctx.out += first ? "]\n" : "\n]\n";
     return 0;
 }
 
@@ -382,6 +430,16 @@ int RunKivTool(const QStringList& args, std::string& out, std::string& err)
         status = CmdCompare(ctx, rest);
     else if (cmd == QLatin1String("find"))
         status = CmdFind(ctx, rest);
+    else if (cmd == QLatin1String("import-firefox"))
+        status = CmdImportProfile(ctx, rest, CBrowserProfile::firefox, ImportFirefox);
+    else if (cmd == QLatin1String("import-chromium"))
+        status = CmdImportProfile(ctx, rest, CBrowserProfile::chromium, ImportChromium);
+    else if (cmd == QLatin1String("import-xbel"))
+        status = CmdImportFile(ctx, rest, ImportXbel);
+    else if (cmd == QLatin1String("export-xbel"))
+        status = CmdExportFile(ctx, rest, ExportXbel);
+    else if (cmd == QLatin1String("profiles"))
+        status = CmdProfiles(ctx, rest);
     else
         known = false;
     if (!known || (status == 2 && err.empty()))

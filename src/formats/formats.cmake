@@ -4,6 +4,7 @@ add_library(kiv_formats STATIC
   formats/ExportFile.cpp formats/ExportFile.h
   formats/TextLines.cpp formats/TextLines.h
   formats/FormatResult.h
+  formats/ImportMerge.cpp formats/ImportMerge.h
   formats/Netscape.cpp formats/Netscape.h
   formats/Opera.cpp formats/Opera.h
   formats/PathName.cpp formats/PathName.h

@@ -27,15 +27,7 @@ CKivDoc::~CKivDoc()
 bool CKivDoc::FindOrAppend(const char* url, const char* name, const char* comment, bool checkMode,
                            uint32_t& index)
 {
-    if (!m_bUrlIndexBuilt) {
-        // Built on the first lookup after a load: opening a file that is only
-        // looked at never pays for it.
-        m_urlIndex.Reserve(m_bookmarks.size());
-        for (uint32_t k = 0; k < m_bookmarks.size(); ++k)
-            m_urlIndex.Add(k, m_bookmarks);
-        m_bUrlIndexBuilt = true;
-    }
-    const int32_t found = m_urlIndex.Find(url, m_bookmarks);
+    const int32_t found = FindUrl(url);
     if (found >= 0) {
         if (checkMode)
             return false; // the URL is already known
@@ -50,6 +42,23 @@ bool CKivDoc::FindOrAppend(const char* url, const char* name, const char* commen
     m_bookmarks.push_back(std::move(b));
     m_urlIndex.Add(index, m_bookmarks);
     return true;
+}
+
+void CKivDoc::BuildUrlIndex()
+{
+    // Built on the first lookup after a load: opening a file that is only looked at
+    // never pays for it.
+    m_urlIndex.Reserve(m_bookmarks.size());
+    for (uint32_t k = 0; k < m_bookmarks.size(); ++k)
+        m_urlIndex.Add(k, m_bookmarks);
+    m_bUrlIndexBuilt = true;
+}
+
+int32_t CKivDoc::FindUrl(std::string_view url)
+{
+    if (!m_bUrlIndexBuilt)
+        BuildUrlIndex();
+    return m_urlIndex.Find(url, m_bookmarks);
 }
 
 bool CKivDoc::AddBookmark(const char* url, const char* name, const char* comment,

@@ -38,6 +38,8 @@ public:
                      int* outPos = nullptr);
     bool AddBookmarkAtPath(const char* url, const char* name, std::string_view path,
                            bool checkMode);
+    // The first entry whose URL is exactly url, or -1.
+    int32_t FindUrl(std::string_view url);
     // The folder a "/"-separated path names below the root, created where missing;
     // an empty segment ends the walk, and so does the deepest level a file keeps.
     CFolderNode* WalkPath(std::string_view path);
@@ -135,6 +137,7 @@ private:
     bool FindOrAppend(const char* url, const char* name, const char* comment, bool checkMode,
                       uint32_t& index);
     void ResetFolder(CFolderNode& f);
+    void BuildUrlIndex();
     void FlattenFolder(CFlatTree& flat, CFolderNode* p, int depth, bool appendBookmarks);
 
     std::vector<CBookmark> m_bookmarks;

@@ -69,4 +69,20 @@ enum : unsigned {
     IDS_MAIL_NOT_STARTED = 16031,  // no mail program took the document
     IDS_REPLACE_FILE = 16040,  // a save dialog's name is an existing file (%1: its name)
     IDS_URL_IS_OPTION = 16041, // a URL that a browser would read as an option is not opened
+    // Browser profiles and XBEL.
+    IDS_BAD_FIREFOX = 16100,   // not a Firefox bookmark database, or a damaged one
+    IDS_BAD_CHROMIUM = 16101,  // not a Chromium bookmark file, or a damaged one
+    IDS_BAD_XBEL = 16102,      // not an XBEL 1.0 file, or a damaged one
+    IDS_IMPORT_TOO_LARGE = 16103,
+    IDS_IMPORT_TOO_DEEP = 16104,
+    IDS_XBEL_ENTITIES = 16105, // the file declares entities of its own
+    IDS_NO_PROFILES = 16106,
+    IDS_NO_SQLITE = 16107,     // Qt's SQLite driver is not installed
+    IDS_FIREFOX_MENU = 16110,  // the browsers' own top folders, as they show them
+    IDS_FIREFOX_TOOLBAR = 16111,
+    IDS_FIREFOX_OTHER = 16112,
+    IDS_FIREFOX_MOBILE = 16113,
+    IDS_CHROMIUM_BAR = 16114,
+    IDS_CHROMIUM_OTHER = 16115,
+    IDS_CHROMIUM_MOBILE = 16116,
 };
