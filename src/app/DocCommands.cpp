@@ -1,6 +1,6 @@
 #include "DocCommands.h"
 
-#include "Commands.h"
+#include "res/Commands.h"
 #include "KivApp.h"
 #include "frame/MainFrame.h"
 #include "formats/Compare.h"
@@ -13,7 +13,7 @@
 #include "model/KivDoc.h"
 #include "res/Strings.h"
 #include "views/Clipboard.h"
-#include "views/Find.h"
+#include "formats/Find.h"
 
 #include <QClipboard>
 #include <QDir>

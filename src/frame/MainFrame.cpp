@@ -1,6 +1,6 @@
 #include "MainFrame.h"
 
-#include "app/Commands.h"
+#include "res/Commands.h"
 #include "app/KivApp.h"
 #include "model/KivDoc.h"
 #include "res/Menus.h"
@@ -15,6 +15,7 @@
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QScreen>
@@ -147,8 +148,15 @@ bool CMainFrame::CreateClient()
     m_pSplitter = new QSplitter(Qt::Horizontal, this);
     m_pSplitter->setObjectName(QStringLiteral("pane%1").arg(AFX_IDW_PANE_FIRST));
     m_pSplitter->setChildrenCollapsible(false);
-    auto* left = new CLeftView(m_doc, m_pSplitter);
-    auto* right = new CKivView(m_doc, m_pSplitter);
+    CViewContext context;
+    context.settings = &m_app.ViewSettings();
+    context.openUrl = [this](const std::string& url, bool newWindow) { m_app.OpenUrl(url, newWindow); };
+    context.openDocument = [this](const QString& path) { m_app.OpenDocumentFile(path); };
+    auto* left = new CLeftView(m_doc, m_pSplitter, context);
+    auto* right = new CKivView(m_doc, m_pSplitter, context);
+    connect(left, &CLeftView::ContextMenuRequested, this, &CMainFrame::ShowContextMenu);
+    connect(right, &CKivView::ContextMenuRequested, this, &CMainFrame::ShowContextMenu);
+    connect(right, &CKivView::ItemCountChanged, this, &CMainFrame::ShowItemCount);
     m_pSplitter->addWidget(left);
     m_pSplitter->addWidget(right);
     m_pSplitter->setStretchFactor(0, 0);
@@ -253,6 +261,14 @@ void CMainFrame::ToggleControlBar(unsigned id)
 {
     if (QWidget* bar = ControlBar(id))
         bar->setVisible(!bar->isVisibleTo(this));
+}
+
+void CMainFrame::ShowContextMenu(unsigned menuId, const QPoint& globalPos)
+{
+    // Owned by the window, so that its commands are routed like the main menu's.
+    QMenu* menu = KivMenus::BuildMenu(menuId, m_app.Router(), this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(globalPos);
 }
 
 QString CMainFrame::ItemCountText() const { return m_pCountPane ? m_pCountPane->text() : QString(); }

@@ -36,6 +36,8 @@ public:
 
     // "nb: %4d" with the count, in the item-count pane.
     void ShowItemCount(int count);
+    // Context menu `menuId` at a screen position, without waiting.
+    void ShowContextMenu(unsigned menuId, const QPoint& globalPos);
     QString ItemCountText() const;
 
     // The band the search bar lives in (control-bar id 32784).

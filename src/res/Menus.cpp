@@ -2,7 +2,7 @@
 
 #include "Prompts.h"
 #include "Strings.h"
-#include "app/Commands.h"
+#include "res/Commands.h"
 #include "framework/CmdTarget.h"
 
 #include <QAction>

@@ -1,10 +1,9 @@
 #include "KivView.h"
 
 #include "ViewSupport.h"
-#include "app/Commands.h"
-#include "app/KivApp.h"
+#include "res/Commands.h"
 #include "formats/ItemDialog.h"
-#include "frame/MainFrame.h"
+#include "framework/Profile.h"
 #include "framework/TextRules.h"
 #include "framework/Ui.h"
 #include "model/KivDoc.h"
@@ -42,11 +41,15 @@ private:
 
 }  // namespace
 
-CKivView::CKivView(CKivDoc& doc, QWidget* parent)
-    : QWidget(parent), m_doc(doc), m_model(doc), m_dropTarget(this)
+CKivView::CKivView(CKivDoc& doc, QWidget* parent, CViewContext context)
+    : QWidget(parent)
+    , m_openUrl(std::move(context.openUrl))
+    , m_doc(doc)
+    , m_settings(context.settings ? *context.settings : m_defaultSettings)
+    , m_model(doc)
+    , m_dropTarget(this, std::move(context.openDocument))
 {
     setObjectName(QStringLiteral("kivView"));
-    m_openUrl = [](const std::string& url, bool newWindow) { KivApp().OpenUrl(url, newWindow); };
 
     m_pDetails = new CRowView<QTreeView>(this);
     m_pDetails->setObjectName(QStringLiteral("listDetails"));
@@ -98,7 +101,7 @@ CKivView::CKivView(CKivDoc& doc, QWidget* parent)
     m_pStack->addWidget(m_pDetails);
     m_pStack->addWidget(m_pIcons);
 
-    m_nStyle = KivApp().m_nListStyle & 3;
+    m_nStyle = m_settings.listStyle & 3;
     ApplyStyle();
 
     OnCommand(ID_ITEM_NEW, [this] { OnNewItem(); });
@@ -124,12 +127,12 @@ CKivView::CKivView(CKivDoc& doc, QWidget* parent)
 CKivView::~CKivView()
 {
     m_doc.RemoveView(this);
-    CKivApp& app = KivApp();
-    app.m_nListStyle = m_nStyle;
-    for (int c = 0; c < CBookmarkListModel::COL_COUNT; ++c)
-        app.Profile().WriteProfileInt(QStringLiteral("WndSize"),
-                                      QString::fromLatin1(kWidthEntries[c]),
-                                      m_pDetails->header()->sectionSize(c));
+    m_settings.listStyle = m_nStyle;
+    if (CProfile* profile = m_settings.profile)
+        for (int c = 0; c < CBookmarkListModel::COL_COUNT; ++c)
+            profile->WriteProfileInt(QStringLiteral("WndSize"),
+                                     QString::fromLatin1(kWidthEntries[c]),
+                                     m_pDetails->header()->sectionSize(c));
 }
 
 // --- style ------------------------------------------------------------------------------
@@ -206,8 +209,8 @@ void CKivView::OnInitialUpdate()
 {
     if (!m_bColumnsMade) {
         m_bColumnsMade = true;
-        if (KivApp().m_bKeepWndSize) {
-            const CProfile& profile = KivApp().Profile();
+        if (m_settings.keepWndSize && m_settings.profile) {
+            const CProfile& profile = *m_settings.profile;
             for (int c = 0; c < CBookmarkListModel::COL_COUNT; ++c) {
                 const int stored = profile.GetProfileInt(QStringLiteral("WndSize"),
                                                          QString::fromLatin1(kWidthEntries[c]),
@@ -241,12 +244,7 @@ void CKivView::Rebuild() { m_model.Rebuild(m_doc.m_pCurFolder); }
 
 int CKivView::RowCount() const { return m_model.rowCount(); }
 
-void CKivView::ShowItemCount()
-{
-    if (auto* frame = dynamic_cast<CMainFrame*>(window()))
-        frame->ShowItemCount(RowCount());
-    emit ItemCountChanged(RowCount());
-}
+void CKivView::ShowItemCount() { emit ItemCountChanged(RowCount()); }
 
 // --- rows and selection ------------------------------------------------------------------
 
@@ -309,7 +307,7 @@ void CKivView::DeleteRows(const std::vector<int>& rows)
 
 // --- commands ----------------------------------------------------------------------------
 
-bool CKivView::NewWindowSetting() const { return KivApp().m_bNewWindow; }
+bool CKivView::NewWindowSetting() const { return m_settings.newWindow; }
 
 void CKivView::OnNewItem()
 {
@@ -559,5 +557,4 @@ void CKivView::ShowContextMenu(QAbstractItemView* view, const QPoint& pos)
         global = view->viewport()->mapToGlobal(rect.topLeft() + QPoint(4, 4));
     }
     emit ContextMenuRequested(IDR_MENU_LIST, global);
-    KivViewMenus::Popup(IDR_MENU_LIST, this, global);
 }

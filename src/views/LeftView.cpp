@@ -1,7 +1,7 @@
 #include "LeftView.h"
 
 #include "ViewSupport.h"
-#include "app/Commands.h"
+#include "res/Commands.h"
 #include "framework/Ui.h"
 #include "model/KivDoc.h"
 #include "res/Strings.h"
@@ -36,8 +36,12 @@ int64_t TickCount()
 
 }  // namespace
 
-CLeftView::CLeftView(CKivDoc& doc, QWidget* parent)
-    : QTreeView(parent), m_doc(doc), m_model(doc), m_clock(TickCount), m_dropTarget(this)
+CLeftView::CLeftView(CKivDoc& doc, QWidget* parent, CViewContext context)
+    : QTreeView(parent)
+    , m_doc(doc)
+    , m_model(doc)
+    , m_clock(TickCount)
+    , m_dropTarget(this, std::move(context.openDocument))
 {
     setObjectName(QStringLiteral("leftView"));
     setModel(&m_model);
@@ -329,7 +333,6 @@ void CLeftView::ShowContextMenu()
     }
     const QPoint global = viewport()->mapToGlobal(at);
     emit ContextMenuRequested(IDR_MENU_TREE, global);
-    KivViewMenus::Popup(IDR_MENU_TREE, this, global);
 }
 
 // --- drags inside the window --------------------------------------------------------------

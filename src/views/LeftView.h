@@ -3,6 +3,7 @@
 #include "DragDrop.h"
 #include "DropTarget.h"
 #include "FolderTreeModel.h"
+#include "ViewContext.h"
 #include "framework/CmdTarget.h"
 #include "framework/Document.h"
 
@@ -25,7 +26,7 @@ class CLeftView : public QTreeView, public CView, public CCmdTarget, public CDro
 public:
     using Item = CFolderTreeModel::Item;
 
-    CLeftView(CKivDoc& doc, QWidget* parent = nullptr);
+    CLeftView(CKivDoc& doc, QWidget* parent = nullptr, CViewContext context = {});
     ~CLeftView() override;
 
     using QTreeView::edit;

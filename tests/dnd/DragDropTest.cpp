@@ -1,6 +1,6 @@
 #include "DndTestSupport.h"
 
-#include "app/Commands.h"
+#include "res/Commands.h"
 #include "views/Clipboard.h"
 
 #include <QScrollBar>

@@ -4,7 +4,7 @@
 #include "app/AppTestSupport.h"
 #include "formats/FormatsTestSupport.h"
 
-#include "app/Commands.h"
+#include "res/Commands.h"
 #include "app/KivApp.h"
 #include "frame/MainFrame.h"
 #include "framework/ScriptedUi.h"

@@ -1,7 +1,7 @@
 #include "FormatsTestSupport.h"
 
 #include "framework/TextRules.h"
-#include "views/Find.h"
+#include "formats/Find.h"
 
 #include <gtest/gtest.h>
 

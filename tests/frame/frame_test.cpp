@@ -1,7 +1,7 @@
 // The main window: menus, keys, toolbar, command routing and the window state.
 #include "app/AppTestSupport.h"
 
-#include "app/Commands.h"
+#include "res/Commands.h"
 #include "app/KivApp.h"
 #include "frame/MainFrame.h"
 #include "frame/SearchBar.h"
@@ -288,6 +288,44 @@ TEST_F(Frame, ItemCountIsRightAlignedWithoutTrailingBlanks)
     EXPECT_EQ(m_frame->ItemCountText(), QStringLiteral("nb:    5"));
     m_frame->ShowItemCount(12345);
     EXPECT_EQ(m_frame->ItemCountText(), QStringLiteral("nb: 12345"));
+}
+
+TEST_F(Frame, PanesReachTheStatusBarAndTheirMenusThroughTheFrame)
+{
+    Start();
+    CKivView* list = m_frame->GetRightPane();
+    CLeftView* tree = m_frame->GetLeftPane();
+    CFolderNode* root = &m_app->Document().m_root;
+    ASSERT_TRUE(tree->SelectFolder(root));
+    const int shown = list->RowCount();
+    EXPECT_EQ(m_frame->ItemCountText(), QStringLiteral("nb: %1").arg(shown, 4));
+    ASSERT_TRUE(m_app->Document().AddBookmark("http://count.example", "count", "", root, false));
+    m_app->Document().UpdateAllViews(nullptr, HINT_REFRESH);
+    EXPECT_EQ(m_frame->ItemCountText(), QStringLiteral("nb: %1").arg(shown + 1, 4));
+
+    // The tree's menu opens from the frame, and its "new" reaches the tree: a folder.
+    CScriptedUi ui;
+    const CFolderNode* before = root->m_pFirstChild;
+    size_t folders = 0;
+    for (const CFolderNode* f = before; f; f = f->m_pNext)
+        ++folders;
+    emit tree->customContextMenuRequested(QPoint(1, 1));
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(menu->objectName(), QStringLiteral("menu%1").arg(IDR_MENU_TREE));
+    m_frame->SetActivePane(0);
+    menu->actions().first()->trigger();
+    menu->close();
+    size_t after = 0;
+    for (const CFolderNode* f = root->m_pFirstChild; f; f = f->m_pNext)
+        ++after;
+    EXPECT_EQ(after, folders + 1);
+
+    emit list->DetailsView()->customContextMenuRequested(QPoint(5, 5));
+    menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(menu->objectName(), QStringLiteral("menu%1").arg(IDR_MENU_LIST));
+    menu->close();
 }
 
 TEST_F(Frame, BarsToggleWithTheirChecks)

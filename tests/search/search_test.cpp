@@ -2,7 +2,7 @@
 // next select in the tree and the list, the field menu, the Tab cycle and the layout.
 #include "app/AppTestSupport.h"
 
-#include "app/Commands.h"
+#include "res/Commands.h"
 #include "app/KivApp.h"
 #include "frame/MainFrame.h"
 #include "frame/SearchBar.h"

@@ -1,7 +1,7 @@
 #include "ViewTestApp.h"
 
-#include "app/Commands.h"
-#include "app/KivApp.h"
+#include "res/Commands.h"
+#include "framework/Profile.h"
 #include "framework/ScriptedUi.h"
 #include "model/KivDoc.h"
 #include "res/Strings.h"
@@ -33,9 +33,9 @@ protected:
     void SetUp() override
     {
         KivTest::EnsureApp();
-        KivApp().m_nListStyle = LVS_REPORT;
-        KivApp().m_bNewWindow = false;
-        KivApp().m_bKeepWndSize = false;
+        KivTest::Settings().listStyle = LVS_REPORT;
+        KivTest::Settings().newWindow = false;
+        KivTest::Settings().keepWndSize = false;
         OpenSamplePanes();
         m_tester = std::make_unique<QAbstractItemModelTester>(
             &m_list->ListModel(), QAbstractItemModelTester::FailureReportingMode::Fatal);
@@ -127,7 +127,7 @@ TEST_P(KivViewStyleTest, StyleComesFromTheSettingAndGoesBackAtTheEnd)
     const int style = GetParam();
     m_panes.reset();
     m_tester.reset();
-    KivApp().m_nListStyle = style;
+    KivTest::Settings().listStyle = style;
     m_panes = std::make_unique<KivTest::Panes>(m_doc);
     m_list = m_panes->list;
     m_doc.SendInitialUpdate();
@@ -149,7 +149,7 @@ TEST_P(KivViewStyleTest, StyleComesFromTheSettingAndGoesBackAtTheEnd)
     m_list->SetListStyle((style + 1) % 4);
     EXPECT_EQ(m_list->SelectedRows(), std::vector<int>{1});
     m_panes.reset();
-    EXPECT_EQ(KivApp().m_nListStyle, (style + 1) % 4);
+    EXPECT_EQ(KivTest::Settings().listStyle, (style + 1) % 4);
 }
 
 INSTANTIATE_TEST_SUITE_P(AllStyles, KivViewStyleTest, ::testing::Values(0, 1, 2, 3));
@@ -160,7 +160,7 @@ TEST_F(KivViewTest, ColumnWidthsAreAlwaysWrittenButReadOnlyWithKeepWndSize)
     m_list->DetailsView()->header()->resizeSection(2, 77);
     m_panes.reset();
     m_tester.reset();
-    CProfile& profile = KivApp().Profile();
+    CProfile& profile = *KivTest::Settings().profile;
     EXPECT_EQ(profile.GetProfileInt("WndSize", "cxC0", 0), 123);
     EXPECT_EQ(profile.GetProfileInt("WndSize", "cxC1", 0), 200);
     EXPECT_EQ(profile.GetProfileInt("WndSize", "cxC2", 0), 77);
@@ -173,14 +173,14 @@ TEST_F(KivViewTest, ColumnWidthsAreAlwaysWrittenButReadOnlyWithKeepWndSize)
     profile.WriteProfileInt("WndSize", "cxC0", 123);
     profile.WriteProfileInt("WndSize", "cxC1", 0x10000 + 90); // only the low 16 bits count
     profile.WriteProfileInt("WndSize", "cxC2", 77);
-    KivApp().m_bKeepWndSize = true;
+    KivTest::Settings().keepWndSize = true;
     m_panes = std::make_unique<KivTest::Panes>(m_doc);
     m_doc.SendInitialUpdate();
     const QHeaderView* header = m_panes->list->DetailsView()->header();
     EXPECT_EQ(header->sectionSize(0), 123);
     EXPECT_EQ(header->sectionSize(1), 90);
     EXPECT_EQ(header->sectionSize(2), 77);
-    KivApp().m_bKeepWndSize = false;
+    KivTest::Settings().keepWndSize = false;
 }
 
 TEST_F(KivViewTest, NewItemTakesTheDialogsTextsAndSelectsTheRow)
@@ -410,7 +410,7 @@ TEST_F(KivViewTest, EnterAndDoubleClickFollowNewWindowTheCommandsDoNot)
     Show(Folder("c"));
     SelectRows({3, 1});
     for (bool newWindow : {false, true}) {
-        KivApp().m_bNewWindow = newWindow;
+        KivTest::Settings().newWindow = newWindow;
         QTest::keyClick(m_list->ItemView(), Qt::Key_Return);
         emit m_list->DetailsView()->doubleClicked(m_list->ListModel().index(4, 0));
     }
@@ -423,7 +423,7 @@ TEST_F(KivViewTest, EnterAndDoubleClickFollowNewWindowTheCommandsDoNot)
                                            {"http://c5.example", true},
                                            {"http://c2.example", false},
                                            {"http://c2.example", true}}));
-    KivApp().m_bNewWindow = false;
+    KivTest::Settings().newWindow = false;
 }
 
 TEST_F(KivViewTest, SelectRowHintSelectsInRangeAndOtherHintsAreLeftAlone)
