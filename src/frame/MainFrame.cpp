@@ -10,6 +10,9 @@
 #include "views/LeftView.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QItemSelectionModel>
+#include <QTreeView>
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -29,6 +32,7 @@
 #include <X11/XKBlib.h>
 #include <QGuiApplication>
 #define KIV_LOCK_STATE_X11 1
+#undef KeyRelease // X11's event number, not Qt's
 #endif
 
 namespace {
@@ -49,6 +53,20 @@ QString ExtensionOf(const QString& path)
 
 }  // namespace
 
+// Registered with the document like a view: any update of the views may change
+// what the toolbar offers.
+class CMainFrame::CDocWatcher : public CView
+{
+public:
+    CDocWatcher(CKivDoc& doc, CMainFrame& frame) : m_doc(doc), m_frame(frame) { m_doc.AddView(this); }
+    ~CDocWatcher() override { m_doc.RemoveView(this); }
+    void OnUpdate(CView*, int, void*) override { m_frame.RequestToolBarUpdate(); }
+
+private:
+    CKivDoc& m_doc;
+    CMainFrame& m_frame;
+};
+
 CMainFrame::CMainFrame(CKivApp& app, CKivDoc& doc) : m_app(app), m_doc(doc)
 {
     setObjectName(QStringLiteral("MainFrame"));
@@ -59,6 +77,8 @@ CMainFrame::CMainFrame(CKivApp& app, CKivDoc& doc) : m_app(app), m_doc(doc)
 
 CMainFrame::~CMainFrame()
 {
+    m_app.Router().m_executed = nullptr;
+    qApp->removeEventFilter(this);
     // The views go before the document forgets them.
     delete m_pSplitter;
     m_pSplitter = nullptr;
@@ -121,19 +141,23 @@ bool CMainFrame::Create()
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
         if (!now || !m_pSplitter)
             return;
+        RequestToolBarUpdate();
         for (int column = 0; column < m_pSplitter->count(); ++column)
             if (m_pSplitter->widget(column)->isAncestorOf(now) || m_pSplitter->widget(column) == now)
                 m_pActivePane = m_pSplitter->widget(column);
     });
 
-    // Toolbar buttons and the lock panes follow the state while the window idles.
-    m_pIdleTimer = new QTimer(this);
-    m_pIdleTimer->setInterval(250);
-    connect(m_pIdleTimer, &QTimer::timeout, this, [this] {
-        UpdateToolBar();
-        UpdateLockPanes();
-    });
-    m_pIdleTimer->start();
+    // Toolbar buttons follow what changes their states; the lock panes follow the keys.
+    m_pDocWatcher = std::make_unique<CDocWatcher>(m_doc, *this);
+    m_app.Router().m_executed = [this](unsigned) { RequestToolBarUpdate(); };
+    if (QClipboard* clipboard = QGuiApplication::clipboard())
+        connect(clipboard, &QClipboard::dataChanged, this, &CMainFrame::RequestToolBarUpdate);
+    if (CKivView* list = GetRightPane())
+        connect(list->DetailsView()->selectionModel(), &QItemSelectionModel::selectionChanged,
+                this, &CMainFrame::RequestToolBarUpdate);
+    qApp->installEventFilter(this);
+    RequestToolBarUpdate();
+    UpdateLockPanes();
 
     OnUpdateFrameTitle();
     return true;
@@ -297,6 +321,35 @@ void CMainFrame::ActivateSearchBar()
         return;
     m_pSearchBand->setVisible(true);
     m_pSearchBar->FocusText();
+}
+
+void CMainFrame::RequestToolBarUpdate()
+{
+    if (m_bToolBarUpdatePending)
+        return;
+    m_bToolBarUpdatePending = true;
+    QTimer::singleShot(0, this, [this] {
+        m_bToolBarUpdatePending = false;
+        UpdateToolBar();
+    });
+}
+
+bool CMainFrame::eventFilter(QObject* watched, QEvent* event)
+{
+    // The lock keys change their lights on key presses; another program may have
+    // changed them while this window was in the background.
+    switch (event->type()) {
+    case QEvent::KeyRelease:
+        if (watched == QApplication::focusWidget())
+            UpdateLockPanes();
+        break;
+    case QEvent::ApplicationActivate:
+        UpdateLockPanes();
+        break;
+    default:
+        break;
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void CMainFrame::UpdateToolBar()

@@ -5,6 +5,8 @@
 #include <QMainWindow>
 #include <QPointer>
 
+#include <memory>
+
 class CKivApp;
 class CKivDoc;
 class CKivView;
@@ -53,6 +55,10 @@ public:
 
     // Sets enabled and checked states of the toolbar buttons from the router.
     void UpdateToolBar();
+    // Asks for UpdateToolBar once the current event is handled; the document, the
+    // selection, the focus, the clipboard and every command ask, many times in a row
+    // giving one update.
+    void RequestToolBarUpdate();
     // Caption from the document's title.
     void OnUpdateFrameTitle();
     // Opens the ".kiv" files among dropped paths, in order; others are skipped.
@@ -67,6 +73,7 @@ protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void BuildCommandMap();
@@ -84,7 +91,9 @@ private:
     QLabel* m_pMessagePane = nullptr;
     QLabel* m_pCountPane = nullptr;
     QLabel* m_pLockPanes[3] = {};
-    QTimer* m_pIdleTimer = nullptr;
+    class CDocWatcher;
+    std::unique_ptr<CDocWatcher> m_pDocWatcher; // the document's changes reach the toolbar
+    bool m_bToolBarUpdatePending = false;
     QPointer<QWidget> m_pActivePane;
     QRect m_rcStored; // the kept outer rectangle, until the window first shows
 };

@@ -328,6 +328,43 @@ TEST_F(Frame, PanesReachTheStatusBarAndTheirMenusThroughTheFrame)
     menu->close();
 }
 
+TEST_F(Frame, ToolbarFollowsTheSelectionTheClipboardAndCommandsAtOnce)
+{
+    Start();
+    QToolBar* bar = m_frame->findChild<QToolBar*>(QStringLiteral("bar59392"));
+    ASSERT_NE(bar, nullptr);
+    const auto button = [bar](unsigned id) -> QAction* {
+        for (QAction* a : bar->actions())
+            if (a->data().toUInt() == id)
+                return a;
+        return nullptr;
+    };
+    ASSERT_NE(button(ID_EDIT_CUT), nullptr);
+    CKivView* list = m_frame->GetRightPane();
+    ASSERT_TRUE(m_frame->GetLeftPane()->SelectFolder(&m_app->Document().m_root));
+    ASSERT_GT(list->RowCount(), 0);
+    m_frame->SetActivePane(1);
+    list->SetAllSelected(false);
+    // One pass of the event loop, no waiting: the states follow the change itself.
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(button(ID_EDIT_CUT)->isEnabled());
+    list->SelectRow(0);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(button(ID_EDIT_CUT)->isEnabled());
+
+    QGuiApplication::clipboard()->clear();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(button(ID_EDIT_PASTE)->isEnabled());
+    ASSERT_TRUE(Router().Execute(ID_EDIT_COPY));
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(button(ID_EDIT_PASTE)->isEnabled());
+
+    ASSERT_TRUE(Router().Execute(ID_VIEW_LARGEICON));
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(button(ID_VIEW_LARGEICON)->isChecked());
+    EXPECT_FALSE(button(ID_VIEW_DETAILS)->isChecked());
+}
+
 TEST_F(Frame, BarsToggleWithTheirChecks)
 {
     Start();
