@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <limits>
 
+namespace KivTags {
+
 int MatchTag(std::string_view line, std::string_view tag)
 {
     size_t p = 0;
@@ -56,6 +58,8 @@ std::string UnescapeAngles(std::string_view text)
     return out;
 }
 
+} // namespace KivTags
+
 // --- export --------------------------------------------------------------------------
 
 namespace {
@@ -72,7 +76,7 @@ void WriteBookmarkLines(CExportFile& file, const CKivDoc& doc, const CFolderNode
             .append("</A>");
         file.WriteIndentedLine(depth, line);
         if (!b.m_strComment.empty())
-            file.WriteIndentedLine(depth, "<DD>" + EscapeAngles(b.m_strComment));
+            file.WriteIndentedLine(depth, "<DD>" + KivTags::EscapeAngles(b.m_strComment));
     }
 }
 
@@ -134,12 +138,12 @@ void ParseNetscapeFile(CKivDoc& doc, CTextLines& lines, bool compareMode)
 
     std::string_view line;
     while (lines.Next(line)) {
-        int p = MatchTag(line, "<DT><A ");
+        int p = KivTags::MatchTag(line, "<DT><A ");
         if (p >= 0) {
             lastIndex = -1;
             if (depth == 0)
                 continue;
-            const int q = MatchTag(line.substr(size_t(p)), "HREF=\"");
+            const int q = KivTags::MatchTag(line.substr(size_t(p)), "HREF=\"");
             if (q < 0)
                 continue;
             const size_t start = size_t(p) + size_t(q);
@@ -162,8 +166,8 @@ void ParseNetscapeFile(CKivDoc& doc, CTextLines& lines, bool compareMode)
                 lastIndex = index;
             continue;
         }
-        if ((p = MatchTag(line, "<DD>")) >= 0 && lastIndex >= 0) {
-            std::string comment = UnescapeAngles(KivText::Trim(line.substr(size_t(p))));
+        if ((p = KivTags::MatchTag(line, "<DD>")) >= 0 && lastIndex >= 0) {
+            std::string comment = KivTags::UnescapeAngles(KivText::Trim(line.substr(size_t(p))));
             if (!comment.empty()) {
                 const auto i = static_cast<uint32_t>(lastIndex);
                 if (!compareMode && doc.Bookmark(i).m_strComment != comment)
@@ -172,7 +176,7 @@ void ParseNetscapeFile(CKivDoc& doc, CTextLines& lines, bool compareMode)
             }
             continue;
         }
-        if ((p = MatchTag(line, "<DT><H3")) >= 0) {
+        if ((p = KivTags::MatchTag(line, "<DT><H3")) >= 0) {
             pendingName.clear();
             const size_t gt = line.find('>', size_t(p));
             if (gt != std::string_view::npos) {
@@ -184,7 +188,7 @@ void ParseNetscapeFile(CKivDoc& doc, CTextLines& lines, bool compareMode)
                 pendingName = newName;
             continue;
         }
-        if (MatchTag(line, "<DL>") >= 0) {
+        if (KivTags::MatchTag(line, "<DL>") >= 0) {
             if (depth == kMaxOpenLists) {
                 ++surplus;
             } else if (compareMode) {
@@ -199,7 +203,7 @@ void ParseNetscapeFile(CKivDoc& doc, CTextLines& lines, bool compareMode)
             }
             continue;
         }
-        if (MatchTag(line, "</DL>") >= 0) {
+        if (KivTags::MatchTag(line, "</DL>") >= 0) {
             if (surplus > 0)
                 --surplus;
             else if (depth > 0)

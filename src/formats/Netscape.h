@@ -25,6 +25,9 @@ class CTextLines;
 // The marker the first line must hold.
 inline constexpr std::string_view kNetscapeMarker = "DOCTYPE NETSCAPE-Bookmark-file-1";
 
+// The tag helpers of the line-based readers (Netscape and Opera files).
+namespace KivTags {
+
 // The position just after `tag` when `line`, past leading blanks and tabs, starts with
 // it (exact bytes); -1 otherwise.
 int MatchTag(std::string_view line, std::string_view tag);
@@ -32,6 +35,8 @@ int MatchTag(std::string_view line, std::string_view tag);
 std::string EscapeAngles(std::string_view text);
 // "&lt;" and "&gt;" back to '<' and '>'; every other entity stays as it stands.
 std::string UnescapeAngles(std::string_view text);
+
+} // namespace KivTags
 
 // Writes the whole collection (root tree; never the trash or the check folder).
 FormatResult ExportNetscape(const CKivDoc& doc, const QString& path);

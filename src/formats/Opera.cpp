@@ -132,10 +132,10 @@ void ParseHotlist(CKivDoc& doc, CTextLines& lines, bool checkMode)
         const std::string_view line = trimmed;
         if (line.empty())
             continue;
-        if (MatchTag(line, "#FOLDER") >= 0) {
+        if (KivTags::MatchTag(line, "#FOLDER") >= 0) {
             flush();
             state = State::folderHeader;
-        } else if (MatchTag(line, "#URL") >= 0) {
+        } else if (KivTags::MatchTag(line, "#URL") >= 0) {
             flush();
             url.clear();
             name.clear();

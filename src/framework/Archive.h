@@ -39,7 +39,7 @@ public:
     static constexpr size_t kDefaultBufferSize = 64 * 1024;
     CArchive(QIODevice* device, Mode mode, size_t bufferSize = kDefaultBufferSize);
     // Over memory: loading reads the given bytes; storing appends to `out`.
-    CArchive(std::string_view bytes);
+    explicit CArchive(std::string_view bytes);
     explicit CArchive(std::vector<char>* out);
     ~CArchive();
 

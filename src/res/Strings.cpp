@@ -51,6 +51,11 @@ const Entry kStrings[] = {
      "Ordner können höchstens 99 Ebenen tief verschachtelt werden. Es wurde nichts geändert.",
      "Folders can be nested at most 99 levels deep. Nothing was changed.",
      "Les dossiers ne peuvent être imbriqués que sur 99 niveaux au plus. Rien n'a été modifié."},
+    // The same words in every table, as the program has always shown them.
+    {IDS_DROP_ON_ITSELF, "An folder can't be dropped onto itself", "An folder can't be dropped onto itself", "An folder can't be dropped onto itself"},
+    {IDS_DROP_ON_PARENT, "An folder can't be dropped onto its parent", "An folder can't be dropped onto its parent", "An folder can't be dropped onto its parent"},
+    {IDS_DROP_ON_CHECK, "An folder can't be dropped onto Check folder", "An folder can't be dropped onto Check folder", "An folder can't be dropped onto Check folder"},
+    {IDS_DROP_ON_CHILD, "An folder can't be dropped onto one of its children", "An folder can't be dropped onto one of its children", "An folder can't be dropped onto one of its children"},
 
     {AFX_IDS_APP_TITLE, "Kiv", "Kiv", "Kiv"},
     {AFX_IDS_IDLEMESSAGE, "Bereit", "Preparado", "Prêt"},

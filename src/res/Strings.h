@@ -60,4 +60,9 @@ enum : unsigned {
     IDS_NO_PRINT_DOC = 16012,
     IDS_PASTE_DAMAGED = 16020, // clipboard data ended early or broke its rules
     IDS_TOO_DEEP = 16021,      // a move or paste would nest folders beyond the file's limit
+    // Refusals of a folder dropped where it cannot go.
+    IDS_DROP_ON_ITSELF = 16022,
+    IDS_DROP_ON_PARENT = 16023,
+    IDS_DROP_ON_CHECK = 16024,
+    IDS_DROP_ON_CHILD = 16025,
 };

@@ -350,8 +350,8 @@ void CLeftView::KillTimer() { m_pTimer->Kill(); }
 bool CLeftView::InHotZone(const QPoint& point) const
 {
     const int h = viewport()->height();
-    if ((point.y() >= 0 && point.y() <= m_nScrollMargin)
-        || (point.y() >= h - m_nScrollMargin && point.y() <= h))
+    if ((point.y() >= 0 && point.y() <= kScrollMargin)
+        || (point.y() >= h - kScrollMargin && point.y() <= h))
         return true;
     const QModelIndex at = indexAt(point);
     return at.isValid() && m_model.rowCount(at) > 0 && !isExpanded(at);
@@ -364,7 +364,7 @@ bool CLeftView::TreeDragOver(const QPoint& point)
     m_model.SetDropHighlight(m_model.ItemOf(indexAt(point)));
     if (!InHotZone(point))
         return false;
-    m_pTimer->Start(m_nFirstDelay);
+    m_pTimer->Start(kFirstDelay);
     return true;
 }
 
@@ -372,7 +372,7 @@ void CLeftView::OnDragTimer()
 {
     // Further steps come faster than the first.
     m_pTimer->Kill();
-    m_pTimer->Start(m_nRepeatDelay);
+    m_pTimer->Start(kRepeatDelay);
     DoAutoStep();
 }
 
@@ -382,12 +382,12 @@ void CLeftView::DoAutoStep()
     const int h = viewport()->height();
     QScrollBar* bar = verticalScrollBar();
     const int before = bar->value();
-    if (point.y() >= 0 && point.y() <= m_nScrollMargin)
+    if (point.y() >= 0 && point.y() <= kScrollMargin)
         bar->triggerAction(QAbstractSlider::SliderSingleStepSub);
-    else if (point.y() >= h - m_nScrollMargin && point.y() <= h)
+    else if (point.y() >= h - kScrollMargin && point.y() <= h)
         bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
     if (bar->value() != before) {
-        m_dwStepDelay = m_nRepeatDelay;
+        m_nStepDelay = kRepeatDelay;
         m_model.SetDropHighlight(m_model.ItemOf(indexAt(point)));
         return;
     }
@@ -520,17 +520,17 @@ void CLeftView::DropFolder(Item* target, CFolderNode* draggedFolder)
     Item* dragged = m_model.FindTreeItem(draggedFolder);
     if (!target || !dragged || m_model.IsTopLevel(dragged))
         return;
-    const char* refusal = nullptr;
+    unsigned refusal = 0;
     if (target == dragged)
-        refusal = "An folder can't be dropped onto itself";
+        refusal = IDS_DROP_ON_ITSELF;
     else if (target == dragged->parent)
-        refusal = "An folder can't be dropped onto its parent";
+        refusal = IDS_DROP_ON_PARENT;
     else if (target == m_model.CheckItem())
-        refusal = "An folder can't be dropped onto Check folder";
+        refusal = IDS_DROP_ON_CHECK;
     else if (IsAncestorItem(dragged, target))
-        refusal = "An folder can't be dropped onto one of its children";
+        refusal = IDS_DROP_ON_CHILD;
     if (refusal) {
-        CUi::Get().MessageBox(QString::fromLatin1(refusal), QString(), CUi::MB_OK);
+        CUi::Get().MessageBox(KivStrings::Load(refusal), QString(), CUi::MB_OK);
         return;
     }
     // The file keeps at most kMaxDepth levels below the root; deeper folders would
@@ -566,12 +566,12 @@ void CLeftView::DragOver(const QPoint& screenPoint)
     // Each drag waits afresh, whatever an earlier one left behind.
     if (m_bExternalFresh || !started) {
         m_bExternalFresh = false;
-        m_dwStepTime = now;
-        m_dwStepDelay = 2 * m_nFirstDelay;
+        m_nStepTime = now;
+        m_nStepDelay = 2 * kFirstDelay;
     }
-    if (now - m_dwStepTime > m_dwStepDelay) {
+    if (now - m_nStepTime > m_nStepDelay) {
         DoAutoStep();
-        m_dwStepTime = now;
+        m_nStepTime = now;
     }
     // No timer runs during a drag from another program.
     KillTimer();

@@ -78,9 +78,9 @@ public:
     bool IsDragging() const { return m_bDragging; }
     CExternalDropTarget& DropTarget() { return m_dropTarget; }
 
-    static constexpr int m_nFirstDelay = 500;
-    static constexpr int m_nRepeatDelay = 200;
-    static constexpr int m_nScrollMargin = 10;
+    static constexpr int kFirstDelay = 500;
+    static constexpr int kRepeatDelay = 200;
+    static constexpr int kScrollMargin = 10;
 
 signals:
     // The tree asks for context menu `menuId` (131) at a screen position; the frame
@@ -124,8 +124,8 @@ private:
     QPoint m_lastDragPoint;             // viewport point of the last drag move
     std::unique_ptr<CDragTimer> m_pTimer;
     std::function<int64_t()> m_clock;
-    int64_t m_dwStepTime = 0;
-    int64_t m_dwStepDelay = 2 * m_nFirstDelay;
+    int64_t m_nStepTime = 0;
+    int64_t m_nStepDelay = 2 * kFirstDelay;
     bool m_bExternalFresh = true;       // the next external move starts the wait afresh
     CExternalDropTarget m_dropTarget;
 };

@@ -36,23 +36,23 @@ void AddExample(CKivDoc& doc)
 
 TEST(NetscapeTags, MatchTagSkipsBlanksAndTabsOnlyAndIsCaseSensitive)
 {
-    EXPECT_EQ(MatchTag("<DL><p>", "<DL>"), 4);
-    EXPECT_EQ(MatchTag(" \t <DL>", "<DL>"), 7);
-    EXPECT_EQ(MatchTag("<dl>", "<DL>"), -1);
-    EXPECT_EQ(MatchTag("x<DL>", "<DL>"), -1);
-    EXPECT_EQ(MatchTag("<D", "<DL>"), -1);
-    EXPECT_EQ(MatchTag("", "<DL>"), -1);
+    EXPECT_EQ(KivTags::MatchTag("<DL><p>", "<DL>"), 4);
+    EXPECT_EQ(KivTags::MatchTag(" \t <DL>", "<DL>"), 7);
+    EXPECT_EQ(KivTags::MatchTag("<dl>", "<DL>"), -1);
+    EXPECT_EQ(KivTags::MatchTag("x<DL>", "<DL>"), -1);
+    EXPECT_EQ(KivTags::MatchTag("<D", "<DL>"), -1);
+    EXPECT_EQ(KivTags::MatchTag("", "<DL>"), -1);
 }
 
 TEST(NetscapeTags, AnglesAreTheOnlyEntities)
 {
-    EXPECT_EQ(EscapeAngles("a<b>c & d"), "a&lt;b&gt;c & d");
-    EXPECT_EQ(UnescapeAngles("a&lt;b&gt;c"), "a<b>c");
-    EXPECT_EQ(UnescapeAngles("a&amp;b &quot;&#60;"), "a&amp;b &quot;&#60;");
+    EXPECT_EQ(KivTags::EscapeAngles("a<b>c & d"), "a&lt;b&gt;c & d");
+    EXPECT_EQ(KivTags::UnescapeAngles("a&lt;b&gt;c"), "a<b>c");
+    EXPECT_EQ(KivTags::UnescapeAngles("a&amp;b &quot;&#60;"), "a&amp;b &quot;&#60;");
     // Each entity is replaced in one left-to-right pass, in table order.
-    EXPECT_EQ(UnescapeAngles("&lt;lt;"), "<lt;");
-    EXPECT_EQ(UnescapeAngles("&&lt;gt;"), "&<gt;");
-    EXPECT_EQ(UnescapeAngles(EscapeAngles("<<>>&lt;")), "<<>><");
+    EXPECT_EQ(KivTags::UnescapeAngles("&lt;lt;"), "<lt;");
+    EXPECT_EQ(KivTags::UnescapeAngles("&&lt;gt;"), "&<gt;");
+    EXPECT_EQ(KivTags::UnescapeAngles(KivTags::EscapeAngles("<<>>&lt;")), "<<>><");
 }
 
 TEST_F(NetscapeTest, ExportWritesTheWorkedExampleByteForByte)

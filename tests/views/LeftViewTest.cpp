@@ -365,15 +365,4 @@ TEST_F(LeftViewTest, CopyPutsTheSelectedFolderWithItsSubtreeOnTheClipboard)
     EXPECT_FALSE(m_tree->ListsCommand(ID_EDIT_CUT));
 }
 
-TEST_F(LeftViewTest, TreeListsItsCommandsWithoutUpdateRules)
-{
-    for (unsigned id : {unsigned(ID_ITEM_NEW), unsigned(ID_ITEM_DELETE), unsigned(ID_EDIT_LABEL)}) {
-        CCmdUI ui(id);
-        EXPECT_TRUE(m_tree->OnUpdateCmdMsg(&ui)) << id;
-        EXPECT_TRUE(ui.m_bEnabled) << id;
-    }
-    EXPECT_FALSE(m_tree->ListsCommand(ID_ITEM_EDIT));
-    EXPECT_FALSE(m_tree->ListsCommand(ID_EDIT_SELECT_ALL));
-}
-
 }  // namespace
