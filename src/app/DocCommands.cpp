@@ -196,8 +196,7 @@ void CKivDocCommands::OnEditFindNext()
     switch (step.outcome) {
     case FindStep::hit:
         m_doc.UpdateAllViews(nullptr, HINT_SELECT_FOLDER, step.folder);
-        m_doc.UpdateAllViews(nullptr, HINT_SELECT_ROW,
-                             reinterpret_cast<void*>(static_cast<intptr_t>(step.position)));
+        m_doc.UpdateAllViews(nullptr, HINT_SELECT_ROW, step.position);
         break;
     case FindStep::notFound:
         CUi::Get().MessageBox(QString::fromLatin1(kItemNotFound));

@@ -60,7 +60,7 @@ class CMainFrame::CDocWatcher : public CView
 public:
     CDocWatcher(CKivDoc& doc, CMainFrame& frame) : m_doc(doc), m_frame(frame) { m_doc.AddView(this); }
     ~CDocWatcher() override { m_doc.RemoveView(this); }
-    void OnUpdate(CView*, int, void*) override { m_frame.RequestToolBarUpdate(); }
+    void OnUpdate(CView*, const CHint&) override { m_frame.RequestToolBarUpdate(); }
 
 private:
     CKivDoc& m_doc;

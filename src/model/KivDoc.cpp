@@ -573,19 +573,3 @@ bool CKivDoc::OnOpenDocument(const QString& path)
     RegisterActive();
     return true;
 }
-
-intptr_t CKivDoc::RelayDragOver(const QPoint& screenPoint)
-{
-    for (CView* view : Views())
-        if (view->OnRelay(WM_TREE_QUERY, QPoint()) == 123)
-            view->OnRelay(WM_TREE_DRAGOVER, screenPoint);
-    return 0;
-}
-
-intptr_t CKivDoc::RelayDrop(const QPoint& screenPoint)
-{
-    for (CView* view : Views())
-        if (view->OnRelay(WM_TREE_QUERY, QPoint()) == 123)
-            return view->OnRelay(WM_TREE_DROP, screenPoint);
-    return 0;
-}

@@ -10,7 +10,8 @@
 #include <string_view>
 #include <vector>
 
-// Update hints sent with UpdateAllViews.
+// Update hints sent with UpdateAllViews (CHint::code); the folder hints name their
+// folder, HINT_SELECT_ROW its row.
 enum : int {
     HINT_REFRESH = 0,
     HINT_NEW_FAVORITES = 1, // the favorites walk; treated like a refresh
@@ -86,9 +87,6 @@ public:
     // Called after a successful new or open; the automation layer registers the
     // running document there.
     virtual void RegisterActive() {}
-
-    intptr_t RelayDragOver(const QPoint& screenPoint);
-    intptr_t RelayDrop(const QPoint& screenPoint);
 
     // Find state is reset with the contents.
     void ResetFindState();

@@ -219,20 +219,20 @@ void CKivView::OnInitialUpdate()
             }
         }
     }
-    OnUpdate(nullptr, HINT_REFRESH, nullptr);
+    OnUpdate(nullptr, CHint{HINT_REFRESH});
 }
 
-void CKivView::OnUpdate(CView*, int hint, void* object)
+void CKivView::OnUpdate(CView*, const CHint& hint)
 {
-    if (hint >= HINT_SYNC_FOLDER)
+    if (hint.code >= HINT_SYNC_FOLDER)
         return;
-    if (hint == HINT_SELECT_ROW) {
-        const intptr_t position = reinterpret_cast<intptr_t>(object);
+    if (hint.code == HINT_SELECT_ROW) {
+        const int position = hint.row;
         const CFolderNode* folder = m_doc.m_pCurFolder;
         if (position >= 0 && folder
-            && position < static_cast<intptr_t>(folder->m_aBookmarks.size())) {
+            && static_cast<size_t>(position) < folder->m_aBookmarks.size()) {
             ItemView()->setFocus();
-            SelectRow(static_cast<int>(position));
+            SelectRow(position);
         }
     } else {
         Rebuild();

@@ -35,7 +35,7 @@ public:
 
     // CView
     void OnInitialUpdate() override;
-    void OnUpdate(CView* sender, int hint, void* object) override;
+    void OnUpdate(CView* sender, const CHint& hint) override;
 
     // Commands.
     void OnNewItem();       // 32777 and Insert

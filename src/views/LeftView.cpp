@@ -83,7 +83,7 @@ void CLeftView::Fill()
     selectionModel()->setCurrentIndex(root, QItemSelectionModel::ClearAndSelect);
     m_doc.m_pCurFolder = &m_doc.m_root;
     expand(root);
-    OnUpdate(nullptr, HINT_REFRESH, nullptr);
+    OnUpdate(nullptr, CHint{HINT_REFRESH});
     m_bFilling = false;
 }
 
@@ -97,35 +97,34 @@ void CLeftView::RefreshImages()
                                                : KivImages::IMG_CHECK_FULL);
 }
 
-void CLeftView::OnUpdate(CView*, int hint, void* object)
+void CLeftView::OnUpdate(CView*, const CHint& hint)
 {
     RefreshImages();
-    if (hint == HINT_SYNC_FOLDER) {
-        auto* folder = static_cast<CFolderNode*>(object);
-        if (Item* item = m_model.FindTreeItem(folder)) {
-            m_model.SyncChildren(item, folder);
+    if (hint.code == HINT_SYNC_FOLDER) {
+        if (Item* item = m_model.FindTreeItem(hint.folder)) {
+            m_model.SyncChildren(item, hint.folder);
             expand(m_model.IndexOf(item));
         }
-    } else if (hint == HINT_SELECT_FOLDER) {
-        if (Item* item = m_model.FindTreeItem(static_cast<CFolderNode*>(object)))
+    } else if (hint.code == HINT_SELECT_FOLDER) {
+        if (Item* item = m_model.FindTreeItem(hint.folder))
             SelectItem(item);
     }
 }
 
-intptr_t CLeftView::OnRelay(unsigned message, const QPoint& screenPoint)
+CRelayAnswer CLeftView::OnRelay(unsigned message, const QPoint& screenPoint)
 {
     switch (message) {
     case WM_TREE_QUERY:
-        return 123;
+        return {true, nullptr};
     case WM_TREE_DRAGOVER:
         TreeDragOver(viewport()->mapFromGlobal(screenPoint));
-        return 0;
+        return {true, nullptr};
     case WM_TREE_DROP:
         KillTimer();
         m_model.SetDropHighlight(nullptr);
-        return reinterpret_cast<intptr_t>(FolderAt(screenPoint));
+        return {true, FolderAt(screenPoint)};
     default:
-        return 0;
+        return {};
     }
 }
 
@@ -287,7 +286,7 @@ void CLeftView::Rename(Item* item, const std::string& text)
     m_doc.InsertFolder(p, f);
     m_model.RemoveItem(item);
     // Straight to this view: the list is not told.
-    OnUpdate(nullptr, HINT_SYNC_FOLDER, p);
+    OnUpdate(nullptr, CHint{HINT_SYNC_FOLDER, p});
     if (Item* renamed = m_model.FindTreeItem(f)) {
         SelectItem(renamed);
     } else {
@@ -484,8 +483,7 @@ void CLeftView::dropEvent(QDropEvent* event)
     if (const KivDrag::CRowDragData* rows = KivDrag::RowData(data)) {
         // Ctrl at the release alone decides between copy and move.
         const bool copy = event->modifiers() & Qt::ControlModifier;
-        auto* folder = reinterpret_cast<CFolderNode*>(
-            m_doc.RelayDrop(viewport()->mapToGlobal(point)));
+        CFolderNode* folder = m_doc.RelayDrop(viewport()->mapToGlobal(point));
         EndDrag();
         event->setDropAction(copy ? Qt::CopyAction : Qt::MoveAction);
         event->accept();
@@ -552,7 +550,7 @@ void CLeftView::MoveFolder(Item* target, Item* dragged)
     m_doc.InsertFolder(p, f);
     m_doc.SetModifiedFlag();
     m_model.RemoveItem(dragged);
-    OnUpdate(nullptr, HINT_SYNC_FOLDER, p);
+    OnUpdate(nullptr, CHint{HINT_SYNC_FOLDER, p});
     if (Item* moved = m_model.FindTreeItem(f))
         SelectItem(moved);
 }
@@ -587,7 +585,7 @@ void CLeftView::DragLeave()
 void CLeftView::Drop(const QPoint& screenPoint, const QString& text)
 {
     m_bExternalFresh = true;
-    auto* folder = reinterpret_cast<CFolderNode*>(OnRelay(WM_TREE_DROP, screenPoint));
+    CFolderNode* folder = OnRelay(WM_TREE_DROP, screenPoint).folder;
     if (folder) {
         std::string url;
         std::string name;

@@ -33,8 +33,8 @@ public:
 
     // CView
     void OnInitialUpdate() override;
-    void OnUpdate(CView* sender, int hint, void* object) override;
-    intptr_t OnRelay(unsigned message, const QPoint& screenPoint) override;
+    void OnUpdate(CView* sender, const CHint& hint) override;
+    CRelayAnswer OnRelay(unsigned message, const QPoint& screenPoint) override;
 
     // Commands.
     void OnNewFolder();   // 32777

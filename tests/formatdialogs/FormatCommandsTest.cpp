@@ -26,7 +26,7 @@ using KivAppTest::AppEnv;
 
 namespace {
 
-using Hints = std::vector<std::pair<int, void*>>;
+using Hints = std::vector<std::pair<int, CFolderNode*>>;
 
 class Commands : public ::testing::Test
 {

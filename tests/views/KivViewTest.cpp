@@ -429,11 +429,11 @@ TEST_F(KivViewTest, EnterAndDoubleClickFollowNewWindowTheCommandsDoNot)
 TEST_F(KivViewTest, SelectRowHintSelectsInRangeAndOtherHintsAreLeftAlone)
 {
     Show(Folder("c"));
-    m_doc.UpdateAllViews(nullptr, HINT_SELECT_ROW, reinterpret_cast<void*>(intptr_t(3)));
+    m_doc.UpdateAllViews(nullptr, HINT_SELECT_ROW, 3);
     EXPECT_EQ(m_list->SelectedRows(), std::vector<int>{3});
     EXPECT_EQ(m_list->DetailsView()->currentIndex().row(), 3);
-    for (intptr_t bad : {intptr_t(-1), intptr_t(5)}) {
-        m_doc.UpdateAllViews(nullptr, HINT_SELECT_ROW, reinterpret_cast<void*>(bad));
+    for (int bad : {-1, 5}) {
+        m_doc.UpdateAllViews(nullptr, HINT_SELECT_ROW, bad);
         EXPECT_EQ(m_list->SelectedRows(), std::vector<int>{3});
     }
     // 10 and 11 leave the rows as they are, even when the folder changed.

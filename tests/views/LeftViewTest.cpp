@@ -128,7 +128,7 @@ TEST_F(LeftViewTest, TrashAndCheckPicturesFollowTheirBookmarks)
     m_doc.AddBookmark("http://new.example", "new", "", &m_doc.m_check, true);
     m_doc.LinkBookmark(&m_doc.m_trash, 0);
     // Hint 8 refreshes the pictures too; hint 12 and up as well.
-    m_doc.UpdateAllViews(nullptr, HINT_SELECT_ROW, reinterpret_cast<void*>(intptr_t(-1)));
+    m_doc.UpdateAllViews(nullptr, HINT_SELECT_ROW, -1);
     EXPECT_EQ(Image(trash), KivImages::IMG_TRASH_FULL);
     EXPECT_EQ(Image(check), KivImages::IMG_CHECK_FULL);
     EXPECT_EQ(m_tree->TreeModel().IndexOf(trash).data(CFolderTreeModel::SelectedImageRole).toInt(),
@@ -304,18 +304,21 @@ TEST_F(LeftViewTest, TopLevelItemsAreNeverDeleted)
     EXPECT_NE(Child(&m_doc.m_root, "a"), nullptr);
 }
 
-TEST_F(LeftViewTest, RelaysAnswerTheQueryAndFindTheFolderUnderAPoint)
+TEST_F(LeftViewTest, ListDragsReachTheTreeThroughTheDocument)
 {
-    EXPECT_EQ(m_tree->OnRelay(WM_TREE_QUERY, {}), 123);
-    EXPECT_EQ(m_list->OnRelay(WM_TREE_QUERY, {}), 0);
+    // The list hands positions to whichever view is the tree; it never answers itself.
+    EXPECT_FALSE(m_list->OnRelay(WM_TREE_QUERY, {}).tree);
     CFolderNode* c = Child(&m_doc.m_root, "c");
     const QPoint over = m_tree->viewport()->mapToGlobal(m_tree->visualRect(IndexOf(c)).center());
-    EXPECT_EQ(m_doc.RelayDragOver(over), 0);
+    m_doc.RelayDragOver(over);
     EXPECT_TRUE(IndexOf(c).data(CFolderTreeModel::DropHighlightRole).toBool());
-    EXPECT_EQ(m_doc.RelayDrop(over), reinterpret_cast<intptr_t>(c));
+    EXPECT_EQ(m_doc.RelayDrop(over), c);
     EXPECT_FALSE(IndexOf(c).data(CFolderTreeModel::DropHighlightRole).toBool());
     const QPoint outside = m_tree->viewport()->mapToGlobal(QPoint(5, m_tree->viewport()->height() - 2));
-    EXPECT_EQ(m_doc.RelayDrop(outside), 0);
+    EXPECT_EQ(m_doc.RelayDrop(outside), nullptr);
+    // Without a tree among the views nothing is under any point.
+    CKivDoc alone;
+    EXPECT_EQ(alone.RelayDrop(over), nullptr);
 }
 
 TEST_F(LeftViewTest, ContextMenuIsAskedOfTheWindowOverTheTree)
