@@ -60,9 +60,11 @@ enum : unsigned {
     IDS_NO_PRINT_DOC = 16012,
     IDS_PASTE_DAMAGED = 16020, // clipboard data ended early or broke its rules
     IDS_TOO_DEEP = 16021,      // a move or paste would nest folders beyond the file's limit
+    IDS_REPLACE_FILE = 16040,  // a save dialog's name is an existing file (%1: its name)
+    IDS_URL_IS_OPTION = 16041, // a URL that a browser would read as an option is not opened
     // Refusals of a folder dropped where it cannot go.
-    IDS_DROP_ON_ITSELF = 16022,
-    IDS_DROP_ON_PARENT = 16023,
-    IDS_DROP_ON_CHECK = 16024,
-    IDS_DROP_ON_CHILD = 16025,
+    IDS_DROP_ON_ITSELF = 16050,
+    IDS_DROP_ON_PARENT = 16051,
+    IDS_DROP_ON_CHECK = 16052,
+    IDS_DROP_ON_CHILD = 16053,
 };
