@@ -4,6 +4,7 @@ add_library(kiv_core STATIC
   model/Bookmark.h
   model/FlatTree.cpp model/FlatTree.h
   model/KivDoc.cpp model/KivDoc.h
+  model/KivDocEdits.cpp
   model/UrlIndex.cpp model/UrlIndex.h
 )
 target_link_libraries(kiv_core PUBLIC kiv_framework kiv_strings)

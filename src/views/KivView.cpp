@@ -407,23 +407,15 @@ void CKivView::OnEditItem()
     if (fills != m_nFills || m_doc.m_pCurFolder != folder || row >= m_model.rowCount()
         || m_model.IndexAt(row) != b || b >= m_doc.BookmarkCount())
         return;
-    const bool nameChanged = KivText::CompareNoCase(dlg.m_strName, m_doc.Bookmark(b).m_strName) != 0;
-    m_doc.SetBookmarkName(b, dlg.m_strName);
-    m_doc.SetBookmarkUrl(b, dlg.m_strUrl);
-    m_doc.SetBookmarkComment(b, dlg.m_strComment);
-    m_doc.SetModifiedFlag();
-    if (!nameChanged) {
+    const int position = m_doc.EditBookmark(b, dlg.m_strName, dlg.m_strUrl, dlg.m_strComment, folder);
+    if (position < 0) {
         m_model.RowChanged(row);
         return;
     }
-    // Only the shown folder takes the new order; the others keep theirs.
-    m_doc.UnlinkBookmark(folder, b);
+    // The new name gave it a new place in this folder.
     m_model.RemoveRows(row, row);
-    int position = 0;
-    if (m_doc.LinkBookmark(folder, b, &position)) {
-        InsertRow(position, b);
-        SelectRow(position);
-    }
+    InsertRow(position, b);
+    SelectRow(position);
     ShowItemCount();
 }
 
@@ -451,20 +443,12 @@ void CKivView::MoveSelectionTo(CFolderNode* folder, bool copy)
     if (!folder || !current || folder == current || folder == &m_doc.m_check)
         return;
     const std::vector<int> rows = SelectedRows();
+    std::vector<uint32_t> bookmarks;
+    bookmarks.reserve(rows.size());
     for (int row : rows)
-        m_doc.LinkBookmark(folder, m_model.IndexAt(row));
-    if (!copy) {
-        if (rows.size() == current->m_aBookmarks.size()
-            && static_cast<int>(rows.size()) == RowCount()) {
-            // Every row goes: one sweep instead of a search per bookmark.
-            m_doc.UnlinkAllBookmarks(current);
-        } else {
-            for (int row : rows)
-                m_doc.UnlinkBookmark(current, m_model.IndexAt(row));
-        }
-    }
+        bookmarks.push_back(m_model.IndexAt(row));
+    m_doc.MoveBookmarks(current, folder, std::move(bookmarks), copy);
     if (!rows.empty()) {
-        m_doc.SetModifiedFlag();
         m_doc.UpdateAllViews(this, HINT_REFRESH, nullptr);
         if (!copy)
             DeleteRows(rows);

@@ -231,11 +231,8 @@ void CLeftView::OnDeleteFolder()
         // Only the folder that was asked about, if it is still there and selected.
         if (fills != m_nFills || SelectedItem() != item)
             return;
-        m_doc.TrashChainBookmarks(f->m_pFirstChild);
-        m_doc.TrashFolderBookmarks(f);
-        m_doc.DeleteFolderChain(f->m_pFirstChild);
     }
-    m_doc.DeleteFolder(f);
+    m_doc.DeleteFolderToTrash(f);
     // Move the selection to a neighbour before the item goes, so the current folder
     // never names the freed folder: the previous sibling, else the next, else the
     // parent.
@@ -249,7 +246,6 @@ void CLeftView::OnDeleteFolder()
     if (wasCurrent)
         SelectItem(neighbour);
     m_model.RemoveItem(item);
-    m_doc.SetModifiedFlag();
     m_doc.UpdateAllViews(nullptr, HINT_REFRESH, nullptr);
 }
 
@@ -289,9 +285,8 @@ void CLeftView::Rename(Item* item, const std::string& text)
 {
     CFolderNode* f = item->folder;
     CFolderNode* p = f->m_pParent;
-    f->m_strName = text;
-    m_doc.DetachFolder(f);
-    m_doc.InsertFolder(p, f);
+    if (!m_doc.RenameFolder(f, text))
+        return;
     m_model.RemoveItem(item);
     // Straight to this view: the list is not told.
     OnUpdate(nullptr, CHint{HINT_SYNC_FOLDER, p});
@@ -301,7 +296,6 @@ void CLeftView::Rename(Item* item, const std::string& text)
         selectionModel()->clearSelection();
         selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::Clear);
     }
-    m_doc.SetModifiedFlag();
 }
 
 // --- keys and menus ----------------------------------------------------------------------
@@ -514,14 +508,6 @@ void CLeftView::dropEvent(QDropEvent* event)
     EndDrag();
 }
 
-bool CLeftView::IsAncestorItem(const Item* ancestor, const Item* item)
-{
-    for (const Item* p = item ? item->parent : nullptr; p; p = p->parent)
-        if (p == ancestor)
-            return true;
-    return false;
-}
-
 void CLeftView::DropFolder(Item* target, CFolderNode* draggedFolder)
 {
     KillTimer();
@@ -530,36 +516,29 @@ void CLeftView::DropFolder(Item* target, CFolderNode* draggedFolder)
     if (!target || !dragged || m_model.IsTopLevel(dragged))
         return;
     unsigned refusal = 0;
-    if (target == dragged)
-        refusal = IDS_DROP_ON_ITSELF;
-    else if (target == dragged->parent)
-        refusal = IDS_DROP_ON_PARENT;
-    else if (target == m_model.CheckItem())
-        refusal = IDS_DROP_ON_CHECK;
-    else if (IsAncestorItem(dragged, target))
-        refusal = IDS_DROP_ON_CHILD;
-    if (refusal) {
-        CUi::Get().MessageBox(KivStrings::Load(refusal), QString(), CUi::MB_OK);
+    switch (m_doc.CheckFolderMove(draggedFolder, target->folder)) {
+    case CKivDoc::FolderMove::ok:
+        MoveFolder(target, dragged);
         return;
-    }
-    // The file keeps at most kMaxDepth levels below the root; deeper folders would
-    // be lost at the next load.
-    if (CKivDoc::FolderDepth(target->folder) + 1 + KivDrag::SubtreeHeight(draggedFolder)
-        > CKivDoc::kMaxDepth) {
+    case CKivDoc::FolderMove::notMovable: return;
+    case CKivDoc::FolderMove::onItself: refusal = IDS_DROP_ON_ITSELF; break;
+    case CKivDoc::FolderMove::onParent: refusal = IDS_DROP_ON_PARENT; break;
+    case CKivDoc::FolderMove::onCheck: refusal = IDS_DROP_ON_CHECK; break;
+    case CKivDoc::FolderMove::onChild: refusal = IDS_DROP_ON_CHILD; break;
+    case CKivDoc::FolderMove::tooDeep:
         CUi::Get().MessageBox(KivStrings::Load(IDS_TOO_DEEP), QString(), CUi::MB_OK,
                               CUi::MB_ICONWARNING);
         return;
     }
-    MoveFolder(target, dragged);
+    CUi::Get().MessageBox(KivStrings::Load(refusal), QString(), CUi::MB_OK);
 }
 
 void CLeftView::MoveFolder(Item* target, Item* dragged)
 {
     CFolderNode* f = dragged->folder;
     CFolderNode* p = target->folder;
-    m_doc.DetachFolder(f);
-    m_doc.InsertFolder(p, f);
-    m_doc.SetModifiedFlag();
+    if (!m_doc.MoveFolder(f, p))
+        return;
     m_model.RemoveItem(dragged);
     OnUpdate(nullptr, CHint{HINT_SYNC_FOLDER, p});
     if (Item* moved = m_model.FindTreeItem(f))

@@ -118,7 +118,6 @@ private:
     enum class DragKind { none, rows, folder, external };
     void KillTimer();
     void EndDrag();
-    static bool IsAncestorItem(const Item* ancestor, const Item* item);
 
     bool m_bDragging = false;           // a folder drag started here is running
     DragKind m_dragKind = DragKind::none;

@@ -280,8 +280,7 @@ TEST_F(SearchWindow, AFolderMovedIntoTheTrashYieldsNoHitTheListCannotShow)
     CKivDoc& doc = Doc();
     CFolderNode* zwei = doc.m_root.m_pFirstChild->m_pNext;
     ASSERT_EQ(zwei->m_strName, "Zwei");
-    doc.DetachFolder(zwei);
-    doc.InsertFolder(&doc.m_trash, zwei);
+    doc.InsertFolder(&doc.m_trash, doc.DetachFolder(zwei));
     doc.UpdateAllViews(nullptr, HINT_SYNC_FOLDER, &doc.m_root);
 
     Search(QStringLiteral("alpha"));

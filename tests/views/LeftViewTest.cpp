@@ -162,8 +162,7 @@ TEST_F(LeftViewTest, SyncHintAddsNewFoldersAndSelectHintSelects)
 
     // Folders that went elsewhere lose their items at the next sync.
     CFolderNode* a = Child(&m_doc.m_root, "a");
-    m_doc.DetachFolder(a);
-    m_doc.InsertFolder(&m_doc.m_trash, a);
+    m_doc.InsertFolder(&m_doc.m_trash, m_doc.DetachFolder(a));
     m_doc.UpdateAllViews(nullptr, HINT_SYNC_FOLDER, &m_doc.m_root);
     EXPECT_EQ(Labels(IndexOf(&m_doc.m_root)), (QStringList{"b", "c", "zz"}));
 }
@@ -171,8 +170,7 @@ TEST_F(LeftViewTest, SyncHintAddsNewFoldersAndSelectHintSelects)
 TEST_F(LeftViewTest, FoldersBelowTrashAndCheckHaveNoItem)
 {
     CFolderNode* moved = Child(&m_doc.m_root, "a");
-    m_doc.DetachFolder(moved);
-    m_doc.InsertFolder(&m_doc.m_trash, moved);
+    m_doc.InsertFolder(&m_doc.m_trash, m_doc.DetachFolder(moved));
     EXPECT_EQ(m_tree->TreeModel().FindTreeItem(moved), nullptr);
     EXPECT_EQ(m_tree->TreeModel().FindTreeItem(nullptr), nullptr);
     EXPECT_FALSE(m_tree->SelectFolder(moved));
