@@ -7,6 +7,10 @@ add_library(kiv_gui STATIC
   app/ShellFileTypes.cpp app/ShellFileTypes.h
 )
 include(frame/frame.cmake)
+# The print document's type and handler entry, written for the user at start as
+# they are installed.
+qt_add_resources(kiv_gui kiv_desktop_files PREFIX "/desktop" BASE print FILES
+  print/kiv-print-document.xml print/kiv-print.desktop)
 target_link_libraries(kiv_gui PUBLIC
   kiv_views kiv_menus kiv_format_dialogs kiv_integration kiv_automation
   Qt6::Widgets Qt6::Gui)

@@ -55,12 +55,14 @@ public:
 
     // Sets enabled and checked states of the toolbar buttons from the router.
     void UpdateToolBar();
-    // Asks for UpdateToolBar once the current event is handled; the document, the
-    // selection, the focus, the clipboard and every command ask, many times in a row
-    // giving one update.
+    // Asks for OnIdle once the current event is handled; the document, the selection,
+    // the focus, the clipboard and every command ask, many times in a row giving one.
     void RequestToolBarUpdate();
-    // Caption from the document's title.
+    // Caption from the document's title, marked while it has unsaved changes.
     void OnUpdateFrameTitle();
+    // What the window catches up on after a change: toolbar states and the modified
+    // mark of the caption.
+    void OnIdle();
     // Opens the ".kiv" files among dropped paths, in order; others are skipped.
     void OpenDroppedFiles(const QStringList& paths);
     // Writes "Maximize", "MainSize", "cxPane" and "SearchBar" (nothing when minimized).
@@ -74,10 +76,13 @@ protected:
     void dropEvent(QDropEvent* event) override;
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     void BuildCommandMap();
     void ApplyStoredGeometry();
+    // Takes the frame off the kept outer size once the window manager framed it.
+    void FitStoredFrame();
     bool CreateClient();
     void UpdateLockPanes();
     void NextPane(int step);
@@ -95,5 +100,5 @@ private:
     std::unique_ptr<CDocWatcher> m_pDocWatcher; // the document's changes reach the toolbar
     bool m_bToolBarUpdatePending = false;
     QPointer<QWidget> m_pActivePane;
-    QRect m_rcStored; // the kept outer rectangle, until the window first shows
+    QRect m_rcStored; // the kept outer rectangle, until the window manager framed it
 };

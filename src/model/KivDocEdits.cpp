@@ -84,28 +84,15 @@ bool CKivDoc::DeleteFolderToTrash(CFolderNode* folder)
     return true;
 }
 
-size_t CKivDoc::MoveBookmarks(CFolderNode* from, CFolderNode* to, std::vector<uint32_t> bookmarks,
-                              bool copy)
+size_t CKivDoc::MoveOrCopyBookmarks(CFolderNode* from, CFolderNode* to,
+                                    const std::vector<uint32_t>& bookmarks, bool copy)
 {
     if (!from || !to || from == to || to == &m_check || bookmarks.empty())
         return 0;
-    for (uint32_t i : bookmarks)
-        LinkBookmark(to, i);
-    if (!copy) {
-        std::vector<uint32_t> all = from->m_aBookmarks;
-        std::vector<uint32_t> going = bookmarks;
-        std::sort(all.begin(), all.end());
-        std::sort(going.begin(), going.end());
-        if (all == going) {
-            // Every bookmark goes: one sweep instead of a search for each.
-            UnlinkAllBookmarks(from);
-        } else {
-            for (uint32_t i : bookmarks)
-                UnlinkBookmark(from, i);
-        }
-    }
+    const std::vector<uint32_t> taken(bookmarks); // unlinking may change the list given
+    MoveBookmarks(from, to, taken, copy);
     SetModifiedFlag();
-    return bookmarks.size();
+    return taken.size();
 }
 
 int CKivDoc::EditBookmark(uint32_t i, std::string name, std::string url, std::string comment,

@@ -6,5 +6,6 @@ add_library(kiv_core STATIC
   model/KivDoc.cpp model/KivDoc.h
   model/KivDocEdits.cpp
   model/UrlIndex.cpp model/UrlIndex.h
+  model/IndexSet.cpp model/IndexSet.h
 )
 target_link_libraries(kiv_core PUBLIC kiv_framework kiv_strings)

@@ -24,6 +24,8 @@ namespace {
 
 const char* const kWidthEntries[CBookmarkListModel::COL_COUNT] = {"cxC0", "cxC1", "cxC2"};
 const int kDefaultWidths[CBookmarkListModel::COL_COUNT] = {160, 200, 200};
+// Beyond this many separate runs of deleted rows the list is rebuilt in one pass.
+constexpr size_t kRunsRemovedOneByOne = 16;
 
 // The two ways of showing the rows; both start their drags through the list view.
 template<class Base>
@@ -80,7 +82,8 @@ CKivView::CKivView(CKivDoc& doc, QWidget* parent, CViewContext context)
         view->setSelectionMode(QAbstractItemView::ExtendedSelection);
         view->setSelectionBehavior(QAbstractItemView::SelectRows);
         view->setEditTriggers(QAbstractItemView::NoEditTriggers);
-        view->setContextMenuPolicy(Qt::CustomContextMenu);
+        // Context menu events reach eventFilter, which knows mouse from keyboard.
+        view->setContextMenuPolicy(Qt::DefaultContextMenu);
         view->installEventFilter(this);
         view->setDragEnabled(true);
         view->setAcceptDrops(true);
@@ -90,8 +93,6 @@ CKivView::CKivView(CKivDoc& doc, QWidget* parent, CViewContext context)
             if (at.isValid())
                 OpenRow(at.row(), NewWindowSetting());
         });
-        connect(view, &QWidget::customContextMenuRequested, this,
-                [this, view](const QPoint& pos) { ShowContextMenu(view, pos); });
     }
     for (int c = 0; c < CBookmarkListModel::COL_COUNT; ++c)
         m_pDetails->header()->resizeSection(c, kDefaultWidths[c]);
@@ -292,6 +293,15 @@ void CKivView::OnSelectAll() { SetAllSelected(true); }
 
 void CKivView::DeleteRows(const std::vector<int>& rows)
 {
+    // Many scattered rows: one pass (removing run by run would move the rows after
+    // each run once per run).
+    size_t runs = 0;
+    for (size_t k = 0; k < rows.size(); ++k)
+        runs += k == 0 || rows[k - 1] != rows[k] - 1;
+    if (runs > kRunsRemovedOneByOne) {
+        m_model.RemoveRowSet(rows);
+        return;
+    }
     // Highest first, a run of neighbours at a time.
     size_t k = rows.size();
     while (k > 0) {
@@ -427,7 +437,8 @@ void CKivView::OnEditCopy()
     for (int row : SelectedRows())
         indexes.push_back(m_model.IndexAt(row));
     if (!indexes.empty())
-        KivViewClipboard::Put(KivClipboard::CopyBookmarks(m_doc, indexes));
+        KivViewClipboard::Put(KivClipboard::CopyBookmarks(m_doc, indexes),
+                              KivClipboard::BookmarkUrls(m_doc, indexes));
 }
 
 void CKivView::OnEditCut()
@@ -443,11 +454,12 @@ void CKivView::MoveSelectionTo(CFolderNode* folder, bool copy)
     if (!folder || !current || folder == current || folder == &m_doc.m_check)
         return;
     const std::vector<int> rows = SelectedRows();
-    std::vector<uint32_t> bookmarks;
-    bookmarks.reserve(rows.size());
+    std::vector<uint32_t> indexes;
+    indexes.reserve(rows.size());
     for (int row : rows)
-        bookmarks.push_back(m_model.IndexAt(row));
-    m_doc.MoveBookmarks(current, folder, std::move(bookmarks), copy);
+        indexes.push_back(m_model.IndexAt(row));
+    // One pass over each folder's list, however many rows are selected.
+    m_doc.MoveOrCopyBookmarks(current, folder, indexes, copy);
     if (!rows.empty()) {
         m_doc.UpdateAllViews(this, HINT_REFRESH, nullptr);
         if (!copy)
@@ -498,6 +510,16 @@ bool CKivView::eventFilter(QObject* watched, QEvent* event)
             return m_dropTarget.HandleEvent(viewport, event);
         }
         break;
+    case QEvent::ContextMenu:
+        for (QAbstractItemView* view : {static_cast<QAbstractItemView*>(m_pDetails),
+                                        static_cast<QAbstractItemView*>(m_pIcons)}) {
+            if (watched != view && watched != view->viewport())
+                continue;
+            const auto* menu = static_cast<QContextMenuEvent*>(event);
+            ShowContextMenu(view, menu->globalPos(), menu->reason() == QContextMenuEvent::Mouse);
+            return true;
+        }
+        break;
     default:
         break;
     }
@@ -546,11 +568,13 @@ bool CKivView::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
-void CKivView::ShowContextMenu(QAbstractItemView* view, const QPoint& pos)
+void CKivView::ShowContextMenu(QAbstractItemView* view, const QPoint& globalPos, bool atMouse)
 {
-    QPoint global = view->viewport()->mapToGlobal(pos);
+    // A right click opens the menu where the mouse is; the menu key opens it at the
+    // first selected row, or where the request came from when none is selected.
+    QPoint global = globalPos;
     const std::vector<int> rows = SelectedRows();
-    if (!rows.empty()) {
+    if (!atMouse && !rows.empty()) {
         const QRect rect = view->visualRect(m_model.index(rows.front(), 0));
         global = view->viewport()->mapToGlobal(rect.topLeft() + QPoint(4, 4));
     }

@@ -10,6 +10,7 @@
 #include "views/Clipboard.h"
 #include "views/KivView.h"
 
+#include <QContextMenuEvent>
 #include <QCursor>
 #include <QDrag>
 #include <QDragEnterEvent>
@@ -50,9 +51,8 @@ CLeftView::CLeftView(CKivDoc& doc, QWidget* parent, CViewContext context)
     setRootIsDecorated(false);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
-    setContextMenuPolicy(Qt::CustomContextMenu);
+    setContextMenuPolicy(Qt::DefaultContextMenu);
     setFrameShape(QFrame::StyledPanel);
-    connect(this, &QWidget::customContextMenuRequested, this, [this] { ShowContextMenu(); });
     // One line per scroll step of a drag.
     setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
     setDragEnabled(true);
@@ -325,6 +325,21 @@ bool CLeftView::focusNextPrevChild(bool next)
     return QTreeView::focusNextPrevChild(next);
 }
 
+void CLeftView::contextMenuEvent(QContextMenuEvent* event)
+{
+    event->accept();
+    if (event->reason() != QContextMenuEvent::Mouse) {
+        ShowContextMenu();
+        return;
+    }
+    // A right click opens the menu at the mouse, for the folder under it; on empty
+    // space the selected folder stays the one the commands act on.
+    const QModelIndex under = indexAt(viewport()->mapFromGlobal(event->globalPos()));
+    if (Item* item = m_model.ItemOf(under))
+        SelectItem(item);
+    ShowContextMenuAt(event->globalPos());
+}
+
 void CLeftView::ShowContextMenu()
 {
     QPoint at(20, 30);
@@ -332,8 +347,24 @@ void CLeftView::ShowContextMenu()
         const QRect rect = visualRect(m_model.IndexOf(item));
         at = rect.topLeft() + QPoint(4, 4);
     }
-    const QPoint global = viewport()->mapToGlobal(at);
+    ShowContextMenuAt(viewport()->mapToGlobal(at));
+}
+
+void CLeftView::ShowContextMenuAt(const QPoint& global)
+{
     emit ContextMenuRequested(IDR_MENU_TREE, global);
+}
+
+QItemSelectionModel::SelectionFlags CLeftView::selectionCommand(const QModelIndex& index,
+                                                                const QEvent* event) const
+{
+    // The tree keeps a selected folder while it has a current one: a click on empty
+    // space or a Ctrl+click on the selected folder leaves the selection as it is.
+    const QItemSelectionModel::SelectionFlags flags = QTreeView::selectionCommand(index, event);
+    if (!index.isValid() || (flags & QItemSelectionModel::Deselect)
+        || (flags & QItemSelectionModel::Toggle))
+        return QItemSelectionModel::NoUpdate;
+    return flags;
 }
 
 // --- drags inside the window --------------------------------------------------------------

@@ -99,6 +99,9 @@ protected:
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dragLeaveEvent(QDragLeaveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
+                                                         const QEvent* event) const override;
 
 private:
     void Fill();
@@ -106,6 +109,7 @@ private:
     void Rename(Item* item, const std::string& text);
     void SelectItem(Item* item);
     void ShowContextMenu();
+    void ShowContextMenuAt(const QPoint& global);
 
     CKivDoc& m_doc;
     CFolderTreeModel m_model;

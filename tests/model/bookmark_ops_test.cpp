@@ -498,7 +498,7 @@ TEST_P(InvariantTest, HoldAfterRandomTreeOperations)
                         some.push_back(i);
                 if (pick(4) == 0)
                     some = f->m_aBookmarks;
-                doc.MoveBookmarks(f, folders[pick(folders.size())], some, pick(2) == 0);
+                doc.MoveOrCopyBookmarks(f, folders[pick(folders.size())], some, pick(2) == 0);
             }
             break;
         case 7:

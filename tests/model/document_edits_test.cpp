@@ -87,17 +87,17 @@ TEST_F(DocumentEdits, DeletingAFolderTrashesItsSubtreesBookmarksAndFreesNoCurren
 TEST_F(DocumentEdits, BookmarksMoveOrCopyButNeverIntoTheCheckFolder)
 {
     const std::vector<uint32_t> two{b1->m_aBookmarks[0], b1->m_aBookmarks[2]}; // one, two
-    EXPECT_EQ(m_doc.MoveBookmarks(b1, &m_doc.m_check, two, false), 0u);
-    EXPECT_EQ(m_doc.MoveBookmarks(b1, b1, two, false), 0u);
+    EXPECT_EQ(m_doc.MoveOrCopyBookmarks(b1, &m_doc.m_check, two, false), 0u);
+    EXPECT_EQ(m_doc.MoveOrCopyBookmarks(b1, b1, two, false), 0u);
     EXPECT_FALSE(m_doc.IsModified());
 
-    EXPECT_EQ(m_doc.MoveBookmarks(b1, a, two, true), 2u);
+    EXPECT_EQ(m_doc.MoveOrCopyBookmarks(b1, a, two, true), 2u);
     EXPECT_EQ(Names(a), (std::vector<std::string>{"alpha", "one", "two"}));
     EXPECT_EQ(Names(b1).size(), 3u);
-    EXPECT_EQ(m_doc.MoveBookmarks(b1, b, two, false), 2u);
+    EXPECT_EQ(m_doc.MoveOrCopyBookmarks(b1, b, two, false), 2u);
     EXPECT_EQ(Names(b1), (std::vector<std::string>{"three"}));
     // All of a folder at once.
-    EXPECT_EQ(m_doc.MoveBookmarks(b1, b, b1->m_aBookmarks, false), 1u);
+    EXPECT_EQ(m_doc.MoveOrCopyBookmarks(b1, b, b1->m_aBookmarks, false), 1u);
     EXPECT_TRUE(b1->m_aBookmarks.empty());
     EXPECT_EQ(Names(b), (std::vector<std::string>{"one", "three", "two"}));
     EXPECT_EQ(CheckInvariants(m_doc), "");
@@ -105,7 +105,7 @@ TEST_F(DocumentEdits, BookmarksMoveOrCopyButNeverIntoTheCheckFolder)
 
 TEST_F(DocumentEdits, AnEditedNameResortsTheShownFolderOnly)
 {
-    ASSERT_EQ(m_doc.MoveBookmarks(b1, a, {b1->m_aBookmarks[0]}, true), 1u); // "one" in a too
+    ASSERT_EQ(m_doc.MoveOrCopyBookmarks(b1, a, {b1->m_aBookmarks[0]}, true), 1u); // "one" in a too
     const uint32_t one = b1->m_aBookmarks[0];
     // Same name in other letters: the order stays, the fields change.
     EXPECT_EQ(m_doc.EditBookmark(one, "ONE", "http://1", "c", b1), -1);

@@ -11,6 +11,7 @@
 
 #include <QAbstractItemModelTester>
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QClipboard>
 #include <QDialog>
 #include <QHeaderView>
@@ -282,6 +283,31 @@ TEST_F(KivViewTest, DeleteMovesRowsIntoTheTrashAndSelectsANeighbour)
     EXPECT_EQ(m_doc.m_trash.m_aBookmarks.size(), 5u);
 }
 
+TEST_F(KivViewTest, DeletingManyScatteredRowsOfOneNameKeepsRowsAndListsInStep)
+{
+    // Every other row of sixty with one name: far more separate runs than are
+    // removed one by one.
+    CFolderNode* folder = m_doc.CreateFolder(&m_doc.m_root, "same", false);
+    for (int k = 0; k < 60; ++k)
+        m_doc.AddBookmark(("http://same/" + std::to_string(k)).c_str(), "Home", "", folder, false);
+    const std::vector<uint32_t> before = folder->m_aBookmarks;
+    m_doc.UpdateAllViews(nullptr, HINT_SYNC_FOLDER, &m_doc.m_root);
+    Show(folder);
+    m_list->SetAllSelected(false);
+    for (int r = 1; r < 60; r += 2)
+        m_list->DetailsView()->selectionModel()->select(m_list->ListModel().index(r, 0),
+                                                        QItemSelectionModel::Select
+                                                            | QItemSelectionModel::Rows);
+    ASSERT_TRUE(m_list->OnCmdMsg(ID_ITEM_DELETE));
+    std::vector<uint32_t> kept, trashed;
+    for (size_t k = 0; k < before.size(); ++k)
+        (k % 2 ? trashed : kept).push_back(before[k]);
+    EXPECT_EQ(folder->m_aBookmarks, kept);
+    EXPECT_EQ(m_list->ListModel().Rows(), kept);
+    EXPECT_EQ(m_doc.m_trash.m_aBookmarks, trashed); // one name: in the order they came
+    EXPECT_EQ(m_list->SelectedRows(), std::vector<int>{1});
+}
+
 TEST_F(KivViewTest, DeleteKeyWithNothingSelectedSelectsTheFirstRow)
 {
     Show(Folder("c"));
@@ -367,6 +393,17 @@ TEST_F(KivViewTest, CopyPutsTheSelectedRowsOnTheClipboardAndCutAlsoTrashesThem)
     ASSERT_TRUE(m_list->OnCmdMsg(ID_EDIT_COPY));
     EXPECT_EQ(ClipboardNames(), (QStringList{"c1", "c4"}));
     EXPECT_EQ(m_list->RowCount(), 5);
+    // Other programs get the URLs, one a line, and as a URL list.
+    QStringList urls;
+    for (int row : {0, 3})
+        urls << QString::fromStdString(m_doc.Bookmark(m_list->ListModel().IndexAt(row)).m_strUrl);
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    ASSERT_NE(data, nullptr);
+    EXPECT_EQ(data->text(), urls.join(QLatin1Char('\n')));
+    QStringList listed;
+    for (const QUrl& url : data->urls())
+        listed << url.toString();
+    EXPECT_EQ(listed, urls);
 
     SelectRows({1});
     ASSERT_TRUE(m_list->OnCmdMsg(ID_EDIT_CUT));
@@ -485,23 +522,36 @@ TEST_F(KivViewTest, SelectRowHintSelectsInRangeAndOtherHintsAreLeftAlone)
     EXPECT_EQ(m_list->RowCount(), 6);
 }
 
-TEST_F(KivViewTest, ContextMenuOpensAtTheFirstSelectedRow)
+TEST_F(KivViewTest, ContextMenuOpensAtTheMouseOrForTheKeyAtTheFirstSelectedRow)
 {
     QSignalSpy asked(m_list, &CKivView::ContextMenuRequested);
     Show(Folder("c"));
     SelectRows({2, 4});
     QTreeView* view = m_list->DetailsView();
-    emit view->customContextMenuRequested(QPoint(50, 60));
+    const auto closePopup = [] {
+        if (QWidget* popup = QApplication::activePopupWidget())
+            popup->close();
+    };
+    const QPoint mouse(50, 60);
+    QContextMenuEvent click(QContextMenuEvent::Mouse, mouse, view->viewport()->mapToGlobal(mouse));
+    QApplication::sendEvent(view->viewport(), &click);
     ASSERT_EQ(asked.size(), 1);
     EXPECT_EQ(asked[0][0].toUInt(), 132u);
-    EXPECT_EQ(asked[0][1].toPoint(),
+    EXPECT_EQ(asked[0][1].toPoint(), view->viewport()->mapToGlobal(mouse));
+    closePopup();
+
+    QContextMenuEvent key(QContextMenuEvent::Keyboard, QPoint(2, 2), view->mapToGlobal(QPoint(2, 2)));
+    QApplication::sendEvent(view, &key);
+    ASSERT_EQ(asked.size(), 2);
+    EXPECT_EQ(asked[1][1].toPoint(),
               view->viewport()->mapToGlobal(
                   view->visualRect(m_list->ListModel().index(2, 0)).topLeft() + QPoint(4, 4)));
-    if (QWidget* popup = QApplication::activePopupWidget())
-        popup->close();
+    closePopup();
     m_list->SetAllSelected(false);
-    emit view->customContextMenuRequested(QPoint(50, 60));
-    EXPECT_EQ(asked[1][1].toPoint(), view->viewport()->mapToGlobal(QPoint(50, 60)));
+    QApplication::sendEvent(view, &key);
+    ASSERT_EQ(asked.size(), 3);
+    EXPECT_EQ(asked[2][1].toPoint(), view->mapToGlobal(QPoint(2, 2)));
+    closePopup();
 }
 
 TEST_F(KivViewTest, AHundredThousandRowsComeFromOneModel)

@@ -16,6 +16,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QSignalSpy>
 #include <QSplitter>
 #include <QTemporaryDir>
@@ -319,17 +320,57 @@ TEST_F(LeftViewTest, ListDragsReachTheTreeThroughTheDocument)
     EXPECT_EQ(alone.RelayDrop(over), nullptr);
 }
 
-TEST_F(LeftViewTest, ContextMenuIsAskedOfTheWindowOverTheTree)
+TEST_F(LeftViewTest, ContextMenuIsAskedAtTheMouseOrForTheKeyAtTheSelectedLabel)
 {
     // The pane only asks; the frame shows the menu (and routes its commands).
     QSignalSpy asked(m_tree, &CLeftView::ContextMenuRequested);
-    Select(Child(&m_doc.m_root, "a"));
-    emit m_tree->customContextMenuRequested(QPoint(1, 1));
+    CFolderNode* a = Child(&m_doc.m_root, "a");
+    Select(a);
+    const auto closePopup = [] { EXPECT_EQ(QApplication::activePopupWidget(), nullptr); };
+    // The menu key: at the selected label.
+    QContextMenuEvent key(QContextMenuEvent::Keyboard, QPoint(1, 1), m_tree->mapToGlobal(QPoint(1, 1)));
+    QApplication::sendEvent(m_tree, &key);
     ASSERT_EQ(asked.size(), 1);
-    EXPECT_EQ(asked[0][0].toUInt(), unsigned(IDR_MENU_TREE));
-    const QRect tree(m_tree->viewport()->mapToGlobal(QPoint(0, 0)), m_tree->viewport()->size());
-    EXPECT_TRUE(tree.contains(asked[0][1].toPoint()));
-    EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+    EXPECT_EQ(asked[0][0].toUInt(), 131u);
+    EXPECT_EQ(asked[0][1].toPoint(),
+              m_tree->viewport()->mapToGlobal(m_tree->visualRect(IndexOf(a)).topLeft() + QPoint(4, 4)));
+    closePopup();
+
+    // A right click on empty space: at the mouse, the selection stays.
+    const QPoint empty(m_tree->viewport()->width() - 3, m_tree->viewport()->height() - 3);
+    ASSERT_FALSE(m_tree->indexAt(empty).isValid());
+    QContextMenuEvent click(QContextMenuEvent::Mouse, empty, m_tree->viewport()->mapToGlobal(empty));
+    QApplication::sendEvent(m_tree->viewport(), &click);
+    ASSERT_EQ(asked.size(), 2);
+    EXPECT_EQ(asked[1][1].toPoint(), m_tree->viewport()->mapToGlobal(empty));
+    EXPECT_EQ(m_doc.m_pCurFolder, a);
+    closePopup();
+
+    // A right click on another folder selects it, and the menu opens at the mouse.
+    CFolderNode* c = Child(&m_doc.m_root, "c");
+    const QPoint onC = m_tree->visualRect(IndexOf(c)).center();
+    QContextMenuEvent onFolder(QContextMenuEvent::Mouse, onC, m_tree->viewport()->mapToGlobal(onC));
+    QApplication::sendEvent(m_tree->viewport(), &onFolder);
+    ASSERT_EQ(asked.size(), 3);
+    EXPECT_EQ(asked[2][1].toPoint(), m_tree->viewport()->mapToGlobal(onC));
+    EXPECT_EQ(m_doc.m_pCurFolder, c);
+    closePopup();
+}
+
+TEST_F(LeftViewTest, ClicksNeverLeaveTheTreeWithoutASelectedFolder)
+{
+    CFolderNode* a = Child(&m_doc.m_root, "a");
+    Select(a);
+    const QPoint empty(m_tree->viewport()->width() - 3, m_tree->viewport()->height() - 3);
+    ASSERT_FALSE(m_tree->indexAt(empty).isValid());
+    QTest::mouseClick(m_tree->viewport(), Qt::LeftButton, Qt::NoModifier, empty);
+    QTest::mouseClick(m_tree->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                      m_tree->visualRect(IndexOf(a)).center());
+    EXPECT_TRUE(m_tree->selectionModel()->isSelected(IndexOf(a)));
+    EXPECT_EQ(m_doc.m_pCurFolder, a);
+    // The tree's commands still act on it.
+    ASSERT_TRUE(m_tree->OnCmdMsg(ID_ITEM_NEW));
+    EXPECT_NE(Child(a, "Nuevo"), nullptr);
 }
 
 TEST_F(LeftViewTest, TabMovesTheFocusToTheList)
