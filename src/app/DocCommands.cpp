@@ -1,6 +1,6 @@
 #include "DocCommands.h"
 
-#include "Commands.h"
+#include "res/Commands.h"
 #include "KivApp.h"
 #include "browsers/BrowserProfiles.h"
 #include "browsers/ChromiumBookmarks.h"
@@ -18,7 +18,7 @@
 #include "model/KivDoc.h"
 #include "res/Strings.h"
 #include "views/Clipboard.h"
-#include "views/Find.h"
+#include "formats/Find.h"
 
 #include <QClipboard>
 #include <QDir>
@@ -256,8 +256,7 @@ void CKivDocCommands::OnEditFindNext()
     switch (step.outcome) {
     case FindStep::hit:
         m_doc.UpdateAllViews(nullptr, HINT_SELECT_FOLDER, step.folder);
-        m_doc.UpdateAllViews(nullptr, HINT_SELECT_ROW,
-                             reinterpret_cast<void*>(static_cast<intptr_t>(step.position)));
+        m_doc.UpdateAllViews(nullptr, HINT_SELECT_ROW, step.position);
         break;
     case FindStep::notFound:
         CUi::Get().MessageBox(QString::fromLatin1(kItemNotFound));
