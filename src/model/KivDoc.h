@@ -63,6 +63,10 @@ public:
     // order; returns how many were added.
     size_t AddBookmarks(CFolderNode* folder, const std::vector<const CBookmark*>& entries);
     CFolderNode* CreateFolder(CFolderNode* parent, std::string_view name, bool findExisting);
+    // AddBookmark's finding or making of the entry for url, without linking it
+    // anywhere yet (the caller links it); false in check mode when the URL is known.
+    bool FindOrAppend(const char* url, const char* name, const char* comment, bool checkMode,
+                      uint32_t& index);
     // Takes the folder into the tree at its sorted place below `parent` (null: the
     // root) and returns it.
     CFolderNode* InsertFolder(CFolderNode* parent, std::unique_ptr<CFolderNode> node,
@@ -163,10 +167,6 @@ private:
     size_t LinkMany(CFolderNode* folder, const std::vector<uint32_t>& indexes, bool inNameOrder);
     // Whether the folder's list is in name order, looked over once per rename.
     bool KnownSorted(CFolderNode* folder);
-    // AddBookmark's finding or making of the entry for url; false in check mode
-    // when the URL is known.
-    bool FindOrAppend(const char* url, const char* name, const char* comment, bool checkMode,
-                      uint32_t& index);
     void ResetFolder(CFolderNode& f);
     void BuildUrlIndex();
     void FlattenFolder(CFlatTree& flat, CFolderNode* p, int depth, bool appendBookmarks);
