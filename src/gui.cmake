@@ -46,7 +46,7 @@ include(formats/dialogs.cmake OPTIONAL) # favorites and compare options
 qt_add_executable(kiv main.cpp)
 target_link_libraries(kiv PRIVATE kiv_gui)
 
-# The help page lives in help/ beside the program, in the build tree as installed.
+# The help page lives in help/ beside the program in the build tree.
 set(kiv_help_files ${PROJECT_SOURCE_DIR}/help/kiv_index.html)
 add_custom_command(
   OUTPUT ${CMAKE_BINARY_DIR}/bin/help/kiv_index.html
@@ -60,6 +60,3 @@ add_dependencies(kiv kiv_help)
 if(TARGET kiv-print)
   add_dependencies(kiv kiv-print)
 endif()
-
-install(TARGETS kiv RUNTIME DESTINATION bin)
-install(FILES ${kiv_help_files} DESTINATION bin/help)

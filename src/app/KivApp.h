@@ -62,6 +62,11 @@ public:
     // Every help request ends here: opens the help page with the desktop.
     void WinHelp();
 
+    // A file the program ships (help/kiv_index.html, Zezivezu.viv): beside the program
+    // in the build tree, under ../share/kiv once installed. When neither place has it,
+    // the path beside the program.
+    static QString ShippedFilePath(const QString& programDir, const QString& name);
+
     // Opens a bookmark's URL; newWindow asks the browser for a new window.
     void OpenUrl(const std::string& url, bool newWindow);
 
@@ -111,7 +116,7 @@ public:
     QString m_strCheckPath;
     bool m_bCheckSubFolder = false;
     QString m_strHelpPath;
-    // The print document beside the program, set at start-up like the help path.
+    // The print document shipped with the program, set at start-up like the help path.
     QString m_strPrintDocPath;
     bool m_bXptIEDel = false;
 

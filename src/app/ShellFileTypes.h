@@ -14,6 +14,11 @@ QString DataHome();
 QString MimeTypeXml();
 QString DesktopEntry(const QString& program);
 
+// True when a folder of $XDG_DATA_DIRS holds mime/packages/kiv.xml and an
+// applications/kiv.desktop that starts this very program: it was installed for
+// everyone, and the user-level copies would only shadow the installed files.
+bool InstalledSystemWide(const QString& program);
+
 // Writes mime/packages/kiv.xml and applications/kiv.desktop under dataHome when they
 // are missing or differ; returns the files written.
 QStringList Register(const QString& dataHome, const QString& program);

@@ -9,4 +9,3 @@ endif()
 
 qt_add_executable(kivtool cli/main.cpp)
 target_link_libraries(kivtool PRIVATE kiv_cli)
-install(TARGETS kivtool RUNTIME DESTINATION bin)

@@ -9,20 +9,8 @@ add_library(kiv_automation STATIC
 )
 target_link_libraries(kiv_automation PUBLIC kiv_core Qt6::Core Qt6::DBus)
 
-# The bus starts the installed program for automation clients. Written at install
-# time so that the Exec line follows the prefix given to cmake --install.
-set(KIV_SERVICE_DIR "${CMAKE_INSTALL_DATADIR}/dbus-1/services")
-install(CODE "
-  set(kiv_service \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${KIV_SERVICE_DIR}/org.halvane.Kiv.Application.service\")
-  message(STATUS \"Installing: \${kiv_service}\")
-  file(WRITE \"\${kiv_service}\" \"[D-BUS Service]\\nName=org.halvane.Kiv.Application\\nExec=\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/kiv -Automation\\n\")
-")
-
-# The print document lives beside the program, in the build tree as installed.
+# The print document lives beside the program in the build tree.
 configure_file(print/Zezivezu.viv ${CMAKE_BINARY_DIR}/bin/Zezivezu.viv COPYONLY)
-install(FILES print/Zezivezu.viv DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(FILES print/kiv-print-document.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages)
-install(FILES print/kiv-print.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 
 # kiv-print needs no window of the program, so it is built without KIV_BUILD_GUI too.
 if(NOT TARGET Qt6::PrintSupport)
@@ -38,5 +26,4 @@ if(TARGET Qt6::PrintSupport)
 
   qt_add_executable(kiv-print print/main.cpp)
   target_link_libraries(kiv-print PRIVATE kiv_print Qt6::Widgets Qt6::PrintSupport)
-  install(TARGETS kiv-print RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 endif()

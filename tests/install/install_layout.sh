@@ -1,0 +1,132 @@
+#!/usr/bin/env bash
+# Usage: install_layout.sh BUILD_DIR
+# Installs BUILD_DIR into a temporary DESTDIR with the prefix /usr and checks what
+# lands where, the Exec lines, the validators, the file type and its handler. Then
+# installs into a temporary prefix and runs the installed kiv there, with that prefix
+# in XDG_DATA_DIRS: it must leave the user's folders alone, the bus must see its
+# service file, and the installed kiv-print must print the collection it has open.
+set -euo pipefail
+
+build=$(cd "$1" && pwd)
+tmp=$(mktemp -d)
+kiv_pid=
+cleanup() {
+  if [ -n "$kiv_pid" ]; then kill "$kiv_pid" 2>/dev/null || true; fi
+  rm -rf "$tmp"
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+# The second half runs inside a private session bus.
+if [ "${2:-}" = --on-bus ]; then
+  tmp=$3
+  prefix=$tmp/prefix
+  trap 'if [ -n "$kiv_pid" ]; then kill "$kiv_pid" 2>/dev/null || true; fi' EXIT
+  mkdir -p "$XDG_DATA_HOME" "$XDG_CONFIG_HOME"
+
+  doc=$tmp/instalado.kiv
+  "$prefix/bin/kivtool" new "$doc" >/dev/null
+  "$prefix/bin/kivtool" add "$doc" https://install.example/ "Instalado sin fallos" >/dev/null
+
+  # Opened like a file manager opens it: through the type's handler, kiv.desktop.
+  for type in application/x-kiv application/x-kiv-print; do
+    handler=$(gio mime "$type")
+    [[ $handler == *"Default application for “$type”: ${type#application/x-}.desktop"* ]] \
+      || fail "handler of $type: $handler"
+  done
+  gio open "$doc" || fail "gio open"
+  gdbus wait --session --timeout 120 org.halvane.Kiv.Document \
+    || fail "the installed kiv did not open $doc"
+  kiv_pid=$(gdbus call --session --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus \
+    --method org.freedesktop.DBus.GetConnectionUnixProcessID org.halvane.Kiv.Document \
+    | sed 's/.* \([0-9]*\),)/\1/')
+  [ "$(readlink "/proc/$kiv_pid/exe")" = "$prefix/bin/kiv" ] || fail "kiv is not the installed one"
+  [ "$(tr '\0' ' ' <"/proc/$kiv_pid/cmdline")" = "$prefix/bin/kiv $doc " ] \
+    || fail "kiv started as: $(tr '\0' ' ' <"/proc/$kiv_pid/cmdline")"
+  "$prefix/bin/kiv-print" --pdf "$tmp/print.pdf" || fail "kiv-print"
+  pdftotext "$tmp/print.pdf" - | grep -q "Instalado sin fallos" \
+    || fail "the printout lacks the bookmark"
+
+  activatable=$(gdbus call --session --dest org.freedesktop.DBus \
+    --object-path /org/freedesktop/DBus --method org.freedesktop.DBus.ListActivatableNames)
+  [[ $activatable == *"'org.halvane.Kiv.Application'"* ]] \
+    || fail "the bus does not see the installed service: $activatable"
+
+  kill "$kiv_pid"
+  wait "$kiv_pid" 2>/dev/null || true
+  kiv_pid=
+  # Installed for everyone: nothing of the registration lands in the user's folders.
+  left=$(cd "$XDG_DATA_HOME" && find . -name 'kiv.desktop' -o -name 'kiv.xml' \
+           -o -name 'org.halvane.Kiv.Application.service')
+  [ -z "$left" ] || fail "user-level copies beside the installation: $left"
+  exit 0
+fi
+
+dest=$tmp/dest
+DESTDIR=$dest cmake --install "$build" --prefix /usr >"$tmp/install.log" \
+  || { cat "$tmp/install.log" >&2; fail "cmake --install"; }
+usr=$dest/usr
+share=$usr/share
+
+# The three programs in bin/, and nothing else outside share/.
+[ "$(ls "$usr/bin" | tr '\n' ' ')" = "kiv kiv-print kivtool " ] \
+  || fail "bin/ holds: $(ls "$usr/bin" | tr '\n' ' ')"
+for p in kiv kiv-print kivtool; do [ -x "$usr/bin/$p" ] || fail "$p is not executable"; done
+stray=$(cd "$dest" && find . ! -type d ! -path './usr/bin/*' ! -path './usr/share/*')
+[ -z "$stray" ] || fail "files outside bin/ and share/: $stray"
+
+for f in kiv/help/kiv_index.html kiv/Zezivezu.viv \
+         applications/kiv.desktop applications/kiv-print.desktop \
+         mime/packages/kiv.xml mime/packages/kiv-print-document.xml \
+         dbus-1/services/org.halvane.Kiv.Application.service \
+         metainfo/org.halvane.Kiv.metainfo.xml \
+         icons/hicolor/scalable/apps/kiv.svg \
+         icons/hicolor/scalable/mimetypes/application-x-kiv.svg; do
+  [ -s "$share/$f" ] || fail "missing share/$f"
+done
+for size in 16 22 24 32 48 64 128 256; do
+  for icon in apps/kiv mimetypes/application-x-kiv; do
+    png=$share/icons/hicolor/${size}x${size}/$icon.png
+    [ -s "$png" ] || fail "missing $png"
+    # Width and height, big-endian, from the PNG header.
+    dims=$(od -An -tu1 -j16 -N8 "$png" | awk '{print $3*256+$4 "x" $7*256+$8}')
+    [ "$dims" = "${size}x${size}" ] || fail "$png is $dims"
+  done
+done
+
+# The installed files name the installed programs.
+grep -qx 'Exec=/usr/bin/kiv %f' "$share/applications/kiv.desktop" || fail "kiv.desktop Exec"
+grep -qx 'Icon=kiv' "$share/applications/kiv.desktop" || fail "kiv.desktop Icon"
+grep -qx 'Exec=/usr/bin/kiv-print %f' "$share/applications/kiv-print.desktop" \
+  || fail "kiv-print.desktop Exec"
+grep -qx 'Exec=/usr/bin/kiv -Automation' \
+  "$share/dbus-1/services/org.halvane.Kiv.Application.service" || fail "service Exec"
+grep -q '<release version="1.4.0"' "$share/metainfo/org.halvane.Kiv.metainfo.xml" \
+  || fail "metainfo release"
+
+for entry in "$share"/applications/*.desktop; do
+  desktop-file-validate "$entry" || fail "desktop-file-validate $entry"
+done
+appstreamcli validate --no-net "$share/metainfo/org.halvane.Kiv.metainfo.xml" >"$tmp/as.log" \
+  || { cat "$tmp/as.log" >&2; fail "appstreamcli validate"; }
+
+# The desktop knows .kiv files and the print document by the installed types.
+update-mime-database "$share/mime" >/dev/null 2>&1 || fail update-mime-database
+mkdir -p "$tmp/home"
+cp "$build/bin/Zezivezu.viv" "$tmp/x.viv"
+"$usr/bin/kivtool" new "$tmp/probe.kiv" >/dev/null
+type_of() {
+  XDG_DATA_DIRS=$share XDG_DATA_HOME=$tmp/home \
+    gio info -a standard::content-type "$1" | sed -n 's/.*content-type: //p'
+}
+[ "$(type_of "$tmp/probe.kiv")" = application/x-kiv ] || fail ".kiv type: $(type_of "$tmp/probe.kiv")"
+[ "$(type_of "$tmp/x.viv")" = application/x-kiv-print ] || fail ".viv type: $(type_of "$tmp/x.viv")"
+
+# A second installation, run where it was installed.
+cmake --install "$build" --prefix "$tmp/prefix" >"$tmp/install2.log" \
+  || { cat "$tmp/install2.log" >&2; fail "cmake --install --prefix"; }
+# The bus reads its service folders from XDG_DATA_DIRS when it starts.
+export XDG_DATA_DIRS=$tmp/prefix/share:/usr/share XDG_DATA_HOME=$tmp/home \
+       XDG_CONFIG_HOME=$tmp/config QT_QPA_PLATFORM=offscreen
+dbus-run-session -- bash "$0" "$build" --on-bus "$tmp"
+echo "install layout: ok"
