@@ -21,11 +21,6 @@ foreach(program kiv kivtool kiv-print)
   endif()
 endforeach()
 
-install(DIRECTORY ${PROJECT_SOURCE_DIR}/help/ DESTINATION ${kiv_share_dir}/help)
-install(FILES ${PROJECT_SOURCE_DIR}/src/print/Zezivezu.viv DESTINATION ${kiv_share_dir})
-install(FILES ${kiv_data}/kiv.xml ${PROJECT_SOURCE_DIR}/src/print/kiv-print-document.xml
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages)
-
 # Files that name an installed program are written at install time, so the path
 # follows the prefix given to cmake --install (or make install PREFIX=...). In the
 # templates @KIV_BINDIR@ stands for the installed bin/; the print companion's entry,
@@ -43,10 +38,22 @@ function(kiv_install_naming_programs template destination name)
   ")
 endfunction()
 
+if(TARGET kiv-print)
+  install(FILES ${PROJECT_SOURCE_DIR}/src/print/Zezivezu.viv DESTINATION ${kiv_share_dir})
+  install(FILES ${PROJECT_SOURCE_DIR}/src/print/kiv-print-document.xml
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages)
+  kiv_install_naming_programs(${PROJECT_SOURCE_DIR}/src/print/kiv-print.desktop
+    ${CMAKE_INSTALL_DATADIR}/applications kiv-print.desktop)
+endif()
+
+# Everything else belongs to the window program.
+if(NOT TARGET kiv)
+  return()
+endif()
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/help/ DESTINATION ${kiv_share_dir}/help)
+install(FILES ${kiv_data}/kiv.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages)
 kiv_install_naming_programs(${kiv_data}/kiv.desktop.in
   ${CMAKE_INSTALL_DATADIR}/applications kiv.desktop)
-kiv_install_naming_programs(${PROJECT_SOURCE_DIR}/src/print/kiv-print.desktop
-  ${CMAKE_INSTALL_DATADIR}/applications kiv-print.desktop)
 kiv_install_naming_programs(${kiv_data}/org.halvane.Kiv.Application.service.in
   ${CMAKE_INSTALL_DATADIR}/dbus-1/services org.halvane.Kiv.Application.service)
 

@@ -67,6 +67,8 @@ int main(int argc, char* argv[])
     QApplication qapp(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("halvane"));
     QApplication::setApplicationName(QStringLiteral("Kiv"));
+    // Lets the desktop match the window to kiv.desktop, and so to its icon.
+    QApplication::setDesktopFileName(QStringLiteral("kiv"));
 
     QStringList arguments = QApplication::arguments().mid(1);
     const auto takeOption = [&arguments](const QString& name) {
