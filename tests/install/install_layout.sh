@@ -109,6 +109,9 @@ for entry in "$share"/applications/*.desktop; do
 done
 appstreamcli validate --no-net "$share/metainfo/org.halvane.Kiv.metainfo.xml" >"$tmp/as.log" \
   || { cat "$tmp/as.log" >&2; fail "appstreamcli validate"; }
+# The whole tree: the entry's desktop file and icon are where it says.
+appstreamcli validate-tree --no-net "$usr" >"$tmp/as.log" \
+  || { cat "$tmp/as.log" >&2; fail "appstreamcli validate-tree"; }
 
 # The desktop knows .kiv files and the print document by the installed types.
 update-mime-database "$share/mime" >/dev/null 2>&1 || fail update-mime-database
