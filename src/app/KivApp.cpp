@@ -86,6 +86,9 @@ CKivApp::CKivApp()
     m_pDocument->SetErrorSink([this](const CFileError& error) { m_pendingErrors.push_back(error); });
     m_pDocument->SetServer(m_pServer.get());
     m_pServer->SetMessageSink([](const QString& text) { CUi::Get().MessageBox(text); });
+    // A client's Open gives the document a new name: the caption follows.
+    QObject::connect(&m_pServer->Hub(), &CAutomationHub::DocumentOpened, m_pServer.get(),
+                     [this] { UpdateFrameTitle(); });
     m_pDocument->m_onLoadFailed = [this](bool reset) {
         if (reset)
             AfterDocumentChange();
@@ -327,6 +330,11 @@ void CKivApp::OnPrintWord()
 void CKivApp::OpenUrl(const std::string& url, bool newWindow)
 {
 #ifdef KIV_HAVE_BROWSER_INTEGRATION
+    if (UrlReadsAsOption(url)) {
+        CUi::Get().MessageBox(KivStrings::Load(IDS_URL_IS_OPTION), QString(), CUi::MB_OK,
+                              CUi::MB_ICONWARNING);
+        return;
+    }
     CBrowserSettings settings;
     settings.m_nBrowserChoice = m_nBrowserChoice;
     for (int i = 0; i < 3; ++i)

@@ -13,6 +13,8 @@
 #include <QMimeData>
 #include <QPushButton>
 
+#include <limits>
+
 namespace {
 
 QString ToQt(const std::string& text) { return QString::fromStdString(text); }
@@ -21,6 +23,8 @@ QLineEdit* MakeEdit(QWidget* parent, int id)
 {
     auto* edit = new QLineEdit(parent);
     edit->setObjectName(QStringLiteral("edit%1").arg(id));
+    // Qt's default limit would cut long data: URLs and bookmarklets without a word.
+    edit->setMaxLength(std::numeric_limits<int>::max());
     return edit;
 }
 
@@ -76,15 +80,19 @@ CItemDlg::CItemDlg(QWidget* parent) : QDialog(parent)
 
 void CItemDlg::UpdateData(bool saveAndValidate)
 {
-    if (saveAndValidate) {
-        m_strName = m_pName->text().toStdString();
-        m_strUrl = m_pUrl->text().toStdString();
-        m_strComment = m_pComment->text().toStdString();
-    } else {
-        m_pName->setText(ToQt(m_strName));
-        m_pUrl->setText(ToQt(m_strUrl));
-        m_pComment->setText(ToQt(m_strComment));
-    }
+    // A field that still shows what it was given gives back the member's own bytes,
+    // so a plain OK changes nothing, whatever the edit could not show exactly.
+    const auto exchange = [saveAndValidate](QLineEdit* edit, QString& shown, std::string& member) {
+        if (!saveAndValidate) {
+            shown = ToQt(member);
+            edit->setText(shown);
+        } else if (edit->text() != shown) {
+            member = edit->text().toStdString();
+        }
+    };
+    exchange(m_pName, m_shown[0], m_strName);
+    exchange(m_pUrl, m_shown[1], m_strUrl);
+    exchange(m_pComment, m_shown[2], m_strComment);
 }
 
 void CItemDlg::accept()

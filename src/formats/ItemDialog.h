@@ -32,6 +32,7 @@ private:
     QLineEdit* m_pName;
     QLineEdit* m_pUrl;
     QLineEdit* m_pComment;
+    QString m_shown[3]; // what the three edits were given
 };
 
 namespace KivItem {

@@ -21,6 +21,9 @@ public:
     void BeginWaitCursor() override;
     void EndWaitCursor() override;
 
+protected:
+    bool RunsModalLoop() const override;
+
 private:
     QWidget* m_pMainWnd = nullptr;
 };

@@ -5,6 +5,9 @@
 int CScriptedUi::MessageBox(const QString& text, const QString& caption, int buttons, int icon)
 {
     m_messages.push_back({text, caption, buttons, icon});
+    CModalScope modal;
+    if (m_whileMessage)
+        m_whileMessage();
     if (m_messageAnswers.empty())
         return buttons == MB_OK ? IDOK : IDCANCEL;
     const int answer = m_messageAnswers.front();
@@ -45,6 +48,7 @@ int CScriptedUi::DoModal(QDialog& dialog)
         return QDialog::Rejected;
     auto script = std::move(m_dialogScripts.front());
     m_dialogScripts.pop_front();
+    CModalScope modal;
     const int result = script(dialog);
     // Run the dialog's own accept/reject so its OK logic (validation, data
     // exchange) happens as it would for a person.

@@ -38,6 +38,9 @@ public:
     // Each fills in the dialog it is given (find controls by objectName) and
     // returns QDialog::Accepted or QDialog::Rejected.
     std::deque<std::function<int(QDialog&)>> m_dialogScripts;
+    // Runs inside every message box before it is answered, as whatever arrives
+    // while a real one waits (a timer, a call from another program).
+    std::function<void()> m_whileMessage;
 
     // What the program asked.
     std::vector<Message> m_messages;

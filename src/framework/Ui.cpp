@@ -18,6 +18,7 @@ public:
 
 CQuietUi g_quiet;
 CUi* g_ui = &g_quiet;
+int g_nModalDepth = 0;
 
 }  // namespace
 
@@ -34,14 +35,42 @@ QString CUi::QtFilter(const QString& mfcFilter)
 {
     const QStringList parts = mfcFilter.split(QLatin1Char('|'));
     QStringList filters;
+    bool everything = false;
     for (qsizetype k = 0; k + 1 < parts.size(); k += 2) {
         if (parts[k].isEmpty())
             break;
+        // Qt reads the patterns from the label's parentheses, separated by blanks;
+        // the patterns that count are those after the bar, separated by ';'.
+        QStringList patterns;
+        for (const QString& pattern : parts[k + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+            QString p = pattern.trimmed();
+            if (p == QLatin1String("*.*"))
+                p = QStringLiteral("*"); // every file, with or without a dot
+            // Where these filters come from, "*.htm" also matched ".html" through the
+            // short names; here the long form must be listed.
+            if (p.compare(QLatin1String("*.htm"), Qt::CaseInsensitive) == 0
+                && !patterns.contains(QLatin1String("*.html"), Qt::CaseInsensitive))
+                patterns << QStringLiteral("*.html");
+            if (!p.isEmpty() && !patterns.contains(p, Qt::CaseInsensitive))
+                patterns << p;
+        }
+        if (patterns.isEmpty())
+            continue;
+        everything = everything || patterns.contains(QLatin1String("*"));
         QString label = parts[k];
-        // Qt reads the patterns from the parentheses; make sure they are there.
-        if (!label.contains(QLatin1Char('(')))
-            label += QStringLiteral(" (") + QString(parts[k + 1]).replace(QLatin1Char(';'), QLatin1Char(' ')) + QLatin1Char(')');
-        filters << label;
+        const qsizetype open = label.indexOf(QLatin1Char('('));
+        if (open >= 0)
+            label.truncate(open);
+        filters << label.trimmed() + QStringLiteral(" (") + patterns.join(QLatin1Char(' '))
+                       + QLatin1Char(')');
     }
+    if (!everything)
+        filters << QStringLiteral("Todos los archivos (*)");
     return filters.join(QStringLiteral(";;"));
 }
+
+bool CUi::ModalInProgress() { return g_nModalDepth > 0 || g_ui->RunsModalLoop(); }
+
+CModalScope::CModalScope() { ++g_nModalDepth; }
+
+CModalScope::~CModalScope() { --g_nModalDepth; }

@@ -40,8 +40,29 @@ public:
     // Installs ui (not owned) and returns the previous one.
     static CUi* Install(CUi* ui);
 
-    // "Text (*.x)|*.x|All (*.*)|*.*||" -> "Text (*.x);;All (*.*)".
+    // "Text (*.x)|*.x;*.y|All (*.*)|*.*||" -> "Text (*.x *.y);;All (*)"; a list
+    // without an entry for every file gets one.
     static QString QtFilter(const QString& mfcFilter);
+
+    // True while a modal dialog, a message box, a file dialog or a drag runs its own
+    // event loop. Calls from other programs that arrive meanwhile must not change the
+    // document under the handler that waits for that loop to end.
+    static bool ModalInProgress();
+
+protected:
+    // A modal loop the implementation sees beyond the CModalScopes (a dialog or a
+    // menu that some other code opened).
+    virtual bool RunsModalLoop() const { return false; }
+};
+
+// Marks a modal loop (dialog, message box, drag) for the length of a scope.
+class CModalScope
+{
+public:
+    CModalScope();
+    ~CModalScope();
+    CModalScope(const CModalScope&) = delete;
+    CModalScope& operator=(const CModalScope&) = delete;
 };
 
 // Waits for the duration of a scope.

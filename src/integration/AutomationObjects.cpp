@@ -1,10 +1,12 @@
 #include "AutomationObjects.h"
 
 #include "framework/Document.h"
+#include "framework/Ui.h"
 #include "model/KivDoc.h"
 
 #include <QDBusConnectionInterface>
 #include <QDBusServiceWatcher>
+#include <QFileInfo>
 #include <QLoggingCategory>
 #include <QTimer>
 
@@ -230,18 +232,35 @@ void CKivItem::Release() { m_hub.Release(this, calledFromDBus() ? message().serv
 
 short CKivDocObject::Open(const QString& path)
 {
+    // A dialog, message box or drag of the window is waiting on the document; it must
+    // find it as it left it when its loop ends.
+    if (CUi::ModalInProgress()) {
+        if (calledFromDBus())
+            sendErrorReply(QLatin1String(KivAutomation::kBusyError),
+                           QStringLiteral("Kiv is waiting for the user; try again later."));
+        return 0;
+    }
     CKivDoc& doc = m_hub.Doc();
-    // The load step only: no save prompt, the path, title and recent files stay.
-    const bool wasModified = doc.IsModified();
-    doc.SetModifiedFlag(false);
+    // Unsaved changes belong to the user: no client drops them without asking.
+    if (doc.IsModified())
+        return 0;
     const bool loaded = doc.OnOpenDocument(path);
+    // The flag stays set when reading broke off after the content was emptied.
     const bool touched = loaded || doc.IsModified();
-    if (!loaded && !doc.IsModified())
-        doc.SetModifiedFlag(wasModified); // the file could not be opened: nothing changed
+    if (loaded) {
+        // The document is the opened file now: a save goes back to it, never over
+        // the file shown before.
+        doc.SetPathName(QFileInfo(path).absoluteFilePath());
+    } else if (touched) {
+        // Neither the old name nor a half-read tree stays.
+        doc.SetPathName(QString());
+        doc.OnNewDocument();
+    }
     if (touched) {
         m_hub.ContentReplaced();
         // The views drop what they showed of the old content and fill again.
         doc.SendInitialUpdate();
+        emit m_hub.DocumentOpened();
     }
     return loaded ? 1 : 0;
 }

@@ -28,6 +28,9 @@ inline constexpr char kDocumentInterface[] = "org.halvane.Kiv.Document";
 inline constexpr char kItemsInterface[] = "org.halvane.Kiv.Items";
 inline constexpr char kItemInterface[] = "org.halvane.Kiv.Item";
 inline constexpr char kApplicationInterface[] = "org.halvane.Kiv.Application";
+// The answer to a call that would change the document while the window waits in a
+// modal dialog, a message box or a drag; the client may try again later.
+inline constexpr char kBusyError[] = "org.halvane.Kiv.Error.Busy";
 // The document's class id, under which it is known as the running document.
 inline constexpr char kDocumentClassId[] = "{81A68062-73F9-11D3-AD31-B5EC784F055C}";
 }  // namespace KivAutomation
@@ -232,6 +235,8 @@ Q_SIGNALS:
     // No collection and no client holding the document are left: an
     // automation-started program may end.
     void Idle();
+    // A client's Open replaced the document: its content, path and title.
+    void DocumentOpened();
 
 private:
     struct Entry

@@ -80,6 +80,10 @@ void CUrlOpener::OpenWithDefault(const CBrowserSettings& settings, const std::st
 void CUrlOpener::OpenUrl(const CBrowserSettings& settings, const std::string& url,
                          bool newWindow) const
 {
+    if (UrlReadsAsOption(url)) {
+        qCInfo(lcIntegration) << "not opened, reads as an option:" << QString::fromStdString(url);
+        return;
+    }
     switch (settings.m_nBrowserChoice) {
     case CBrowserSettings::InternetExplorer:
     case CBrowserSettings::Opera: {
@@ -100,10 +104,16 @@ void CUrlOpener::OpenUrl(const CBrowserSettings& settings, const std::string& ur
     }
 }
 
+bool UrlReadsAsOption(std::string_view url)
+{
+    const size_t first = url.find_first_not_of(" \t\r\n\f\v");
+    return first != std::string_view::npos && url[first] == '-';
+}
+
 bool LaunchCommandWithUrl(const std::string& commandTemplate, const std::string& url,
                           CProgramStarter* starter)
 {
-    if (commandTemplate.empty())
+    if (commandTemplate.empty() || UrlReadsAsOption(url))
         return false;
     // Split first, then insert: the URL can never add, remove or re-quote arguments.
     std::vector<std::string> args = KivCommandLine::Split(commandTemplate);

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 class CProgramStarter;
 
@@ -26,7 +27,7 @@ public:
     void SetDdeTimeout(uint32_t milliseconds) { m_ddeTimeout = milliseconds; }
 
     // `url` is the bookmark's URL exactly as stored; `newWindow` asks for a new browser
-    // window, which skips the DDE ways.
+    // window, which skips the DDE ways. A URL that reads as an option goes nowhere.
     void OpenUrl(const CBrowserSettings& settings, const std::string& url, bool newWindow) const;
 
     // The request item sent to Netscape for a URL.
@@ -44,11 +45,17 @@ private:
     uint32_t m_ddeTimeout;
 };
 
+// True for a URL that a program would take for an option (it begins with '-', after
+// any blanks). No address begins so; such a URL is never handed to a program, by any
+// of the ways above, since for some browsers an option runs a command.
+bool UrlReadsAsOption(std::string_view url);
+
 // Starts the command template with the URL: when the template holds "%1" after its
 // first character, each "%1" in an argument is replaced by the URL inside that
 // argument (inserts in the program name expand to nothing); otherwise the URL is
 // added as the last argument. The URL is always exactly one argument (or
-// part of one), whatever it contains, and no shell is involved. False only when the
-// template is empty; whether the program started is not reported.
+// part of one), whatever it contains, and no shell is involved. False when the
+// template is empty or the URL reads as an option (nothing is started then); whether
+// the program started is not reported.
 bool LaunchCommandWithUrl(const std::string& commandTemplate, const std::string& url,
                           CProgramStarter* starter = nullptr);

@@ -51,6 +51,16 @@ const Entry kStrings[] = {
      "Ordner können höchstens 99 Ebenen tief verschachtelt werden. Es wurde nichts geändert.",
      "Folders can be nested at most 99 levels deep. Nothing was changed.",
      "Les dossiers ne peuvent être imbriqués que sur 99 niveaux au plus. Rien n'a été modifié."},
+    {IDS_REPLACE_FILE, "%1 ist bereits vorhanden.\nSoll die Datei ersetzt werden?",
+     "%1 already exists.\nDo you want to replace it?",
+     "%1 existe déjà.\nVoulez-vous le remplacer ?"},
+    {IDS_URL_IS_OPTION,
+     "Die URL dieses Lesezeichens beginnt mit \"-\": Ein Browser würde sie als Option lesen, "
+     "nicht als Adresse. Sie wurde nicht geöffnet.",
+     "This bookmark's URL begins with \"-\": a browser would read it as an option, not as "
+     "an address. It was not opened.",
+     "L'URL de ce signet commence par « - » : un navigateur la lirait comme une option, "
+     "non comme une adresse. Elle n'a pas été ouverte."},
 
     {AFX_IDS_APP_TITLE, "Kiv", "Kiv", "Kiv"},
     {AFX_IDS_IDLEMESSAGE, "Bereit", "Preparado", "Prêt"},

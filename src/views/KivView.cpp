@@ -204,6 +204,7 @@ QAbstractItemView* CKivView::ItemView() const
 
 void CKivView::OnInitialUpdate()
 {
+    ++m_nFills;
     if (!m_bColumnsMade) {
         m_bColumnsMade = true;
         if (KivApp().m_bKeepWndSize) {
@@ -320,7 +321,9 @@ void CKivView::OnNewItem()
     CItemDlg dlg(this);
     dlg.m_strUrl = KivItem::UrlFromClipboard();
     dlg.m_strName = KivItem::NameFromUrl(dlg.m_strUrl);
-    if (dlg.DoModal() == CUi::IDOK)
+    const uint64_t fills = m_nFills;
+    // Only into the folder the dialog was opened for.
+    if (dlg.DoModal() == CUi::IDOK && fills == m_nFills && m_doc.m_pCurFolder == folder)
         AddAndShow(dlg.m_strUrl, dlg.m_strName, dlg.m_strComment);
 }
 
@@ -359,7 +362,10 @@ void CKivView::BeginRowDrag(QAbstractItemView* view)
     drag->setPixmap(view->viewport()->grab(rect));
     drag->setHotSpot(QPoint(0, 0));
     m_bDragging = true;
-    drag->exec(Qt::MoveAction | Qt::CopyAction, Qt::MoveAction);
+    {
+        CModalScope modal;
+        drag->exec(Qt::MoveAction | Qt::CopyAction, Qt::MoveAction);
+    }
     m_bDragging = false;
 }
 
@@ -377,7 +383,9 @@ void CKivView::Drop(const QPoint&, const QString& text)
     CItemDlg dlg(this);
     dlg.m_strUrl = text.toStdString();
     dlg.m_strName = KivItem::NameFromUrl(dlg.m_strUrl);
-    if (dlg.DoModal() == CUi::IDOK)
+    const CFolderNode* folder = m_doc.m_pCurFolder;
+    const uint64_t fills = m_nFills;
+    if (dlg.DoModal() == CUi::IDOK && fills == m_nFills && m_doc.m_pCurFolder == folder)
         AddAndShow(dlg.m_strUrl, dlg.m_strName, dlg.m_strComment);
 }
 
@@ -393,7 +401,13 @@ void CKivView::OnEditItem()
     dlg.m_strName = m_doc.Bookmark(b).m_strName;
     dlg.m_strUrl = m_doc.Bookmark(b).m_strUrl;
     dlg.m_strComment = m_doc.Bookmark(b).m_strComment;
+    const uint64_t fills = m_nFills;
     if (dlg.DoModal() != CUi::IDOK)
+        return;
+    // The row and the bookmark are taken again: while the dialog was open the
+    // content may have been replaced or the list rebuilt.
+    if (fills != m_nFills || m_doc.m_pCurFolder != folder || row >= m_model.rowCount()
+        || m_model.IndexAt(row) != b || b >= m_doc.BookmarkCount())
         return;
     const bool nameChanged = KivText::CompareNoCase(dlg.m_strName, m_doc.Bookmark(b).m_strName) != 0;
     m_doc.SetBookmarkName(b, dlg.m_strName);

@@ -110,5 +110,8 @@ private:
     int m_nStyle = 0;
     bool m_bColumnsMade = false;
     bool m_bDragging = false;
+    // Counts the fills with new content: a handler that waited in a modal loop acts
+    // only if the content it started on is still there.
+    uint64_t m_nFills = 0;
     CExternalDropTarget m_dropTarget;
 };

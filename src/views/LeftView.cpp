@@ -69,7 +69,11 @@ CLeftView::~CLeftView() { m_doc.RemoveView(this); }
 
 // --- filling and hints ------------------------------------------------------------------
 
-void CLeftView::OnInitialUpdate() { Fill(); }
+void CLeftView::OnInitialUpdate()
+{
+    ++m_nFills;
+    Fill();
+}
 
 void CLeftView::Fill()
 {
@@ -216,9 +220,13 @@ void CLeftView::OnDeleteFolder()
         return;
     CFolderNode* f = item->folder;
     if (!f->m_aBookmarks.empty() || f->m_pFirstChild) {
+        const uint64_t fills = m_nFills;
         if (CUi::Get().MessageBox(KivStrings::Load(IDS_DELETE_NODE), QString(),
                                   CUi::MB_OKCANCEL, CUi::MB_ICONWARNING)
             != CUi::IDOK)
+            return;
+        // Only the folder that was asked about, if it is still there and selected.
+        if (fills != m_nFills || SelectedItem() != item)
             return;
         m_doc.TrashChainBookmarks(f->m_pFirstChild);
         m_doc.TrashFolderBookmarks(f);
@@ -408,7 +416,10 @@ void CLeftView::startDrag(Qt::DropActions)
     drag->setPixmap(viewport()->grab(rect));
     drag->setHotSpot(viewport()->mapFromGlobal(QCursor::pos()) - rect.topLeft());
     m_bDragging = true;
-    drag->exec(Qt::MoveAction, Qt::MoveAction);
+    {
+        CModalScope modal;
+        drag->exec(Qt::MoveAction, Qt::MoveAction);
+    }
     m_bDragging = false;
     EndDrag();
 }

@@ -109,6 +109,7 @@ private:
     CKivDoc& m_doc;
     CFolderTreeModel m_model;
     bool m_bFilling = false;
+    uint64_t m_nFills = 0; // fills with new content, compared across modal loops
     QPersistentModelIndex m_editIndex;   // the item whose label is being edited
     bool m_bRenamePending = false;
     QString m_strEditedText;

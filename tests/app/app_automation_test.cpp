@@ -5,12 +5,16 @@
 
 #include "app/KivApp.h"
 #include "frame/MainFrame.h"
+#include "framework/QtUi.h"
 #include "framework/ScriptedUi.h"
 #include "integration/AutomationObjects.h"
 #include "integration/AutomationService.h"
 #include "integration/DdeClient.h"
 #include "model/KivDoc.h"
+#include "views/KivView.h"
+#include "views/LeftView.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
@@ -20,8 +24,12 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QProcess>
 #include <QThread>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -250,6 +258,145 @@ TEST_F(RunningDocument, FileOpenOfABrokenFileStillEndsUntitledAndCleanOnce)
     EXPECT_EQ(m_env.m_ui->m_messages.size(), 1u); // one report, not two
 }
 
+namespace {
+
+struct BusAnswer
+{
+    int code = -1;
+    QString out;
+    QString err;
+};
+
+// Calls a method of this process's /Document with gdbus, a client in a process of
+// its own, and hands its answer to `done` from whatever event loop runs meanwhile:
+// the modal loop of a dialog, or the caller's.
+void CallDocument(QObject* context, const QStringList& methodAndArguments,
+                  std::function<void(const BusAnswer&)> done)
+{
+    auto* gdbus = new QProcess(context);
+    auto finish = [gdbus, done](int code) {
+        done({code, QString::fromUtf8(gdbus->readAllStandardOutput()),
+              QString::fromUtf8(gdbus->readAllStandardError())});
+        gdbus->deleteLater();
+    };
+    QObject::connect(gdbus, &QProcess::finished, context,
+                     [finish](int code, QProcess::ExitStatus status) {
+                         finish(status == QProcess::NormalExit ? code : -1);
+                     });
+    QObject::connect(gdbus, &QProcess::errorOccurred, context, [finish](QProcess::ProcessError e) {
+        if (e == QProcess::FailedToStart)
+            finish(-1);
+    });
+    const QString method = QLatin1String(KivAutomation::kDocumentInterface) + QLatin1Char('.')
+                           + methodAndArguments.front();
+    gdbus->start(QStringLiteral("gdbus"),
+                 QStringList{QStringLiteral("call"), QStringLiteral("--session"),
+                             QStringLiteral("--dest"), QDBusConnection::sessionBus().baseService(),
+                             QStringLiteral("--object-path"),
+                             QLatin1String(KivAutomation::kDocumentPath),
+                             QStringLiteral("--method"), method}
+                     + methodAndArguments.mid(1));
+}
+
+// The same, waiting in an event loop of its own for the answer.
+BusAnswer CallDocumentAndWait(const QStringList& methodAndArguments)
+{
+    QEventLoop loop;
+    BusAnswer answer;
+    CallDocument(&loop, methodAndArguments, [&](const BusAnswer& a) {
+        answer = a;
+        loop.quit();
+    });
+    loop.exec();
+    return answer;
+}
+
+// From inside the next modal loop: a client asks to open another file (which must
+// be refused as busy) and reads the collection (which must work); then `close`
+// ends the modal window.
+void WhileModal(std::vector<BusAnswer>& answers, const QString& otherFile,
+                std::function<void(QWidget* modal)> close)
+{
+    QTimer::singleShot(0, [&answers, otherFile, close] {
+        QWidget* modal = QApplication::activeModalWidget();
+        ASSERT_NE(modal, nullptr);
+        CallDocument(modal, {QStringLiteral("Open"), otherFile}, [&answers, modal, close](const BusAnswer& a) {
+            answers.push_back(a);
+            CallDocument(modal, {QStringLiteral("GetItems")}, [&answers, modal, close](const BusAnswer& b) {
+                answers.push_back(b);
+                close(modal);
+            });
+        });
+    });
+}
+
+}  // namespace
+
+// A client's Open arriving while the item dialog or the delete question waits on the
+// document replaced the content under them, and OK then wrote into freed memory.
+// While a modal window is open, calls that change the document are refused as busy;
+// reading goes on; afterwards Open works again, and makes the document the opened
+// file, unless there are unsaved changes.
+TEST_F(RunningDocument, ClientsCannotReplaceTheDocumentUnderAModalWindow)
+{
+    CQtUi qtUi;
+    qtUi.SetMainWindow(m_app->GetMainFrame());
+    CUi* scripted = CUi::Install(&qtUi);
+    const QString other = m_env.WriteSample(QStringLiteral("other.kiv"));
+    CKivDoc& doc = m_app->Document();
+    CKivView* list = m_app->GetMainFrame()->GetRightPane();
+    CLeftView* tree = m_app->GetMainFrame()->GetLeftPane();
+    const auto busy = [](const BusAnswer& a) {
+        return a.code != 0 && a.err.contains(QLatin1String(KivAutomation::kBusyError));
+    };
+
+    // The item dialog, for the first bookmark of the root.
+    std::vector<BusAnswer> answers;
+    list->SelectRow(0);
+    const uint32_t edited = list->IndexAt(0);
+    WhileModal(answers, other, [](QWidget* modal) {
+        modal->findChild<QLineEdit*>(QStringLiteral("edit1000"))->setText(QStringLiteral("renamed"));
+        modal->findChild<QPushButton*>(QStringLiteral("button1"))->click();
+    });
+    list->OnEditItem();
+    ASSERT_EQ(answers.size(), 2u);
+    EXPECT_TRUE(busy(answers[0])) << answers[0].code << answers[0].err.toStdString();
+    EXPECT_EQ(answers[1].code, 0) << answers[1].err.toStdString();
+    EXPECT_TRUE(answers[1].out.contains(QLatin1String("/Items/"))) << answers[1].out.toStdString();
+    EXPECT_EQ(doc.GetPathName().toStdString(), m_sample.toStdString());
+    EXPECT_EQ(doc.Bookmark(edited).m_strName, "renamed");
+
+    // The tree's delete question for a folder that lists a bookmark.
+    answers.clear();
+    CFolderNode* tools = doc.m_root.m_pFirstChild;
+    ASSERT_EQ(tools->m_strName, "Herramientas");
+    tree->setCurrentIndex(tree->TreeModel().IndexOf(tree->TreeModel().FindTreeItem(tools)));
+    WhileModal(answers, other, [](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        ASSERT_NE(box, nullptr);
+        box->button(QMessageBox::Ok)->click();
+    });
+    tree->OnDeleteFolder();
+    ASSERT_EQ(answers.size(), 2u);
+    EXPECT_TRUE(busy(answers[0])) << answers[0].err.toStdString();
+    EXPECT_EQ(answers[1].code, 0);
+    EXPECT_EQ(doc.GetPathName().toStdString(), m_sample.toStdString());
+    EXPECT_EQ(doc.m_root.m_pFirstChild->m_strName, "Noticias");
+    EXPECT_EQ(doc.m_trash.m_aBookmarks.size(), 1u);
+
+    // No modal window now: the unsaved changes still stop a client's Open.
+    EXPECT_EQ(CallDocumentAndWait({QStringLiteral("Open"), other}).out.trimmed(),
+              QStringLiteral("(int16 0,)"));
+    EXPECT_EQ(doc.GetPathName().toStdString(), m_sample.toStdString());
+    ASSERT_TRUE(m_app->DoFileSave());
+    EXPECT_EQ(CallDocumentAndWait({QStringLiteral("Open"), other}).out.trimmed(),
+              QStringLiteral("(int16 1,)"));
+    EXPECT_EQ(doc.GetPathName().toStdString(), other.toStdString());
+    EXPECT_EQ(m_app->GetMainFrame()->windowTitle(), QStringLiteral("other.kiv - Kiv"));
+    EXPECT_EQ(doc.m_root.m_pFirstChild->m_strName, "Herramientas");
+    CUi::Install(scripted);
+}
+
 TEST(RunningDocumentRegistration, RefusedRegistrationIsReportedAndTheDocumentWorksOn)
 {
     AppEnv env;
@@ -289,7 +436,7 @@ TEST(AutomationStartInProcess, RegistersTheFactoryButNeverTheRunningDocument)
     EXPECT_EQ(automation.Open(env.WriteSample()), 1);
     EXPECT_EQ(app.Document().m_dwRegister, 0u);
     EXPECT_FALSE(NameOwned(kDocumentName));
-    EXPECT_TRUE(app.Document().GetPathName().isEmpty());
+    EXPECT_EQ(app.Document().GetTitle(), QStringLiteral("sample.kiv"));
     app.ExitInstance();
 }
 

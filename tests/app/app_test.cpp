@@ -466,6 +466,15 @@ TEST_F(Lifecycle, HelpCommandsOpenTheHelpPageBesideTheProgram)
     EXPECT_TRUE(QFileInfo::exists(QStringLiteral(KIV_BIN_DIR "/help/kiv_index.html")));
 }
 
+// A bookmark imported as "--gpu-launcher=..." is not opened, and the user is told why.
+TEST_F(Lifecycle, UrlThatReadsAsAnOptionIsRefusedWithAMessage)
+{
+    m_app->OpenUrl("--gpu-launcher=touch x", true);
+    ASSERT_EQ(m_env.m_ui->m_messages.size(), 1u);
+    EXPECT_EQ(m_env.m_ui->m_messages[0].text, KivStrings::Load(IDS_URL_IS_OPTION));
+    EXPECT_TRUE(m_env.m_ui->m_messages[0].text.contains(QLatin1String("option")));
+}
+
 TEST_F(Lifecycle, PrintOpensThePrintDocumentBesideTheProgram)
 {
     // The build puts the print document and its companion beside the program.

@@ -6,11 +6,13 @@
 #include "integration/AutomationService.h"
 
 #include <QDBusConnection>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 
 namespace {
 QDBusConnection NoBus()
@@ -199,16 +201,23 @@ INSTANTIATE_TEST_SUITE_P(
                       doc.UpdateAllViews(nullptr, HINT_SYNC_FOLDER, &doc.m_root);
                   },
                   false, true},
-        // The same within one edit, before any update hint lets the objects look.
+        // The same within one edit, before any update hint lets the objects look:
+        // the old folder is emptied and unlinked, and a new folder is built in its
+        // very place, so the newcomer has the old address whatever the allocator does.
         StaleCase{"DeleteThenRecreateWithoutAHint",
                   [](CServedKivDoc& doc) {
                       CFolderNode* old = Child(&doc.m_root, "Sub");
-                      DeleteTopFolder(doc, "Sub");
-                      CFolderNode* again = doc.CreateFolder(&doc.m_root, "Sub", true);
+                      doc.TrashChainBookmarks(old->m_pFirstChild);
+                      doc.DeleteFolderChain(old->m_pFirstChild);
+                      doc.TrashFolderBookmarks(old);
+                      while (!old->m_aBookmarks.empty())
+                          doc.UnlinkBookmark(old, old->m_aBookmarks.back());
+                      doc.DetachFolder(old);
+                      std::destroy_at(old);
+                      CFolderNode* again = std::construct_at(old, std::string("Sub"));
+                      doc.InsertFolder(&doc.m_root, again);
                       doc.CreateFolder(again, "Deep", true);
-                      // The allocator hands the freed place out again: the case
-                      // this guards against, not a matter of luck here.
-                      EXPECT_EQ(again, old);
+                      ASSERT_EQ(Child(&doc.m_root, "Sub"), old);
                       doc.UpdateAllViews(nullptr, HINT_SYNC_FOLDER, &doc.m_root);
                   },
                   false, true},
@@ -252,22 +261,47 @@ INSTANTIATE_TEST_SUITE_P(
                   false, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(AutomationObjects, OpenLoadsWithoutTouchingPathOrTitle)
+// A client's Open makes the document the opened file, so the user's next save goes
+// back to that file and never over the one shown before; unsaved changes are never
+// dropped by a client.
+TEST_F(AutomationObjects, OpenMakesTheDocumentTheOpenedFileAndKeepsUnsavedChanges)
 {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("sample.kiv"));
-    ASSERT_TRUE(SaveSample(path));
-    doc.SetPathName(QStringLiteral("/home/user/mine.kiv"));
+    const QString mine = dir.filePath(QStringLiteral("mine.kiv"));
+    const QString other = dir.filePath(QStringLiteral("other.kiv"));
+    ASSERT_TRUE(SaveSample(other));
+    doc.OnNewDocument();
+    doc.CreateFolder(&doc.m_root, "Unsaved", false);
     doc.SetModifiedFlag(true);
-    EXPECT_EQ(Hub().DocObject().Open(path), 1);
-    EXPECT_EQ(doc.GetPathName(), "/home/user/mine.kiv");
-    EXPECT_EQ(doc.GetTitle(), "mine.kiv");
-    EXPECT_EQ(Root()->GetCount(), 3);
-    // A missing file leaves everything as it was.
+    ASSERT_TRUE(doc.DoSave(mine));
+    doc.CreateFolder(&doc.m_root, "Edited", false);
     doc.SetModifiedFlag(true);
-    EXPECT_EQ(Hub().DocObject().Open(dir.filePath(QStringLiteral("missing.kiv"))), 0);
+
+    EXPECT_EQ(Hub().DocObject().Open(other), 0);
     EXPECT_TRUE(doc.IsModified());
+    EXPECT_EQ(doc.GetPathName(), QFileInfo(mine).absoluteFilePath());
+    EXPECT_EQ(Root()->GetCount(), 2); // "Edited" and "Unsaved", still there
+
+    doc.SetModifiedFlag(false); // as after the user saved or discarded them
+    EXPECT_EQ(Hub().DocObject().Open(other), 1);
+    EXPECT_EQ(doc.GetPathName(), QFileInfo(other).absoluteFilePath());
+    EXPECT_EQ(doc.GetTitle(), "other.kiv");
+    EXPECT_FALSE(doc.IsModified());
     EXPECT_EQ(Root()->GetCount(), 3);
+    doc.CreateFolder(&doc.m_root, "Later", false);
+    ASSERT_TRUE(doc.DoSave(doc.GetPathName()));
+    CServedKivDoc reread;
+    ASSERT_TRUE(reread.OnOpenDocument(other));
+    EXPECT_NE(Child(&reread.m_root, "Later"), nullptr);
+    CServedKivDoc untouched;
+    ASSERT_TRUE(untouched.OnOpenDocument(mine));
+    EXPECT_EQ(Child(&untouched.m_root, "Later"), nullptr);
+    EXPECT_NE(Child(&untouched.m_root, "Unsaved"), nullptr);
+
+    // A missing file leaves everything as it was.
+    EXPECT_EQ(Hub().DocObject().Open(dir.filePath(QStringLiteral("missing.kiv"))), 0);
+    EXPECT_EQ(doc.GetPathName(), QFileInfo(other).absoluteFilePath());
+    EXPECT_EQ(Root()->GetCount(), 4);
 }
 
 TEST_F(AutomationObjects, NoSessionBusMeansNoRegistrationAndNoMessage)

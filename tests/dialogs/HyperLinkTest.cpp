@@ -181,7 +181,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values("http://www.halvane.example/kiv/",
                       "http://x.example/a b\"c\" d",
                       "http://x.example/;rm -rf x;$(touch pwned)`id`",
-                      "-remote http://x.example/"));
+                      "http://x.example/ -remote"));
 
 TEST_F(HyperLinkTest, ClickWithoutRegisteredBrowserDoesNothing)
 {

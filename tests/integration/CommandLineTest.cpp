@@ -152,7 +152,7 @@ const std::string kHostileUrls[] = {
     "http://x/a b\"c,d",
     "http://x/\" --remote \"evil",
     "http://x/;rm -rf ~;$(id)`id`",
-    "--user-data-dir=/tmp/x",
+    "http://x/ --user-data-dir=/tmp/x",
     "http://x/a\\\"b\\",
     "http://x/%1%2%%",
     "http://x/caf\xC3\xA9\t",

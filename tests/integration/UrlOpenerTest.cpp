@@ -159,6 +159,39 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 // clang-format on
 
+// "--gpu-launcher=touch x" from an imported file would run a command in some
+// browsers: a URL that reads as an option reaches no program, by no way at all.
+TEST(OptionLikeUrl, ReachesNoProgramByAnyWay)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString program = dir.filePath(QStringLiteral("browser"));
+    QFile file(program);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    RecordingStarter starter;
+    CUrlOpener opener(&starter);
+    opener.SetDdeTimeout(2000);
+    for (const std::string url : {"--gpu-launcher=touch x", " \t-x"}) {
+        EXPECT_TRUE(UrlReadsAsOption(url));
+        for (int choice : {0, 1, 2, 3}) {
+            CBrowserSettings settings;
+            settings.m_nBrowserChoice = choice;
+            settings.m_strDefaultBrowserCmd = kDefaultCmd;
+            for (std::string& path : settings.m_strBrowser)
+                path = program.toStdString();
+            opener.OpenUrl(settings, url, true);
+            opener.OpenUrl(settings, url, false);
+        }
+        EXPECT_FALSE(LaunchCommandWithUrl("browser --url=%1", url, &starter));
+        EXPECT_FALSE(LaunchCommandWithUrl("browser", url, &starter));
+    }
+    EXPECT_TRUE(starter.launches.empty());
+    // A dash later in the text is an ordinary character of a URL.
+    EXPECT_FALSE(UrlReadsAsOption("http://x/-y"));
+    EXPECT_TRUE(LaunchCommandWithUrl("browser", "http://x/-y", &starter));
+    EXPECT_EQ(starter.launches.size(), 1u);
+}
+
 TEST(NetscapeRequestItem, UrlThenTheSixOtherFields)
 {
     EXPECT_EQ(CUrlOpener::NetscapeRequestItem("http://a/%s,b"), "http://a/%s,b,,0xFFFFFFFF,0x3,,,");
@@ -240,5 +273,5 @@ INSTANTIATE_TEST_SUITE_P(HostileUrls, RealLaunchTest,
                          ::testing::Values("http://example.com/?a=1&b=2",
                                            "http://x/a b\" --evil \"c",
                                            "http://x/;touch /tmp/kiv-pwned;$(id)`id`",
-                                           "-leading-dash --and-more", "http://x/a\\\"b\\",
+                                           "http://x/ -dash --and-more", "http://x/a\\\"b\\",
                                            "http://x/caf\xC3\xA9%20%1%%"));

@@ -128,4 +128,33 @@ TEST(ItemDialog, OkReturnsTheTextsAsTypedAndCancelKeepsThem)
     EXPECT_EQ(ui.m_dialogs, (std::vector<QString>{"dialog130", "dialog130"}));
 }
 
+// Qt's edits hold 32,767 characters unless told otherwise: a long data: URL or
+// bookmarklet must come back whole from a plain OK, and whole plus the typing after
+// an edit.
+TEST(ItemDialog, LongTextsComeBackWholeWithOrWithoutAnEdit)
+{
+    KivTest::EnsureApp();
+    CScriptedUi ui;
+    CItemDlg dlg;
+    const std::string url = "data:text/html," + std::string(100000 - 15, 'u');
+    const std::string name = std::string(99999, 'n') + "\xC3\xA9"; // ends in a two-byte character
+    dlg.m_strUrl = url;
+    dlg.m_strName = name;
+    ui.m_dialogScripts.push_back([](QDialog&) { return QDialog::Accepted; });
+    ASSERT_EQ(dlg.DoModal(), CUi::IDOK);
+    EXPECT_EQ(dlg.m_strUrl.size(), 100000u);
+    EXPECT_EQ(dlg.m_strUrl, url);
+    EXPECT_EQ(dlg.m_strName, name);
+
+    ui.m_dialogScripts.push_back([](QDialog& d) {
+        auto* edit = d.findChild<QLineEdit*>("edit1001");
+        edit->end(false);
+        edit->insert(QStringLiteral("#x"));
+        return QDialog::Accepted;
+    });
+    ASSERT_EQ(dlg.DoModal(), CUi::IDOK);
+    EXPECT_EQ(dlg.m_strUrl, url + "#x");
+    EXPECT_EQ(dlg.m_strName, name);
+}
+
 }  // namespace

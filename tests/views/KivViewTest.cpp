@@ -426,6 +426,47 @@ TEST_F(KivViewTest, EnterAndDoubleClickFollowNewWindowTheCommandsDoNot)
     KivApp().m_bNewWindow = false;
 }
 
+// The content can be replaced while a modal window waits (the program refuses the
+// bus calls that would do it, but nothing else may rely on that): OK must then act
+// on nothing, never on a stale row or a freed folder.
+TEST_F(KivViewTest, HandlersCheckWhatTheyAskedAboutAfterTheModalLoop)
+{
+    CScriptedUi ui;
+    const QString path = m_doc.GetPathName();
+    const auto reopen = [this, path] {
+        ASSERT_TRUE(m_doc.OpenDocumentFile(path));
+        m_doc.SendInitialUpdate();
+    };
+    const uint32_t count = m_doc.BookmarkCount();
+    Show(Folder("c"));
+    SelectRows({1});
+    ui.m_dialogScripts.push_back([&](QDialog& d) {
+        reopen();
+        return Fill("z", "http://z.example", "")(d);
+    });
+    m_list->OnEditItem();
+    Show(Folder("c"));
+    ui.m_dialogScripts.push_back([&](QDialog& d) {
+        reopen();
+        return Fill("y", "http://y.example", "")(d);
+    });
+    m_list->OnNewItem();
+    EXPECT_EQ(m_doc.BookmarkCount(), count);
+    for (uint32_t i = 0; i < m_doc.BookmarkCount(); ++i)
+        EXPECT_NE(m_doc.Bookmark(i).m_strName, "z");
+
+    // The tree's question before it deletes a folder with content.
+    ASSERT_TRUE(m_tree->SelectFolder(Folder("b")));
+    ui.m_messageAnswers = {CUi::IDOK};
+    ui.m_whileMessage = reopen;
+    m_tree->OnDeleteFolder();
+    ui.m_whileMessage = nullptr;
+    EXPECT_EQ(ui.m_messages.size(), 1u);
+    EXPECT_NE(Folder("b"), nullptr);
+    EXPECT_TRUE(m_doc.m_trash.m_aBookmarks.empty());
+    EXPECT_FALSE(m_doc.IsModified());
+}
+
 TEST_F(KivViewTest, SelectRowHintSelectsInRangeAndOtherHintsAreLeftAlone)
 {
     Show(Folder("c"));
