@@ -149,5 +149,5 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://www.halvane.example/kiv/")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
-  "xdg-utils, shared-mime-info, desktop-file-utils, hicolor-icon-theme, dbus-user-session | dbus-x11")
+  "xdg-utils, libglib2.0-bin, shared-mime-info, desktop-file-utils, hicolor-icon-theme, dbus-user-session | dbus-x11, qt6-translations-l10n")
 include(CPack)

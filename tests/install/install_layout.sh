@@ -116,14 +116,14 @@ appstreamcli validate-tree --no-net "$usr" >"$tmp/as.log" \
 # The desktop knows .kiv files and the print document by the installed types.
 update-mime-database "$share/mime" >/dev/null 2>&1 || fail update-mime-database
 mkdir -p "$tmp/home"
-cp "$build/bin/Zezivezu.viv" "$tmp/x.viv"
 "$usr/bin/kivtool" new "$tmp/probe.kiv" >/dev/null
 type_of() {
   XDG_DATA_DIRS=$share XDG_DATA_HOME=$tmp/home \
     gio info -a standard::content-type "$1" | sed -n 's/.*content-type: //p'
 }
 [ "$(type_of "$tmp/probe.kiv")" = application/x-kiv ] || fail ".kiv type: $(type_of "$tmp/probe.kiv")"
-[ "$(type_of "$tmp/x.viv")" = application/x-kiv-print ] || fail ".viv type: $(type_of "$tmp/x.viv")"
+viv=$share/kiv/Zezivezu.viv
+[ "$(type_of "$viv")" = application/x-kiv-print ] || fail "print document type: $(type_of "$viv")"
 
 # A second installation, run where it was installed.
 cmake --install "$build" --prefix "$tmp/prefix" >"$tmp/install2.log" \
