@@ -125,7 +125,8 @@ install(CODE [[
 ]])
 
 # make package: a .deb whose dependencies come from the shared libraries. Qt loads
-# its SVG support as a plug-in, which the library scan cannot see. The MIME database,
+# its SVG support and the SQLite driver (Firefox's bookmarks) as plug-ins, which the
+# library scan cannot see. The MIME database,
 # desktop database and icon cache are refreshed by the file triggers of
 # shared-mime-info, desktop-file-utils and the icon theme when this package puts files
 # in their folders.
@@ -139,15 +140,16 @@ set(CPACK_PACKAGE_DESCRIPTION
   "Kiv keeps web bookmarks as one collection in a .kiv file: a table of bookmarks\n\
 (name, address, comment) and a tree of folders that list them. It imports, exports\n\
 and compares Netscape bookmark files, Opera hotlists and Internet Explorer\n\
-favorites, opens bookmarks in a browser and offers the collection to other programs\n\
-over D-Bus. kivtool runs the same operations from the command line.")
+favorites, imports the bookmarks of Firefox and Chromium-family browser profiles\n\
+and XBEL files, opens bookmarks in a browser and offers the collection to other\n\
+programs over D-Bus. kivtool runs the same operations from the command line.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION web)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://www.halvane.example/kiv/")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6, libqt6sql6-sqlite")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
   "xdg-utils, libglib2.0-bin, shared-mime-info, desktop-file-utils, hicolor-icon-theme, dbus-user-session | dbus-x11, qt6-translations-l10n")
 include(CPack)

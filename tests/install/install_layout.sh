@@ -2,27 +2,59 @@
 # Usage: install_layout.sh BUILD_DIR
 # Installs BUILD_DIR into a temporary DESTDIR with the prefix /usr and checks what
 # lands where, the Exec lines, the validators, the file type and its handler. Then
-# installs into a temporary prefix and runs the installed kiv there, with that prefix
-# in XDG_DATA_DIRS: it must leave the user's folders alone, the bus must see its
-# service file, and the installed kiv-print must print the collection it has open.
+# installs into a temporary prefix and runs the installed kiv there on an X server,
+# with that prefix in XDG_DATA_DIRS: it must leave the user's folders alone, the bus
+# must see its service file, its help key must open the installed help page and its
+# print command must start the installed kiv-print on the collection it has open.
 set -euo pipefail
 
 build=$(cd "$1" && pwd)
 tmp=$(mktemp -d)
+pids=()
 kiv_pid=
+stop_all() {
+  local pid
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+}
 cleanup() {
-  if [ -n "$kiv_pid" ]; then kill "$kiv_pid" 2>/dev/null || true; fi
+  stop_all
   rm -rf "$tmp"
 }
 trap cleanup EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
+# Waits until a command succeeds; the bound only ends a broken run.
+wait_for() {
+  local i
+  for ((i = 0; i < 300; i++)); do
+    if "$@" >/dev/null 2>&1; then return 0; fi
+    sleep 0.1
+  done
+  return 1
+}
 
 # The second half runs inside a private session bus.
 if [ "${2:-}" = --on-bus ]; then
   tmp=$3
   prefix=$tmp/prefix
-  trap 'if [ -n "$kiv_pid" ]; then kill "$kiv_pid" 2>/dev/null || true; fi' EXIT
+  trap stop_all EXIT
   mkdir -p "$XDG_DATA_HOME" "$XDG_CONFIG_HOME"
+
+  # A real X server and window manager, so the keys reach the window.
+  # The server picks a free display itself, so tests running beside this one keep theirs.
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$tmp/display" >"$tmp/xvfb.log" 2>&1 &
+  pids+=($!)
+  wait_for test -s "$tmp/display" || fail "Xvfb did not start: $(cat "$tmp/xvfb.log")"
+  export DISPLAY=:$(cat "$tmp/display") QT_QPA_PLATFORM=xcb
+  wait_for xprop -root || fail "no X server on $DISPLAY"
+  openbox --sm-disable >"$tmp/openbox.log" 2>&1 &
+  pids+=($!)
+  wait_for sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' \
+    || fail "openbox did not start"
+  # Outside a known desktop, the help page goes to xdg-open: this one notes what it got.
+  mkdir -p "$tmp/tools"
+  printf '#!/bin/sh\nprintf "%%s\\n" "$@" >"%s/opened"\n' "$tmp" >"$tmp/tools/xdg-open"
+  chmod +x "$tmp/tools/xdg-open"
+  export PATH=$tmp/tools:$PATH
 
   doc=$tmp/instalado.kiv
   "$prefix/bin/kivtool" new "$doc" >/dev/null
@@ -40,6 +72,7 @@ if [ "${2:-}" = --on-bus ]; then
   kiv_pid=$(gdbus call --session --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus \
     --method org.freedesktop.DBus.GetConnectionUnixProcessID org.halvane.Kiv.Document \
     | sed 's/.* \([0-9]*\),)/\1/')
+  pids+=($kiv_pid)
   [ "$(readlink "/proc/$kiv_pid/exe")" = "$prefix/bin/kiv" ] || fail "kiv is not the installed one"
   [ "$(tr '\0' ' ' <"/proc/$kiv_pid/cmdline")" = "$prefix/bin/kiv $doc " ] \
     || fail "kiv started as: $(tr '\0' ' ' <"/proc/$kiv_pid/cmdline")"
@@ -52,9 +85,43 @@ if [ "${2:-}" = --on-bus ]; then
   [[ $activatable == *"'org.halvane.Kiv.Application'"* ]] \
     || fail "the bus does not see the installed service: $activatable"
 
+  # The help key opens the installed help page.
+  win=
+  wait_for sh -c "xdotool search --onlyvisible --pid $kiv_pid --name '^instalado.kiv - Kiv\$'" \
+    && win=$(xdotool search --onlyvisible --pid "$kiv_pid" --name '^instalado.kiv - Kiv$' | head -n 1)
+  [ -n "$win" ] || fail "no window of the installed kiv"
+  xdotool windowactivate --sync "$win" >/dev/null 2>&1
+  xdotool key F1
+  wait_for test -s "$tmp/opened" || fail "F1 opened nothing"
+  grep -q "^\(file://\)\?$prefix/share/kiv/help/kiv_index.html$" "$tmp/opened" \
+    || fail "F1 opened: $(cat "$tmp/opened")"
+
+  # Archivo > Imprimir con Microsoft Word: the installed print document is opened
+  # with its installed handler, which reads the collection and asks for a printer.
+  xdotool windowactivate --sync "$win" >/dev/null 2>&1
+  xdotool key alt+a
+  # The menu is open once kiv shows a second window.
+  wait_for sh -c "[ \$(xdotool search --onlyvisible --pid $kiv_pid | wc -l) -gt 1 ]" \
+    || fail "the Archivo menu did not open"
+  for _ in 1 2 3 4 5 6 7; do xdotool key Down; done
+  xdotool key Return
+  dialog=
+  wait_for sh -c "xdotool search --onlyvisible --name '^Print Kiv bookmarks\$'" \
+    && dialog=$(xdotool search --onlyvisible --name '^Print Kiv bookmarks$' | head -n 1)
+  [ -n "$dialog" ] || fail "the print command showed no print dialog"
+  print_pid=$(xdotool getwindowpid "$dialog")
+  pids+=($print_pid)
+  [ "$(readlink "/proc/$print_pid/exe")" = "$prefix/bin/kiv-print" ] \
+    || fail "the print dialog is not the installed kiv-print's"
+  [ "$(tr '\0' ' ' <"/proc/$print_pid/cmdline")" \
+      = "$prefix/bin/kiv-print $prefix/share/kiv/Zezivezu.viv " ] \
+    || fail "kiv-print started as: $(tr '\0' ' ' <"/proc/$print_pid/cmdline")"
+  xdotool windowactivate --sync "$dialog" >/dev/null 2>&1
+  xdotool key Escape
+  wait_for sh -c "! kill -0 $print_pid" || fail "kiv-print did not end on Escape"
+
   kill "$kiv_pid"
-  wait "$kiv_pid" 2>/dev/null || true
-  kiv_pid=
+  wait_for sh -c "! kill -0 $kiv_pid" || true
   # Installed for everyone: nothing of the registration lands in the user's folders.
   left=$(cd "$XDG_DATA_HOME" && find . -name 'kiv.desktop' -o -name 'kiv.xml' \
            -o -name 'org.halvane.Kiv.Application.service')
@@ -130,6 +197,7 @@ cmake --install "$build" --prefix "$tmp/prefix" >"$tmp/install2.log" \
   || { cat "$tmp/install2.log" >&2; fail "cmake --install --prefix"; }
 # The bus reads its service folders from XDG_DATA_DIRS when it starts.
 export XDG_DATA_DIRS=$tmp/prefix/share:/usr/share XDG_DATA_HOME=$tmp/home \
-       XDG_CONFIG_HOME=$tmp/config QT_QPA_PLATFORM=offscreen
+       XDG_CONFIG_HOME=$tmp/config XDG_RUNTIME_DIR=$tmp/runtime
+mkdir -m 700 "$XDG_RUNTIME_DIR"
 dbus-run-session -- bash "$0" "$build" --on-bus "$tmp"
 echo "install layout: ok"
