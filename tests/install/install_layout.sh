@@ -46,6 +46,8 @@ if [ "${2:-}" = --on-bus ]; then
   wait_for test -s "$tmp/display" || fail "Xvfb did not start: $(cat "$tmp/xvfb.log")"
   export DISPLAY=:$(cat "$tmp/display") QT_QPA_PLATFORM=xcb
   wait_for xprop -root || fail "no X server on $DISPLAY"
+  # As a desktop session does at login: programs the bus starts use this display.
+  dbus-update-activation-environment DISPLAY QT_QPA_PLATFORM
   openbox --sm-disable >"$tmp/openbox.log" 2>&1 &
   pids+=($!)
   wait_for sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' \
@@ -84,6 +86,11 @@ if [ "${2:-}" = --on-bus ]; then
     --object-path /org/freedesktop/DBus --method org.freedesktop.DBus.ListActivatableNames)
   [[ $activatable == *"'org.halvane.Kiv.Application'"* ]] \
     || fail "the bus does not see the installed service: $activatable"
+  # An automation client's call starts a copy through that service file.
+  created=$(gdbus call --session --timeout 120 --dest org.halvane.Kiv.Application \
+    --object-path /Application --method org.halvane.Kiv.Application.CreateDocument) \
+    || fail "the bus did not start the installed program for an automation client"
+  [[ $created == "(objectpath '/"* ]] || fail "CreateDocument answered $created"
 
   # The help key opens the installed help page.
   win=
