@@ -134,7 +134,7 @@ if [ "${2:-}" = --on-bus ]; then
   kill "$kiv_pid"
   wait_for sh -c "! kill -0 $kiv_pid" || true
   # Installed for everyone: nothing of the registration lands in the user's folders.
-  left=$(cd "$XDG_DATA_HOME" && find . -name 'kiv.desktop' -o -name 'kiv.xml' \
+  left=$(cd "$XDG_DATA_HOME" && find . -name 'kiv*.desktop' -o -name 'kiv*.xml' \
            -o -name 'org.halvane.Kiv.Application.service')
   [ -z "$left" ] || fail "user-level copies beside the installation: $left"
   exit 0
