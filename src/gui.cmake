@@ -5,6 +5,7 @@ add_library(kiv_gui STATIC
   app/Commands.h
   app/DocCommands.cpp app/DocCommands.h
   app/KivApp.cpp app/KivApp.h
+  app/UndoHistory.cpp app/UndoHistory.h
   app/ShellFileTypes.cpp app/ShellFileTypes.h
   frame/MainFrame.cpp frame/MainFrame.h
   frame/SearchBar.cpp frame/SearchBar.h

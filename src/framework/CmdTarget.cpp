@@ -88,6 +88,19 @@ bool CCmdRouter::Execute(unsigned id)
     // A disabled command does nothing, whichever way it was sent.
     if (!Update(id).m_bEnabled)
         return false;
+    struct Bracket
+    {
+        CCmdRouter& router;
+        unsigned id;
+        ~Bracket()
+        {
+            if (router.m_afterCommand)
+                router.m_afterCommand(id);
+        }
+    };
+    if (m_beforeCommand)
+        m_beforeCommand(id);
+    const Bracket bracket{*this, id};
     return Route(id, [id](CCmdTarget* t) { return t->OnCmdMsg(id); });
 }
 

@@ -2,10 +2,13 @@
 
 #include "Bookmark.h"
 #include "FlatTree.h"
+#include "Journal.h"
 #include "UrlIndex.h"
 #include "framework/Document.h"
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -62,6 +65,8 @@ public:
     CFolderNode* InsertFolder(CFolderNode* parent, CFolderNode* node,
                               CFolderNode** outPrev = nullptr);
     void DetachFolder(CFolderNode* node);
+    // Gives the folder a new name and its place among its siblings by that name.
+    void RenameFolder(CFolderNode* node, std::string name);
     void DeleteFolder(CFolderNode* node);
     void DeleteFolderChain(CFolderNode* first);
     void TrashFolderBookmarks(CFolderNode* folder);
@@ -104,6 +109,37 @@ public:
     intptr_t RelayDragOver(const QPoint& screenPoint);
     intptr_t RelayDrop(const QPoint& screenPoint);
 
+    // --- the change history ----------------------------------------------------------
+    // While m_onStep is set, every change the primitives above make between
+    // BeginStep and the matching EndStep is recorded into one step, handed to
+    // m_onStep when the outermost EndStep closes it (unless it changed nothing).
+    // A change made with no step open opens one and calls m_onStepOpened, whose
+    // owner closes it later. m_onHistoryLost is called when the recorded history
+    // no longer matches the contents (new, open, close).
+    void BeginStep(unsigned command = 0);
+    void EndStep();
+    bool StepOpen() const { return m_nStepDepth > 0; }
+    void UndoStep(CDocStep& step);
+    void RedoStep(CDocStep& step);
+    std::function<void(std::unique_ptr<CDocStep>)> m_onStep;
+    std::function<void()> m_onStepOpened;
+    std::function<void()> m_onHistoryLost;
+
+    class CStepScope
+    {
+    public:
+        explicit CStepScope(CKivDoc& doc, unsigned command = 0) : m_doc(doc)
+        {
+            m_doc.BeginStep(command);
+        }
+        ~CStepScope() { m_doc.EndStep(); }
+        CStepScope(const CStepScope&) = delete;
+        CStepScope& operator=(const CStepScope&) = delete;
+
+    private:
+        CKivDoc& m_doc;
+    };
+
     // Find state is reset with the contents.
     void ResetFindState();
 
@@ -132,10 +168,22 @@ private:
     bool FindOrAppend(const char* url, const char* name, const char* comment, bool checkMode,
                       uint32_t& index);
     void ResetFolder(CFolderNode& f);
+    int PlaceOf(const CFolderNode* f) const { return f == &m_trash ? 1 : f == &m_check ? 2 : 0; }
+    // The step recording goes to, or null when nothing is recorded.
+    CDocStep* Recording();
+    void Replay(CDocStep& step, bool undo);
+    void ReplaySplice(CDocStep::Splice& s, bool insert);
+    void ReplayFolderLink(const CDocStep::FolderLink& l, bool link);
+    // Drops the history and anything recorded so far (the contents are replaced).
+    void LoseHistory();
     void FlattenFolder(CFlatTree& flat, CFolderNode* p, int depth, bool appendBookmarks);
 
     std::vector<CBookmark> m_bookmarks;
     CUrlIndex m_urlIndex;
     bool m_bUrlIndexBuilt = true; // false after a load until the first URL lookup
     uint64_t m_nRenameEpoch = 1;
+    std::unique_ptr<CDocStep> m_pStep;
+    int m_nStepDepth = 0;
+    bool m_bSkipStep = false;
+    int m_nUnrecorded = 0; // replaying, loading or clearing: nothing is recorded
 };

@@ -286,9 +286,7 @@ void CLeftView::Rename(Item* item, const std::string& text)
 {
     CFolderNode* f = item->folder;
     CFolderNode* p = f->m_pParent;
-    f->m_strName = text;
-    m_doc.DetachFolder(f);
-    m_doc.InsertFolder(p, f);
+    m_doc.RenameFolder(f, text);
     m_model.RemoveItem(item);
     // Straight to this view: the list is not told.
     OnUpdate(nullptr, HINT_SYNC_FOLDER, p);

@@ -501,14 +501,8 @@ TEST_P(InvariantTest, HoldAfterRandomTreeOperations)
             }
             break;
         case 5: // delete with content
-            if (!doc.IsBuiltIn(f)) {
-                if (doc.m_pCurFolder == f)
-                    doc.m_pCurFolder = nullptr;
-                doc.TrashChainBookmarks(f->m_pFirstChild);
-                doc.TrashFolderBookmarks(f);
-                doc.DeleteFolderChain(f->m_pFirstChild);
-                doc.DeleteFolder(f);
-            }
+            if (!doc.IsBuiltIn(f))
+                TrashFolder(doc, f);
             break;
         case 6: // move a bookmark
             if (!f->m_aBookmarks.empty()) {
