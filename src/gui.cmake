@@ -34,6 +34,8 @@ if(TARGET kiv_integration)
   target_link_libraries(kiv_gui PUBLIC kiv_integration)
 endif()
 target_link_libraries(kiv_gui PUBLIC kiv_automation)
+target_link_libraries(kiv_gui PUBLIC kiv_browsers)
+target_sources(kiv_gui PRIVATE browsers/ProfileDlg.cpp browsers/ProfileDlg.h)
 # The lock-key panes read the keyboard's indicators where X11 tells them.
 find_package(X11 QUIET)
 if(X11_FOUND AND X11_Xkb_INCLUDE_PATH)

@@ -1,4 +1,6 @@
 #include "app/KivApp.h"
+#include "browsers/BrowserProfiles.h"
+#include "browsers/ProfileDlg.h"
 #include "formats/ItemDialog.h"
 #include "frame/MainFrame.h"
 #include "framework/QtUi.h"
@@ -11,6 +13,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QMenu>
+#include <QMenuBar>
 #include <QTimer>
 
 #include <cstdio>
@@ -57,6 +60,28 @@ bool SaveGallery(CKivApp& app, const QString& dir)
         menu->adjustSize();
         ok = Save(menu.get(), dir + QStringLiteral("/menu%1.png").arg(id)) && ok;
     }
+    // Archivo > Importar, and the choice the browser imports offer among profiles.
+    for (QAction* top : frame->menuBar()->actions())
+        for (QAction* item : top->menu() ? top->menu()->actions() : QList<QAction*>())
+            if (QMenu* sub = item->menu(); sub && sub->title() == QLatin1String("Importar")) {
+                KivMenus::UpdateMenu(sub, app.Router());
+                sub->adjustSize();
+                ok = Save(sub, dir + QStringLiteral("/menu-import.png")) && ok;
+            }
+    const auto profile = [](const char* browser, const char* name, const char* dir) {
+        CBrowserProfile p;
+        p.browser = QString::fromUtf8(browser);
+        p.name = QString::fromUtf8(name);
+        p.dir = QDir::home().filePath(QString::fromUtf8(dir));
+        return p;
+    };
+    CProfileDlg choice({profile("Firefox", "default-release", ".mozilla/firefox/k2x9.default-release"),
+                        profile("Firefox", "Trabajo", ".mozilla/firefox/q7m1.trabajo"),
+                        profile("Firefox (Flatpak)", "default",
+                                ".var/app/org.mozilla.firefox/.mozilla/firefox/z3c8.default")},
+                       {1284, 97, -1}, frame);
+    choice.adjustSize();
+    ok = Save(&choice, dir + QStringLiteral("/profile-choice.png")) && ok;
     return ok;
 }
 

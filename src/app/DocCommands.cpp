@@ -2,6 +2,11 @@
 
 #include "Commands.h"
 #include "KivApp.h"
+#include "browsers/BrowserProfiles.h"
+#include "browsers/ChromiumBookmarks.h"
+#include "browsers/FirefoxPlaces.h"
+#include "browsers/ProfileDlg.h"
+#include "browsers/Xbel.h"
 #include "frame/MainFrame.h"
 #include "formats/Compare.h"
 #include "formats/CompareDlg.h"
@@ -76,6 +81,22 @@ CKivDocCommands::CKivDocCommands(CKivApp& app, CKivDoc& doc) : m_app(app), m_doc
             ShowResult(ExportOpera(m_doc, path));
         }
     });
+    OnCommand(ID_IMPORT_FIREFOX, [this] { OnImportBrowser(CBrowserProfile::firefox); });
+    OnCommand(ID_IMPORT_CHROMIUM, [this] { OnImportBrowser(CBrowserProfile::chromium); });
+    OnCommand(ID_IMPORT_XBEL, [this] {
+        const QString path = CUi::Get().GetOpenFileName(
+            QStringLiteral("XBEL Files (*.xbel)|*.xbel|All Files (*)|*||"), QStringLiteral("xbel"));
+        if (!path.isEmpty())
+            AfterImport([&] { return ImportXbel(m_doc, path); });
+    });
+    OnCommand(ID_EXPORT_XBEL, [this] {
+        const QString path = CUi::Get().GetSaveFileName(
+            QStringLiteral("XBEL Files (*.xbel)|*.xbel||"), QStringLiteral("xbel"));
+        if (!path.isEmpty()) {
+            CWaitCursor wait;
+            ShowResult(ExportXbel(m_doc, path));
+        }
+    });
     OnCommand(ID_IMPORT_IE, [this] { OnImportIE(); });
     OnCommand(ID_EXPORT_IE, [this] { OnExportIE(); });
     OnCommand(ID_CHECK_NEW, [this] { OnCompare(); });
@@ -86,14 +107,48 @@ void CKivDocCommands::OnImportIE()
     CImportShortcutsDlg dlg(m_app.GetMainFrame());
     if (dlg.DoModal() != CUi::IDOK)
         return;
+    FormatResult result;
     {
         CWaitCursor wait;
         // A folder that cannot be listed adds nothing; the views catch up all the same.
-        ImportShortcuts(m_doc, dlg.m_strFolder, dlg.m_bSubfolders, dlg.m_bDelete);
+        result = ImportShortcuts(m_doc, dlg.m_strFolder, dlg.m_bSubfolders, dlg.m_bDelete);
         m_doc.UpdateAllViews(nullptr, HINT_SYNC_FOLDER, &m_doc.m_root);
         m_doc.UpdateAllViews(nullptr, HINT_REFRESH);
     }
     m_doc.UpdateAllViews(nullptr, HINT_NEW_FAVORITES);
+    ShowResult(result); // a shortcut too large to read
+}
+
+void CKivDocCommands::OnImportBrowser(int family)
+{
+    const bool firefox = family == CBrowserProfile::firefox;
+    const std::vector<CBrowserProfile> profiles = FindBrowserProfiles(
+        CBrowserProfile::Family(family), CProfileRoots::FromEnvironment());
+    QString path;
+    if (profiles.empty()) {
+        // Nothing where the browsers keep their profiles: the user may know better.
+        CUi::Get().MessageBox(KivStrings::Load(IDS_NO_PROFILES));
+        path = CUi::Get().GetOpenFileName(
+            firefox ? QStringLiteral("Firefox (places.sqlite)|places.sqlite|All Files (*)|*||")
+                    : QStringLiteral("Chromium (Bookmarks)|Bookmarks|All Files (*)|*||"),
+            QString());
+    } else if (profiles.size() == 1) {
+        path = profiles.front().file;
+    } else {
+        std::vector<long long> counts;
+        {
+            CWaitCursor wait;
+            for (const CBrowserProfile& p : profiles)
+                counts.push_back(CountProfileBookmarks(p));
+        }
+        CProfileDlg dlg(profiles, counts, m_app.GetMainFrame());
+        if (dlg.DoModal() != CUi::IDOK)
+            return;
+        path = profiles[size_t(dlg.m_nSelected)].file;
+    }
+    if (path.isEmpty())
+        return;
+    AfterImport([&] { return firefox ? ImportFirefox(m_doc, path) : ImportChromium(m_doc, path); });
 }
 
 void CKivDocCommands::OnExportIE()
@@ -105,8 +160,12 @@ void CKivDocCommands::OnExportIE()
     if (dlg.DoModal() != CUi::IDOK)
         return;
     m_app.m_bXptIEDel = dlg.m_bRemoveOld;
-    CWaitCursor wait;
-    ExportShortcuts(m_doc, dlg.m_strFolder, m_app.m_bXptIEDel);
+    FormatResult result;
+    {
+        CWaitCursor wait;
+        result = ExportShortcuts(m_doc, dlg.m_strFolder, m_app.m_bXptIEDel);
+    }
+    ShowResult(result); // a shortcut that could not be written, a full disk
 }
 
 void CKivDocCommands::OnCompare()

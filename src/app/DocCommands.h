@@ -30,6 +30,9 @@ private:
     void OnImportIE();
     void OnExportIE();
     void OnCompare();
+    // Firefox or the Chromium family (a CBrowserProfile::Family): the one profile
+    // found, the user's choice among several, or a file the user names.
+    void OnImportBrowser(int family);
     // Runs an import and refreshes the views (hints 10 with the root, then 0).
     void AfterImport(const std::function<FormatResult()>& import);
     static void ShowResult(const FormatResult& result);

@@ -542,14 +542,16 @@ bool CKivApp::OpenDocumentFile(const QString& path)
         return false;
     // The File/Open path sets the document up again itself after a broken file.
     m_pDocument->m_bTemplateOpen = true;
+    const uint64_t emptied = m_pDocument->EmptiedCount();
     const bool ok = m_pDocument->OpenDocumentFile(path);
     m_pDocument->m_bTemplateOpen = false;
     m_bLastOpenFailed = !ok;
     if (ok)
         m_recentFiles.Add(m_pDocument->GetPathName());
-    // Either way the views show what the document now holds (unchanged, loaded, or
-    // a fresh empty one after a file that broke off midway).
-    if (HasMainWindow())
+    // The views show what the document now holds: the loaded file, or a fresh empty
+    // one after a file that broke off midway. A file that was refused changed
+    // nothing, so the views keep their expanded folders and their current folder.
+    if (HasMainWindow() && (ok || m_pDocument->EmptiedCount() != emptied))
         AfterDocumentChange();
     ShowPendingErrors();
     return ok;

@@ -39,6 +39,7 @@ public:
     // Called after a load outside the File commands failed; reset tells whether
     // the content was replaced by a new, untitled document.
     std::function<void(bool reset)> m_onLoadFailed;
+    uint64_t EmptiedCount() const { return m_nEmptied; }
 
 protected:
     void DeleteContents() override;

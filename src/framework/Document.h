@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string_view>
 #include <vector>
 
 class CArchive;
@@ -64,6 +65,14 @@ public:
     virtual bool OnOpenDocument(const QString& path);
     virtual bool OnSaveDocument(const QString& path);
     virtual void OnCloseDocument();
+    // The first bytes of a file about to be opened (up to 16; fewer when the file is
+    // shorter), seen before anything of the document is emptied: a cause other than
+    // none refuses the file and leaves the document as it was.
+    virtual CFileError::Cause CheckFileHeader(std::string_view head) const
+    {
+        (void)head;
+        return CFileError::none;
+    }
 
     // The single-document template's open: on success the path and title follow the
     // file; when the file could not be opened the document stays as it was; when

@@ -28,15 +28,7 @@ CKivDoc::~CKivDoc()
 bool CKivDoc::FindOrAppend(const char* url, const char* name, const char* comment, bool checkMode,
                            uint32_t& index)
 {
-    if (!m_bUrlIndexBuilt) {
-        // Built on the first lookup after a load: opening a file that is only
-        // looked at never pays for it.
-        m_urlIndex.Reserve(m_bookmarks.size());
-        for (uint32_t k = 0; k < m_bookmarks.size(); ++k)
-            m_urlIndex.Add(k, m_bookmarks);
-        m_bUrlIndexBuilt = true;
-    }
-    const int32_t found = m_urlIndex.Find(url, m_bookmarks);
+    const int32_t found = FindUrl(url);
     if (found >= 0) {
         if (checkMode)
             return false; // the URL is already known
@@ -53,6 +45,23 @@ bool CKivDoc::FindOrAppend(const char* url, const char* name, const char* commen
     if (CDocStep* step = Recording())
         step->Add(CDocStep::Append{});
     return true;
+}
+
+void CKivDoc::BuildUrlIndex()
+{
+    // Built on the first lookup after a load: opening a file that is only looked at
+    // never pays for it.
+    m_urlIndex.Reserve(m_bookmarks.size());
+    for (uint32_t k = 0; k < m_bookmarks.size(); ++k)
+        m_urlIndex.Add(k, m_bookmarks);
+    m_bUrlIndexBuilt = true;
+}
+
+int32_t CKivDoc::FindUrl(std::string_view url)
+{
+    if (!m_bUrlIndexBuilt)
+        BuildUrlIndex();
+    return m_urlIndex.Find(url, m_bookmarks);
 }
 
 bool CKivDoc::AddBookmark(const char* url, const char* name, const char* comment,
@@ -843,6 +852,25 @@ void CKivDoc::Serialize(CArchive& ar)
         return;
     SerializeTables(ar);
     RebuildFromFlat();
+}
+
+CFileError::Cause CKivDoc::CheckFileHeader(std::string_view head) const
+{
+    const auto u32At = [head](size_t at) {
+        const auto* p = reinterpret_cast<const unsigned char*>(head.data() + at);
+        return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+    };
+    // A header cut short is a truncated file, which the reader reports as such.
+    if (head.size() < 4)
+        return CFileError::none;
+    if (u32At(0) != kMagic)
+        return CFileError::notOurFormat;
+    if (head.size() < 8)
+        return CFileError::none;
+    const uint32_t version = u32At(4);
+    if (version > kVersion)
+        return CFileError::newerFormat;
+    return version == kVersion ? CFileError::none : CFileError::notOurFormat;
 }
 
 void CKivDoc::ResetFindState()

@@ -41,6 +41,8 @@ public:
                      int* outPos = nullptr);
     bool AddBookmarkAtPath(const char* url, const char* name, std::string_view path,
                            bool checkMode);
+    // The first entry whose URL is exactly url, or -1.
+    int32_t FindUrl(std::string_view url);
     // The folder a "/"-separated path names below the root, created where missing;
     // an empty segment ends the walk, and so does the deepest level a file keeps.
     CFolderNode* WalkPath(std::string_view path);
@@ -101,6 +103,9 @@ public:
     void DeleteContents() override;
     bool OnNewDocument() override;
     bool OnOpenDocument(const QString& path) override;
+    // A file that is not a collection, or one of a newer version, is refused before
+    // the current content goes: opening it as empty would let the next save wipe it.
+    CFileError::Cause CheckFileHeader(std::string_view head) const override;
 
     // Called after a successful new or open; the automation layer registers the
     // running document there.
@@ -168,6 +173,7 @@ private:
     bool FindOrAppend(const char* url, const char* name, const char* comment, bool checkMode,
                       uint32_t& index);
     void ResetFolder(CFolderNode& f);
+<<<<<<< HEAD
     int PlaceOf(const CFolderNode* f) const { return f == &m_trash ? 1 : f == &m_check ? 2 : 0; }
     // The step recording goes to, or null when nothing is recorded.
     CDocStep* Recording();
@@ -176,6 +182,9 @@ private:
     void ReplayFolderLink(const CDocStep::FolderLink& l, bool link);
     // Drops the history and anything recorded so far (the contents are replaced).
     void LoseHistory();
+=======
+    void BuildUrlIndex();
+>>>>>>> main
     void FlattenFolder(CFlatTree& flat, CFolderNode* p, int depth, bool appendBookmarks);
 
     std::vector<CBookmark> m_bookmarks;

@@ -40,6 +40,11 @@ enum : unsigned {
     AFX_IDP_FILE_DISKFULL = 61715,
     AFX_IDP_FILE_BAD_FORMAT = 61728,
     AFX_IDP_FILE_WRITE_GENERIC = 61735, // our own: a failed write that is not a full disk
+    AFX_IDP_FILE_NOT_REGULAR = 61736,   // our own: a pipe or device where a file belongs
+    AFX_IDP_FILE_NOT_OURS = 61737,      // our own: not a collection file
+    AFX_IDP_FILE_NEWER = 61738,         // our own: a collection of a newer version
+    AFX_IDP_FILE_NO_MEMORY = 61739,     // our own: the content does not fit in memory
+    AFX_IDP_FILE_TOO_LARGE = 61740,     // our own: beyond what the reader accepts
 };
 
 // The application's own string ids.
@@ -78,4 +83,20 @@ enum : unsigned {
     IDS_STEP_MOVE_FOLDER = 16060,
     IDS_STEP_DELETE_FOLDER = 16061,
     IDS_STEP_COMPARE = 16062,
+    // Browser profiles and XBEL.
+    IDS_BAD_FIREFOX = 16100,   // not a Firefox bookmark database, or a damaged one
+    IDS_BAD_CHROMIUM = 16101,  // not a Chromium bookmark file, or a damaged one
+    IDS_BAD_XBEL = 16102,      // not an XBEL 1.0 file, or a damaged one
+    IDS_IMPORT_TOO_LARGE = 16103,
+    IDS_IMPORT_TOO_DEEP = 16104,
+    IDS_XBEL_ENTITIES = 16105, // the file declares entities of its own
+    IDS_NO_PROFILES = 16106,
+    IDS_NO_SQLITE = 16107,     // Qt's SQLite driver is not installed
+    IDS_FIREFOX_MENU = 16110,  // the browsers' own top folders, as they show them
+    IDS_FIREFOX_TOOLBAR = 16111,
+    IDS_FIREFOX_OTHER = 16112,
+    IDS_FIREFOX_MOBILE = 16113,
+    IDS_CHROMIUM_BAR = 16114,
+    IDS_CHROMIUM_OTHER = 16115,
+    IDS_CHROMIUM_MOBILE = 16116,
 };

@@ -81,7 +81,8 @@ TEST_F(Frame, MainMenuHasEveryItemInOrder)
     EXPECT_EQ(Texts(bar[0]->menu()->actions()), archivo);
     QMenu* importar = bar[0]->menu()->actions()[6]->menu();
     EXPECT_EQ(Texts(importar->actions()),
-              (QStringList{"Accesos directos de IE...", "Bookmarks de Netscape...", "Opera Hotlist..."}));
+              (QStringList{"Accesos directos de IE...", "Bookmarks de Netscape...", "Opera Hotlist...",
+                           "Desde Firefox...", "Desde Chromium/Chrome...", "XBEL..."}));
     EXPECT_EQ(importar->actions()[0]->data().toUInt(), unsigned(ID_IMPORT_IE));
     EXPECT_EQ(bar[0]->menu()->actions()[7]->menu()->actions()[1]->data().toUInt(),
               unsigned(ID_EXPORT_NETSCAPE));
