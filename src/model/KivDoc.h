@@ -173,7 +173,6 @@ private:
     bool FindOrAppend(const char* url, const char* name, const char* comment, bool checkMode,
                       uint32_t& index);
     void ResetFolder(CFolderNode& f);
-<<<<<<< HEAD
     int PlaceOf(const CFolderNode* f) const { return f == &m_trash ? 1 : f == &m_check ? 2 : 0; }
     // The step recording goes to, or null when nothing is recorded.
     CDocStep* Recording();
@@ -182,9 +181,7 @@ private:
     void ReplayFolderLink(const CDocStep::FolderLink& l, bool link);
     // Drops the history and anything recorded so far (the contents are replaced).
     void LoseHistory();
-=======
     void BuildUrlIndex();
->>>>>>> main
     void FlattenFolder(CFlatTree& flat, CFolderNode* p, int depth, bool appendBookmarks);
 
     std::vector<CBookmark> m_bookmarks;
