@@ -100,8 +100,14 @@ bool CCmdRouter::Execute(unsigned id)
     };
     if (m_beforeCommand)
         m_beforeCommand(id);
-    const Bracket bracket{*this, id};
-    return Route(id, [id](CCmdTarget* t) { return t->OnCmdMsg(id); });
+    bool handled = false;
+    {
+        const Bracket bracket{*this, id};
+        handled = Route(id, [id](CCmdTarget* t) { return t->OnCmdMsg(id); });
+    }
+    if (handled && m_executed)
+        m_executed(id);
+    return handled;
 }
 
 CCmdUI CCmdRouter::Update(unsigned id)

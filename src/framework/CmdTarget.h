@@ -85,6 +85,8 @@ public:
     // each command's changes into one step).
     std::function<void(unsigned)> m_beforeCommand;
     std::function<void(unsigned)> m_afterCommand;
+    // Told after every command that ran (the frame refreshes its toolbar then).
+    std::function<void(unsigned id)> m_executed;
 
     bool Execute(unsigned id);
     CCmdUI Update(unsigned id);

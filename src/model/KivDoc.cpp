@@ -473,17 +473,19 @@ CFolderNode* CKivDoc::CreateFolder(CFolderNode* parent, std::string_view name, b
         for (CFolderNode* c = parent->m_pFirstChild; c; c = c->m_pNext)
             if (CompareNoCase(c->m_strName, name) == 0)
                 return c;
-    auto* node = new CFolderNode(std::string(name));
+    auto node = std::make_unique<CFolderNode>(std::string(name));
     node->m_nSortedEpoch = m_nRenameEpoch;
     if (CDocStep* step = Recording())
-        step->Add(CDocStep::FolderLife{node, true});
-    return InsertFolder(parent, node, nullptr);
+        step->Add(CDocStep::FolderLife{node.get(), true});
+    return InsertFolder(parent, std::move(node), nullptr);
 }
 
-CFolderNode* CKivDoc::InsertFolder(CFolderNode* parent, CFolderNode* node, CFolderNode** outPrev)
+CFolderNode* CKivDoc::InsertFolder(CFolderNode* parent, std::unique_ptr<CFolderNode> owned,
+                                   CFolderNode** outPrev)
 {
     if (!parent)
         parent = &m_root;
+    CFolderNode* node = owned.release(); // the parent's chain owns it from here
     node->m_pParent = parent;
     node->m_pNext = nullptr;
     CFolderNode* prev = nullptr;
@@ -516,57 +518,48 @@ CFolderNode* CKivDoc::InsertFolder(CFolderNode* parent, CFolderNode* node, CFold
     return node;
 }
 
-void CKivDoc::DetachFolder(CFolderNode* node)
+std::unique_ptr<CFolderNode> CKivDoc::DetachFolder(CFolderNode* node)
 {
-    CFolderNode* parent = node->m_pParent;
-    if (!parent)
-        return;
+    CFolderNode* parent = node ? node->m_pParent : nullptr;
+    if (!parent || IsBuiltIn(node))
+        return nullptr;
     if (parent->m_pFirstChild == node) {
         if (CDocStep* step = Recording())
             step->Add(CDocStep::FolderLink{node, parent, nullptr, false});
         parent->m_pFirstChild = node->m_pNext;
         if (parent->m_pLastChild == node)
             parent->m_pLastChild = nullptr;
-        return;
+    } else {
+        CFolderNode* s = parent->m_pFirstChild;
+        while (s && s->m_pNext != node)
+            s = s->m_pNext;
+        if (!s)
+            return nullptr; // not in its parent's chain: not ours to hand over
+        if (CDocStep* step = Recording())
+            step->Add(CDocStep::FolderLink{node, parent, s, false});
+        s->m_pNext = node->m_pNext;
+        if (parent->m_pLastChild == node)
+            parent->m_pLastChild = s;
     }
-    for (CFolderNode* s = parent->m_pFirstChild; s; s = s->m_pNext) {
-        if (s->m_pNext == node) {
-            if (CDocStep* step = Recording())
-                step->Add(CDocStep::FolderLink{node, parent, s, false});
-            s->m_pNext = node->m_pNext;
-            if (parent->m_pLastChild == node)
-                parent->m_pLastChild = s;
-            return;
-        }
-    }
+    node->m_pNext = nullptr;
+    return std::unique_ptr<CFolderNode>(node);
 }
 
 void CKivDoc::DeleteFolder(CFolderNode* node)
 {
     if (!node || IsBuiltIn(node))
         return;
-    DetachFolder(node);
-    // Callers delete the children first; any left over would be unreachable, so
-    // they go too rather than leak.
+    std::unique_ptr<CFolderNode> owned = DetachFolder(node);
+    // The subtree goes with it.
     if (node->m_pFirstChild)
         DeleteFolderChain(node->m_pFirstChild);
     UnlinkAllBookmarks(node);
-    if (CDocStep* step = Recording())
-        step->Add(CDocStep::FolderLife{node, false}); // kept for undo
-    else
-        delete node;
-}
-
-void CKivDoc::RenameFolder(CFolderNode* node, std::string name)
-{
-    if (node->m_strName == name)
-        return;
-    CFolderNode* parent = node->m_pParent;
-    DetachFolder(node);
-    if (CDocStep* step = Recording())
-        step->Add(CDocStep::FolderName{node, node->m_strName});
-    node->m_strName = std::move(name);
-    InsertFolder(parent, node);
+    if (!owned) {
+        delete node; // never in a chain (a load's half-made folder)
+    } else if (CDocStep* step = Recording()) {
+        step->Add(CDocStep::FolderLife{node, false});
+        owned.release(); // the step keeps it for undo
+    }
 }
 
 void CKivDoc::DeleteFolderChain(CFolderNode* first)
@@ -917,22 +910,6 @@ bool CKivDoc::OnOpenDocument(const QString& path)
     return true;
 }
 
-intptr_t CKivDoc::RelayDragOver(const QPoint& screenPoint)
-{
-    for (CView* view : Views())
-        if (view->OnRelay(WM_TREE_QUERY, QPoint()) == 123)
-            view->OnRelay(WM_TREE_DRAGOVER, screenPoint);
-    return 0;
-}
-
-intptr_t CKivDoc::RelayDrop(const QPoint& screenPoint)
-{
-    for (CView* view : Views())
-        if (view->OnRelay(WM_TREE_QUERY, QPoint()) == 123)
-            return view->OnRelay(WM_TREE_DROP, screenPoint);
-    return 0;
-}
-
 // --- the change history ------------------------------------------------------------
 
 void CKivDoc::BeginStep(unsigned command)
@@ -1041,6 +1018,7 @@ void CKivDoc::ReplayFolderLink(const CDocStep::FolderLink& l, bool link)
     (l.prev ? l.prev->m_pNext : parent->m_pFirstChild) = node->m_pNext;
     if (parent->m_pLastChild == node)
         parent->m_pLastChild = l.prev;
+    node->m_pNext = nullptr;
 }
 
 void CKivDoc::Replay(CDocStep& step, bool undo)

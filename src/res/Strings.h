@@ -69,20 +69,6 @@ enum : unsigned {
     IDS_MAIL_NOT_STARTED = 16031,  // no mail program took the document
     IDS_REPLACE_FILE = 16040,  // a save dialog's name is an existing file (%1: its name)
     IDS_URL_IS_OPTION = 16041, // a URL that a browser would read as an option is not opened
-    IDS_UNDO_ACTION = 16050,   // Edit menu: undo (%1: what the step did)
-    IDS_REDO_ACTION = 16051,   // Edit menu: redo (%1: what the step did)
-    // What a step did, one per step kind; counted ones hold "one\nmany (%1)".
-    IDS_STEP_CHANGE = 16052,
-    IDS_STEP_ADD_BOOKMARKS = 16053,
-    IDS_STEP_DELETE_BOOKMARKS = 16054,
-    IDS_STEP_MOVE_BOOKMARKS = 16055,
-    IDS_STEP_COPY_BOOKMARKS = 16056,
-    IDS_STEP_EDIT_BOOKMARK = 16057,
-    IDS_STEP_NEW_FOLDER = 16058,
-    IDS_STEP_RENAME_FOLDER = 16059,
-    IDS_STEP_MOVE_FOLDER = 16060,
-    IDS_STEP_DELETE_FOLDER = 16061,
-    IDS_STEP_COMPARE = 16062,
     // Browser profiles and XBEL.
     IDS_BAD_FIREFOX = 16100,   // not a Firefox bookmark database, or a damaged one
     IDS_BAD_CHROMIUM = 16101,  // not a Chromium bookmark file, or a damaged one
@@ -99,4 +85,24 @@ enum : unsigned {
     IDS_CHROMIUM_BAR = 16114,
     IDS_CHROMIUM_OTHER = 16115,
     IDS_CHROMIUM_MOBILE = 16116,
+    // Refusals of a folder dropped where it cannot go.
+    IDS_DROP_ON_ITSELF = 16050,
+    IDS_DROP_ON_PARENT = 16051,
+    IDS_DROP_ON_CHECK = 16052,
+    IDS_DROP_ON_CHILD = 16053,
+    // The Edit menu's undo and redo.
+    IDS_UNDO_ACTION = 16200,   // Edit menu: undo (%1: what the step did)
+    IDS_REDO_ACTION = 16201,   // Edit menu: redo (%1: what the step did)
+    // What a step did, one per step kind; counted ones hold "one\nmany (%1)".
+    IDS_STEP_CHANGE = 16202,
+    IDS_STEP_ADD_BOOKMARKS = 16203,
+    IDS_STEP_DELETE_BOOKMARKS = 16204,
+    IDS_STEP_MOVE_BOOKMARKS = 16205,
+    IDS_STEP_COPY_BOOKMARKS = 16206,
+    IDS_STEP_EDIT_BOOKMARK = 16207,
+    IDS_STEP_NEW_FOLDER = 16208,
+    IDS_STEP_RENAME_FOLDER = 16209,
+    IDS_STEP_MOVE_FOLDER = 16210,
+    IDS_STEP_DELETE_FOLDER = 16211,
+    IDS_STEP_COMPARE = 16212,
 };

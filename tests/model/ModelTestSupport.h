@@ -37,17 +37,6 @@ inline std::vector<CFolderNode*> AllFolders(CKivDoc& doc)
     return out;
 }
 
-// The tree's delete: the folder and everything below it, their bookmarks to the trash.
-inline void TrashFolder(CKivDoc& doc, CFolderNode* f)
-{
-    if (doc.m_pCurFolder == f)
-        doc.m_pCurFolder = nullptr;
-    doc.TrashChainBookmarks(f->m_pFirstChild);
-    doc.TrashFolderBookmarks(f);
-    doc.DeleteFolderChain(f->m_pFirstChild);
-    doc.DeleteFolder(f);
-}
-
 // The four invariants, plus sibling chains in name order. Empty when all hold.
 inline std::string CheckInvariants(CKivDoc& doc)
 {

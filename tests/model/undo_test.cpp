@@ -13,12 +13,14 @@ using namespace KivTest;
 
 namespace {
 
-// Everything a user or a file could tell apart, plus the counts and table size.
+// Everything a user or a file could tell apart, plus the counts, the table size and
+// the current folder (starred).
 std::string Dump(const CKivDoc& doc)
 {
     std::ostringstream out;
     const auto folder = [&](const auto& self, const CFolderNode& f, int depth) -> void {
-        out << std::string(size_t(depth), ' ') << '[' << f.m_strName << ']';
+        out << std::string(size_t(depth), ' ') << (&f == doc.m_pCurFolder ? "*[" : "[")
+            << f.m_strName << ']';
         for (uint32_t i : f.m_aBookmarks)
             out << ' ' << i;
         out << '\n';
@@ -76,42 +78,31 @@ public:
             if (ordinary)
                 doc.CreateFolder(f, name.empty() ? "n" : name, false);
             break;
-        case 3: { // the tree's folder move
-            bool inside = false;
-            for (CFolderNode* p = g; p; p = p->m_pParent)
-                inside |= p == f;
-            if (!doc.IsBuiltIn(f) && !inside) {
-                doc.DetachFolder(f);
-                doc.InsertFolder(g, f);
+        case 3: // the tree's folder move (refused where it cannot go)
+            doc.MoveFolder(f, g);
+            break;
+        case 4: // rename a folder
+            doc.RenameFolder(f, name);
+            break;
+        case 5: // delete a folder to the trash, while some folder is the current one
+            if (!doc.IsBuiltIn(f)) {
+                doc.m_pCurFolder = g;
+                doc.DeleteFolderToTrash(f);
             }
             break;
-        }
-        case 4: // rename a folder
-            if (!doc.IsBuiltIn(f))
-                doc.RenameFolder(f, name);
-            break;
-        case 5: // delete a folder to the trash
-            if (!doc.IsBuiltIn(f))
-                TrashFolder(doc, f);
-            break;
         case 6: // move or copy rows by drag and drop, cut and paste
-            if (f != g)
-                doc.MoveBookmarks(f, g, rows, Pick(3) == 0);
+            doc.MoveOrCopyBookmarks(f, g, rows, Pick(3) == 0);
             break;
         case 7: // delete rows: to the trash, or for good from the trash
             if (doc.IsTrash(f))
                 doc.UnlinkBookmarks(f, rows);
             else
-                doc.MoveBookmarks(f, &doc.m_trash, rows, false);
+                doc.MoveOrCopyBookmarks(f, &doc.m_trash, rows, false);
             break;
-        case 8: // edit a bookmark: its fields, then its place by the new name
+        case 8: // edit a bookmark: its fields, and its place by the new name where shown
             if (!f->m_aBookmarks.empty()) {
                 const uint32_t i = f->m_aBookmarks[Pick(f->m_aBookmarks.size())];
-                doc.SetBookmarkName(i, name);
-                doc.SetBookmarkUrl(i, Url());
-                doc.SetBookmarkComment(i, name + "!");
-                doc.UnlinkBookmark(f, i);
-                doc.LinkBookmark(f, i);
+                doc.EditBookmark(i, name, Url(), name + "!", f);
             }
             break;
         case 9: // compare: unknown URLs go to the check folder
@@ -210,9 +201,7 @@ TEST(Undo, DroppedStepsFreeTheFoldersTheyHoldAndLoadingForgetsTheHistory)
     EXPECT_EQ(steps[0]->GetKind(), CDocStep::Kind::AddBookmarks);
     {
         CKivDoc::CStepScope scope(doc);
-        doc.TrashFolderBookmarks(kept);
-        doc.DeleteFolderChain(kept->m_pFirstChild);
-        doc.DeleteFolder(kept);
+        doc.DeleteFolderToTrash(kept);
     }
     ASSERT_EQ(steps.size(), 2u);
     EXPECT_EQ(steps[1]->GetKind(), CDocStep::Kind::DeleteFolder);
