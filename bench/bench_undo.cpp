@@ -9,6 +9,7 @@
 #include <benchmark/benchmark.h>
 
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace {
@@ -59,10 +60,7 @@ void BM_UndoOneEdit(benchmark::State& state)
         const uint32_t i = folder->m_aBookmarks[folder->m_aBookmarks.size() / 2];
         {
             CKivDoc::CStepScope scope(doc);
-            doc.SetBookmarkName(i, "zz edited");
-            doc.SetBookmarkComment(i, "edited");
-            doc.UnlinkBookmark(folder, i);
-            doc.LinkBookmark(folder, i);
+            doc.EditBookmark(i, "zz edited", std::string(doc.Bookmark(i).m_strUrl), "edited", folder);
         }
         bytes = r.steps.at(0)->Bytes();
         state.ResumeTiming();
@@ -91,7 +89,7 @@ void UndoRedoRows(benchmark::State& state, bool toTrash, bool redo)
         {
             CKivDoc::CStepScope scope(doc);
             CFolderNode* to = toTrash ? &doc.m_trash : doc.CreateFolder(&doc.m_root, "to", false);
-            doc.MoveBookmarks(folder, to, rows, false);
+            doc.MoveOrCopyBookmarks(folder, to, rows, false);
         }
         CDocStep& step = *r.steps.at(0);
         bytes = step.Bytes();

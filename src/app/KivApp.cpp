@@ -9,6 +9,7 @@
 #include "framework/Ui.h"
 #include "model/KivDoc.h"
 #include "res/Strings.h"
+#include "views/KivView.h"
 
 #include "integration/AutomationService.h"
 
@@ -115,12 +116,18 @@ CKivApp::CKivApp()
     m_pHistory->m_onLooseStep = [this] {
         QTimer::singleShot(0, m_pServer.get(), [this] { m_pHistory->CloseLooseStep(); });
     };
-    m_pHistory->m_onReplayed = [this](CFolderNode* current) {
+    m_pHistory->m_selection = [this] {
+        const CKivView* list = m_pMainFrame ? m_pMainFrame->GetRightPane() : nullptr;
+        return list ? list->SelectedBookmarks() : std::vector<uint32_t>();
+    };
+    m_pHistory->m_onReplayed = [this](CFolderNode* current, const std::vector<uint32_t>& selection) {
         if (!HasMainWindow())
             return;
         m_pDocument->SendInitialUpdate();
         if (current)
             m_pDocument->UpdateAllViews(nullptr, CHint{HINT_SELECT_FOLDER, current});
+        if (CKivView* list = m_pMainFrame->GetRightPane())
+            list->SelectBookmarks(selection);
         UpdateFrameTitle();
     };
     // Open and save failures are collected while the document changes and shown once

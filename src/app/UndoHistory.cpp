@@ -7,6 +7,7 @@ CUndoHistory::CUndoHistory(CKivDoc& doc) : m_doc(doc)
 {
     m_doc.m_onStep = [this](std::unique_ptr<CDocStep> step) { Push(std::move(step)); };
     m_doc.m_onStepOpened = [this] {
+        NoteSelection(); // the views have not followed the change yet
         m_bLooseOpen = true;
         if (m_onLooseStep)
             m_onLooseStep();
@@ -33,21 +34,26 @@ void CUndoHistory::Clear()
     m_nDone = 0;
     m_nBytes = 0;
     m_nClean = 0;
+    m_selectionBefore.clear();
 }
 
 void CUndoHistory::Push(std::unique_ptr<CDocStep> step)
 {
     while (m_steps.size() > m_nDone) {
-        m_nBytes -= m_steps.back()->Bytes();
+        m_nBytes -= m_steps.back().Bytes();
         m_steps.pop_back();
     }
     if (m_nClean > static_cast<long>(m_nDone))
         m_nClean = -1; // the saved contents were on the branch just dropped
-    m_nBytes += step->Bytes();
-    m_steps.push_back(std::move(step));
+    Entry entry{std::move(step), std::move(m_selectionBefore), {}};
+    m_selectionBefore.clear();
+    if (m_selection)
+        entry.selectionAfter = m_selection();
+    m_nBytes += entry.Bytes();
+    m_steps.push_back(std::move(entry));
     ++m_nDone;
     while (m_steps.size() > 1 && (m_steps.size() > kMaxSteps || m_nBytes > kMaxBytes)) {
-        m_nBytes -= m_steps.front()->Bytes();
+        m_nBytes -= m_steps.front().Bytes();
         m_steps.pop_front();
         --m_nDone;
         if (m_nClean >= 0)
@@ -77,10 +83,17 @@ void CUndoHistory::CloseLooseStep()
     m_doc.EndStep();
 }
 
+void CUndoHistory::NoteSelection()
+{
+    m_selectionBefore = m_selection ? m_selection() : std::vector<uint32_t>();
+}
+
 void CUndoHistory::BeginCommand(unsigned id)
 {
     // A change left open by a drop or an in-place rename is a step of its own.
     CloseLooseStep();
+    if (!m_doc.StepOpen())
+        NoteSelection();
     m_doc.BeginStep(id);
 }
 
@@ -91,11 +104,11 @@ void CUndoHistory::Undo()
     CloseLooseStep();
     if (!CanUndo())
         return;
-    CDocStep& step = *m_steps[--m_nDone];
-    m_doc.UndoStep(step);
+    const Entry& entry = m_steps[--m_nDone];
+    m_doc.UndoStep(*entry.step);
     FollowClean();
     if (m_onReplayed)
-        m_onReplayed(step.m_pFolderBefore);
+        m_onReplayed(entry.step->m_pFolderBefore, entry.selectionBefore);
 }
 
 void CUndoHistory::Redo()
@@ -103,11 +116,11 @@ void CUndoHistory::Redo()
     CloseLooseStep();
     if (!CanRedo())
         return;
-    CDocStep& step = *m_steps[m_nDone++];
-    m_doc.RedoStep(step);
+    const Entry& entry = m_steps[m_nDone++];
+    m_doc.RedoStep(*entry.step);
     FollowClean();
     if (m_onReplayed)
-        m_onReplayed(step.m_pFolderAfter);
+        m_onReplayed(entry.step->m_pFolderAfter, entry.selectionAfter);
 }
 
 QString CUndoHistory::StepName(const CDocStep& step)
@@ -136,12 +149,12 @@ QString CUndoHistory::StepName(const CDocStep& step)
 
 QString CUndoHistory::UndoText() const
 {
-    return CanUndo() ? KivStrings::Load(IDS_UNDO_ACTION).arg(StepName(*m_steps[m_nDone - 1]))
+    return CanUndo() ? KivStrings::Load(IDS_UNDO_ACTION).arg(StepName(*m_steps[m_nDone - 1].step))
                      : QString();
 }
 
 QString CUndoHistory::RedoText() const
 {
-    return CanRedo() ? KivStrings::Load(IDS_REDO_ACTION).arg(StepName(*m_steps[m_nDone]))
+    return CanRedo() ? KivStrings::Load(IDS_REDO_ACTION).arg(StepName(*m_steps[m_nDone].step))
                      : QString();
 }

@@ -8,6 +8,7 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class CKivDoc;
 
@@ -45,19 +46,37 @@ public:
     // in-place rename); called once control is back in the event loop.
     void CloseLooseStep();
 
-    // After an undo or redo: the views show the contents again.
-    std::function<void(CFolderNode* current)> m_onReplayed;
+    // The bookmarks selected in the list, kept with each step to select again.
+    std::function<std::vector<uint32_t>()> m_selection;
+    // After an undo or redo: the views show the contents again, with the current
+    // folder and the selection the step found (or left).
+    std::function<void(CFolderNode* current, const std::vector<uint32_t>& selection)>
+        m_onReplayed;
     // A change made outside any command opened a step: schedule CloseLooseStep.
     std::function<void()> m_onLooseStep;
 
     static QString StepName(const CDocStep& step);
 
 private:
+    struct Entry
+    {
+        std::unique_ptr<CDocStep> step;
+        std::vector<uint32_t> selectionBefore, selectionAfter;
+        size_t Bytes() const
+        {
+            return step->Bytes()
+                   + (selectionBefore.capacity() + selectionAfter.capacity()) * sizeof(uint32_t);
+        }
+    };
+
     void Push(std::unique_ptr<CDocStep> step);
     void FollowClean();
+    // Keeps the selection a step about to be recorded starts from.
+    void NoteSelection();
 
     CKivDoc& m_doc;
-    std::deque<std::unique_ptr<CDocStep>> m_steps;
+    std::deque<Entry> m_steps;
+    std::vector<uint32_t> m_selectionBefore;
     size_t m_nDone = 0;
     // Where the saved contents are; -1 once no position in the history matches them.
     long m_nClean = 0;

@@ -1,9 +1,12 @@
 #include "DndTestSupport.h"
 
+#include "app/UndoHistory.h"
 #include "res/Commands.h"
 #include "views/Clipboard.h"
 
+#include <QCoreApplication>
 #include <QScrollBar>
+#include <QTimer>
 #include <QSplitter>
 
 namespace {
@@ -129,6 +132,39 @@ TEST_F(RowDragTest, RowsDroppedOnTheTrashAreDeleted)
     DragAndDrop(m_tree->viewport(), &data, PointOf(&m_doc.m_trash));
     EXPECT_EQ(ListNames(), (QStringList{"c2", "c4"}));
     EXPECT_EQ(Names(&m_doc.m_trash), (QStringList{"c1", "c3", "c5"}));
+}
+
+TEST_F(RowDragTest, AMoveByDragIsOneStepThatUndoesAndRedoesWhole)
+{
+    // The window's history, closing a change made outside any command on the next
+    // turn of the event loop as the application does.
+    CUndoHistory history(m_doc);
+    history.m_onLooseStep = [this, &history] {
+        QTimer::singleShot(0, m_tree, [&history] { history.CloseLooseStep(); });
+    };
+    SelectThreeRowsOfC();
+    const std::vector<uint32_t> a = Folder("a")->m_aBookmarks;
+    const std::vector<uint32_t> c = Folder("c")->m_aBookmarks;
+    KivDrag::CRowDragData data(m_list);
+    DragAndDrop(m_tree->viewport(), &data, PointOf(Folder("a")));
+    ASSERT_EQ(Names(Folder("a")), (QStringList{"a-one", "c1", "c3", "c5"}));
+    for (int turn = 0; turn < 10 && m_doc.StepOpen(); ++turn)
+        QCoreApplication::processEvents();
+    ASSERT_FALSE(m_doc.StepOpen());
+    ASSERT_EQ(history.Count(), 1u);
+    EXPECT_EQ(history.UndoText(), QStringLiteral("Deshacer mover 3 marcadores"));
+
+    history.Undo();
+    EXPECT_EQ(Folder("a")->m_aBookmarks, a);
+    EXPECT_EQ(Folder("c")->m_aBookmarks, c);
+    for (uint32_t i : c)
+        EXPECT_EQ(m_doc.Bookmark(i).m_nRefs, 1);
+    EXPECT_FALSE(m_doc.IsModified()); // back to the contents as opened
+    history.Redo();
+    EXPECT_EQ(Names(Folder("a")), (QStringList{"a-one", "c1", "c3", "c5"}));
+    EXPECT_EQ(Names(Folder("c")), (QStringList{"c2", "c4"}));
+    EXPECT_TRUE(m_doc.IsModified());
+    EXPECT_TRUE(m_doc.m_trash.m_aBookmarks.empty());
 }
 
 // --- folders ------------------------------------------------------------------------
