@@ -3,11 +3,13 @@
 #include "model/KivDoc.h"
 #include "res/Strings.h"
 
+#include <algorithm>
+
 CUndoHistory::CUndoHistory(CKivDoc& doc) : m_doc(doc)
 {
     m_doc.m_onStep = [this](std::unique_ptr<CDocStep> step) { Push(std::move(step)); };
     m_doc.m_onStepOpened = [this] {
-        NoteSelection(); // the views have not followed the change yet
+        NoteStart(); // the views have not followed the change yet
         m_bLooseOpen = true;
         if (m_onLooseStep)
             m_onLooseStep();
@@ -45,7 +47,9 @@ void CUndoHistory::Push(std::unique_ptr<CDocStep> step)
     }
     if (m_nClean > static_cast<long>(m_nDone))
         m_nClean = -1; // the saved contents were on the branch just dropped
-    Entry entry{std::move(step), std::move(m_selectionBefore), {}};
+    Entry entry{std::move(step), std::move(m_selectionBefore), {}, true};
+    // Unmarked before and after: the document did not count it as a modification.
+    entry.marks = m_bModifiedBefore || m_doc.IsModified();
     m_selectionBefore.clear();
     if (m_selection)
         entry.selectionAfter = m_selection();
@@ -64,7 +68,15 @@ void CUndoHistory::Push(std::unique_ptr<CDocStep> step)
 
 void CUndoHistory::FollowClean()
 {
-    m_doc.SetModifiedFlag(m_nClean != static_cast<long>(m_nDone));
+    // Modified unless every step between the saved contents and these left the mark alone.
+    bool modified = m_nClean < 0;
+    if (!modified) {
+        const size_t from = std::min(static_cast<size_t>(m_nClean), m_nDone);
+        const size_t to = std::max(static_cast<size_t>(m_nClean), m_nDone);
+        for (size_t k = from; k < to && !modified; ++k)
+            modified = m_steps[k].marks;
+    }
+    m_doc.SetModifiedFlag(modified);
 }
 
 void CUndoHistory::SetClean()
@@ -83,9 +95,10 @@ void CUndoHistory::CloseLooseStep()
     m_doc.EndStep();
 }
 
-void CUndoHistory::NoteSelection()
+void CUndoHistory::NoteStart()
 {
     m_selectionBefore = m_selection ? m_selection() : std::vector<uint32_t>();
+    m_bModifiedBefore = m_doc.IsModified();
 }
 
 void CUndoHistory::BeginCommand(unsigned id)
@@ -93,7 +106,7 @@ void CUndoHistory::BeginCommand(unsigned id)
     // A change left open by a drop or an in-place rename is a step of its own.
     CloseLooseStep();
     if (!m_doc.StepOpen())
-        NoteSelection();
+        NoteStart();
     m_doc.BeginStep(id);
 }
 

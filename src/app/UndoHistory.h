@@ -62,6 +62,9 @@ private:
     {
         std::unique_ptr<CDocStep> step;
         std::vector<uint32_t> selectionBefore, selectionAfter;
+        // Whether the document marked itself modified with it: a change only to what
+        // the file does not keep (a compare's check folder) leaves the mark alone.
+        bool marks = true;
         size_t Bytes() const
         {
             return step->Bytes()
@@ -71,12 +74,13 @@ private:
 
     void Push(std::unique_ptr<CDocStep> step);
     void FollowClean();
-    // Keeps the selection a step about to be recorded starts from.
-    void NoteSelection();
+    // Keeps the selection and the modified mark a step about to be recorded starts from.
+    void NoteStart();
 
     CKivDoc& m_doc;
     std::deque<Entry> m_steps;
     std::vector<uint32_t> m_selectionBefore;
+    bool m_bModifiedBefore = false;
     size_t m_nDone = 0;
     // Where the saved contents are; -1 once no position in the history matches them.
     long m_nClean = 0;
