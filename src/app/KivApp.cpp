@@ -163,7 +163,8 @@ CKivApp::~CKivApp()
 }
 
 namespace {
-// An Edit menu text: the step's name, or the bare verb when there is none.
+// An Edit menu text: the step's name, or the bare verb when there is none; the verb
+// comes first in every language and keeps the menu's mnemonic.
 QString MenuText(QString text, unsigned verbId, const QString& key)
 {
     if (text.isEmpty()) {
@@ -171,7 +172,7 @@ QString MenuText(QString text, unsigned verbId, const QString& key)
         while (text.endsWith(QLatin1Char(' ')) || text.endsWith(QLatin1Char(':')))
             text.chop(1);
     }
-    return text + QLatin1Char('\t') + key;
+    return QLatin1Char('&') + text + QLatin1Char('\t') + key;
 }
 } // namespace
 

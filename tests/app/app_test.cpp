@@ -739,7 +739,7 @@ TEST_F(Lifecycle, UndoFollowsTheSavedStateNamesItsStepsAndKeepsAHundred)
     CUndoHistory& history = m_app->History();
     CCmdRouter& router = m_app->Router();
     EXPECT_FALSE(router.Update(ID_EDIT_UNDO).m_bEnabled);
-    EXPECT_EQ(router.Update(ID_EDIT_UNDO).m_strText, QStringLiteral("Deshacer\tCtrl+Z"));
+    EXPECT_EQ(router.Update(ID_EDIT_UNDO).m_strText, QStringLiteral("&Deshacer\tCtrl+Z"));
     const auto step = [&](const std::function<void()>& change) {
         history.BeginCommand(0);
         change();
@@ -758,7 +758,7 @@ TEST_F(Lifecycle, UndoFollowsTheSavedStateNamesItsStepsAndKeepsAHundred)
     EXPECT_EQ(history.UndoText(), QStringLiteral("Deshacer añadir 3 marcadores"));
     step([&] { doc.MoveBookmarks(&doc.m_root, dest, rows, false); });
     EXPECT_EQ(router.Update(ID_EDIT_UNDO).m_strText,
-              QStringLiteral("Deshacer mover 3 marcadores\tCtrl+Z"));
+              QStringLiteral("&Deshacer mover 3 marcadores\tCtrl+Z"));
     KivStrings::SetLanguage(KivStrings::Lang1031);
     EXPECT_EQ(history.UndoText(), QStringLiteral("Rückgängig: 3 Lesezeichen verschieben"));
     KivStrings::SetLanguage(KivStrings::Lang1036);
@@ -772,7 +772,7 @@ TEST_F(Lifecycle, UndoFollowsTheSavedStateNamesItsStepsAndKeepsAHundred)
     EXPECT_TRUE(doc.IsModified());
     EXPECT_EQ(dest->m_aBookmarks.size(), 0u);
     EXPECT_EQ(router.Update(ID_EDIT_REDO).m_strText,
-              QStringLiteral("Rehacer mover 3 marcadores\tCtrl+Y"));
+              QStringLiteral("&Rehacer mover 3 marcadores\tCtrl+Y"));
     ASSERT_TRUE(router.Execute(ID_EDIT_REDO));
     EXPECT_FALSE(doc.IsModified());
     EXPECT_EQ(dest->m_aBookmarks.size(), 3u);

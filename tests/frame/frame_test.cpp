@@ -666,7 +666,7 @@ TEST_F(Frame, UndoTakesRealCommandsBackToTheSavedFileAndRedoMakesThemAgain)
     ASSERT_TRUE(Router().Execute(ID_ITEM_DELETE));
     ASSERT_EQ(doc.m_trash.m_aBookmarks.size(), 2u);
     EXPECT_EQ(Router().Update(ID_EDIT_UNDO).m_strText,
-              QStringLiteral("Deshacer eliminar 2 marcadores\tCtrl+Z"));
+              QStringLiteral("&Deshacer eliminar 2 marcadores\tCtrl+Z"));
     // A folder with a row deleted from the tree, after its warning.
     ASSERT_TRUE(tree->SelectFolder(top("Noticias")));
     Focus(tree);
@@ -674,7 +674,7 @@ TEST_F(Frame, UndoTakesRealCommandsBackToTheSavedFileAndRedoMakesThemAgain)
     ASSERT_TRUE(Router().Execute(ID_ITEM_DELETE));
     ASSERT_EQ(top("Noticias"), nullptr);
     EXPECT_EQ(Router().Update(ID_EDIT_UNDO).m_strText,
-              QStringLiteral("Deshacer eliminar carpeta\tCtrl+Z"));
+              QStringLiteral("&Deshacer eliminar carpeta\tCtrl+Z"));
     // Saved here.
     ASSERT_TRUE(m_app->DoFileSave());
     const std::string saved = Contents(doc);
@@ -699,7 +699,7 @@ TEST_F(Frame, UndoTakesRealCommandsBackToTheSavedFileAndRedoMakesThemAgain)
     ASSERT_TRUE(Router().Execute(ID_IMPORT_NETSCAPE));
     ASSERT_NE(top("Importados"), nullptr);
     EXPECT_EQ(Router().Update(ID_EDIT_UNDO).m_strText,
-              QStringLiteral("Deshacer añadir 2 marcadores\tCtrl+Z"));
+              QStringLiteral("&Deshacer añadir 2 marcadores\tCtrl+Z"));
     const std::string end = Contents(doc);
     EXPECT_TRUE(modifiedMark());
 
