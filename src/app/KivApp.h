@@ -5,6 +5,7 @@
 #include "framework/Profile.h"
 #include "integration/AutomationServer.h"
 #include "integration/DdeClient.h"
+#include "UndoHistory.h"
 #include "views/ViewContext.h"
 
 #include <QObject>
@@ -103,6 +104,7 @@ public:
     void ShowPendingErrors();
     bool HasMainWindow() const { return m_pMainFrame != nullptr; }
     CCmdRouter& Router() { return m_router; }
+    CUndoHistory& History() { return *m_pHistory; }
     bool IsAutomationStart() const { return m_bAutomation; }
     // The running document on the bus, and in an automation start the class factory
     // that hands it to the one client (null otherwise).
@@ -159,6 +161,7 @@ private:
     CRecentFileList m_recentFiles{4};
     std::unique_ptr<CKivAppDoc> m_pDocument;
     std::unique_ptr<CKivDocCommands> m_pDocCommands;
+    std::unique_ptr<CUndoHistory> m_pHistory;
     std::unique_ptr<CAutomationServer> m_pServer;      // after the document: goes first
     std::unique_ptr<CAutomationClassFactory> m_pFactory;
     std::unique_ptr<CMainFrame> m_pMainFrame;

@@ -4,6 +4,7 @@ add_library(kiv_gui STATIC
   app/AppMain.cpp app/AppMain.h
   app/DocCommands.cpp app/DocCommands.h
   app/KivApp.cpp app/KivApp.h
+  app/UndoHistory.cpp app/UndoHistory.h
   app/ShellFileTypes.cpp app/ShellFileTypes.h
   browsers/ProfileDlg.cpp browsers/ProfileDlg.h
 )

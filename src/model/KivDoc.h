@@ -2,10 +2,12 @@
 
 #include "Bookmark.h"
 #include "FlatTree.h"
+#include "Journal.h"
 #include "UrlIndex.h"
 #include "framework/Document.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -144,6 +146,37 @@ public:
     // running document there.
     virtual void RegisterActive() {}
 
+    // --- the change history ----------------------------------------------------------
+    // While m_onStep is set, every change the primitives above make between
+    // BeginStep and the matching EndStep is recorded into one step, handed to
+    // m_onStep when the outermost EndStep closes it (unless it changed nothing).
+    // A change made with no step open opens one and calls m_onStepOpened, whose
+    // owner closes it later. m_onHistoryLost is called when the recorded history
+    // no longer matches the contents (new, open, close).
+    void BeginStep(unsigned command = 0);
+    void EndStep();
+    bool StepOpen() const { return m_nStepDepth > 0; }
+    void UndoStep(CDocStep& step);
+    void RedoStep(CDocStep& step);
+    std::function<void(std::unique_ptr<CDocStep>)> m_onStep;
+    std::function<void()> m_onStepOpened;
+    std::function<void()> m_onHistoryLost;
+
+    class CStepScope
+    {
+    public:
+        explicit CStepScope(CKivDoc& doc, unsigned command = 0) : m_doc(doc)
+        {
+            m_doc.BeginStep(command);
+        }
+        ~CStepScope() { m_doc.EndStep(); }
+        CStepScope(const CStepScope&) = delete;
+        CStepScope& operator=(const CStepScope&) = delete;
+
+    private:
+        CKivDoc& m_doc;
+    };
+
     // Find state is reset with the contents.
     void ResetFindState();
 
@@ -168,6 +201,14 @@ private:
     // Whether the folder's list is in name order, looked over once per rename.
     bool KnownSorted(CFolderNode* folder);
     void ResetFolder(CFolderNode& f);
+    int PlaceOf(const CFolderNode* f) const { return f == &m_trash ? 1 : f == &m_check ? 2 : 0; }
+    // The step recording goes to, or null when nothing is recorded.
+    CDocStep* Recording();
+    void Replay(CDocStep& step, bool undo);
+    void ReplaySplice(CDocStep::Splice& s, bool insert);
+    void ReplayFolderLink(const CDocStep::FolderLink& l, bool link);
+    // Drops the history and anything recorded so far (the contents are replaced).
+    void LoseHistory();
     void BuildUrlIndex();
     void FlattenFolder(CFlatTree& flat, CFolderNode* p, int depth, bool appendBookmarks);
 
@@ -175,4 +216,8 @@ private:
     CUrlIndex m_urlIndex;
     bool m_bUrlIndexBuilt = true; // false after a load until the first URL lookup
     uint64_t m_nRenameEpoch = 1;
+    std::unique_ptr<CDocStep> m_pStep;
+    int m_nStepDepth = 0;
+    bool m_bSkipStep = false;
+    int m_nUnrecorded = 0; // replaying, loading or clearing: nothing is recorded
 };

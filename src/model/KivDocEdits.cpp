@@ -61,11 +61,15 @@ bool CKivDoc::RenameFolder(CFolderNode* folder, std::string name)
 {
     if (!folder || IsBuiltIn(folder))
         return false;
+    if (folder->m_strName == name)
+        return true; // nothing to record or to re-sort
     CFolderNode* parent = folder->m_pParent;
     std::unique_ptr<CFolderNode> owned = DetachFolder(folder);
     if (!owned)
         return false;
     // Renamed while out of the chain, so that it goes back in at its new place.
+    if (CDocStep* step = Recording())
+        step->Add(CDocStep::FolderName{folder, folder->m_strName});
     owned->m_strName = std::move(name);
     InsertFolder(parent, std::move(owned));
     return true;

@@ -2,7 +2,8 @@
 // only tests and the screenshots use:
 //   --screenshot FILE        as kiv
 //   --screenshot-dir DIR     saves the window with a folder selected, the item
-//                            dialog and the two context menus into DIR, then ends
+//                            dialog, the two context menus and the Edit menu with
+//                            a step to undo into DIR, then ends
 //   --test-copy-folder, --test-paste-into, --test-save-exit: see TestHooks.h
 #include "TestHooks.h"
 
@@ -13,6 +14,7 @@
 #include "formats/ItemDialog.h"
 #include "frame/MainFrame.h"
 #include "model/KivDoc.h"
+#include "res/Commands.h"
 #include "res/Menus.h"
 #include "views/KivView.h"
 #include "views/LeftView.h"
@@ -62,6 +64,20 @@ bool SaveGallery(CKivApp& app, const QString& dir)
                 sub->adjustSize();
                 ok = KivMain::SavePicture(sub, dir + QStringLiteral("/menu-import.png")) && ok;
             }
+    // Editar after the selected row went to the trash: Undo names the step. Undone
+    // again afterwards, so the window ends as it started.
+    if (CKivView* list = frame->GetRightPane(); list->RowCount() > 0) {
+        app.History().BeginCommand(ID_ITEM_DELETE);
+        list->OnDeleteItems();
+        app.History().EndCommand();
+        for (QAction* top : frame->menuBar()->actions())
+            if (QMenu* edit = top->menu(); edit && top->text() == QLatin1String("&Editar")) {
+                KivMenus::UpdateMenu(edit, app.Router());
+                edit->adjustSize();
+                ok = KivMain::SavePicture(edit, dir + QStringLiteral("/menu-edit.png")) && ok;
+            }
+        ok = app.Router().Execute(ID_EDIT_UNDO) && !doc.IsModified() && ok;
+    }
     const auto profile = [](const char* browser, const char* name, const char* dir) {
         CBrowserProfile p;
         p.browser = QString::fromUtf8(browser);
