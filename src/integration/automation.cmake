@@ -3,11 +3,26 @@
 # XML beside the sources; their adaptors are generated from it.
 include(GNUInstallDirs)
 
+# One adaptor per interface: the XML file is the interface's only description, and
+# the adaptor forwards each call to the object's slot of the same name.
+set(kiv_bus_xml ${CMAKE_CURRENT_SOURCE_DIR}/integration/org.halvane.Kiv)
+qt_add_dbus_adaptor(kiv_automation_adaptor_srcs ${kiv_bus_xml}.Items.xml
+  integration/AutomationObjects.h CKivItems KivItemsAdaptor CKivItemsAdaptor)
+qt_add_dbus_adaptor(kiv_automation_adaptor_srcs ${kiv_bus_xml}.Item.xml
+  integration/AutomationObjects.h CKivItem KivItemAdaptor CKivItemAdaptor)
+qt_add_dbus_adaptor(kiv_automation_adaptor_srcs ${kiv_bus_xml}.Document.xml
+  integration/AutomationObjects.h CKivDocObject KivDocumentAdaptor CKivDocumentAdaptor)
+qt_add_dbus_adaptor(kiv_automation_adaptor_srcs ${kiv_bus_xml}.Application.xml
+  integration/AutomationServer.h CAutomationClassFactory KivApplicationAdaptor
+  CKivApplicationAdaptor)
+
 add_library(kiv_automation STATIC
   integration/AutomationObjects.cpp integration/AutomationObjects.h
   integration/AutomationServer.cpp integration/AutomationServer.h
   integration/AutomationService.cpp integration/AutomationService.h
+  ${kiv_automation_adaptor_srcs}
 )
+target_include_directories(kiv_automation PRIVATE ${CMAKE_CURRENT_BINARY_DIR})
 target_link_libraries(kiv_automation PUBLIC kiv_core Qt6::Core Qt6::DBus)
 
 # The bus starts the installed program for automation clients. Written at install
@@ -18,3 +33,6 @@ install(CODE "
   message(STATUS \"Installing: \${kiv_service}\")
   file(WRITE \"\${kiv_service}\" \"[D-BUS Service]\\nName=org.halvane.Kiv.Application\\nExec=\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/kiv -Automation\\n\")
 ")
+# Clients build their proxies from the same descriptions.
+install(FILES ${kiv_bus_xml}.Items.xml ${kiv_bus_xml}.Item.xml ${kiv_bus_xml}.Document.xml
+  ${kiv_bus_xml}.Application.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/dbus-1/interfaces)
