@@ -76,7 +76,6 @@ public:
 
     // org.halvane.Kiv.Items, as org.halvane.Kiv.Items.xml describes it; the bus reaches
     // these through the adaptor generated from that file.
-public Q_SLOTS:
     int GetCount();
     QDBusObjectPath GetItem(int index);
     void Release();
@@ -100,7 +99,6 @@ public:
 
     // org.halvane.Kiv.Item, as org.halvane.Kiv.Item.xml describes it; the bus reaches
     // these through the adaptor generated from that file.
-public Q_SLOTS:
     short IsFolder();
     QString GetName();
     QString GetUrl();
@@ -129,7 +127,6 @@ public:
 
     // org.halvane.Kiv.Document, as org.halvane.Kiv.Document.xml describes it; the bus
     // reaches these through the adaptor generated from that file.
-public Q_SLOTS:
     short Open(const QString& path);
     QDBusObjectPath GetItems();
 

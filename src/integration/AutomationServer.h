@@ -97,7 +97,6 @@ public:
 
     // org.halvane.Kiv.Application, as org.halvane.Kiv.Application.xml describes it; the
     // bus reaches it through the adaptor generated from that file.
-public Q_SLOTS:
     QDBusObjectPath CreateDocument();
 
 Q_SIGNALS:
