@@ -1,7 +1,6 @@
 # Automation: the collection's object model on the session bus, the running
 # document and the automation start-up half. The bus interfaces are described in
 # XML beside the sources; their adaptors are generated from it.
-include(GNUInstallDirs)
 
 # One adaptor per interface: the XML file is the interface's only description, and
 # the adaptor forwards each call to the object's slot of the same name.
@@ -24,15 +23,3 @@ add_library(kiv_automation STATIC
 )
 target_include_directories(kiv_automation PRIVATE ${CMAKE_CURRENT_BINARY_DIR})
 target_link_libraries(kiv_automation PUBLIC kiv_core Qt6::Core Qt6::DBus)
-
-# The bus starts the installed program for automation clients. Written at install
-# time so that the Exec line follows the prefix given to cmake --install.
-set(KIV_SERVICE_DIR "${CMAKE_INSTALL_DATADIR}/dbus-1/services")
-install(CODE "
-  set(kiv_service \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${KIV_SERVICE_DIR}/org.halvane.Kiv.Application.service\")
-  message(STATUS \"Installing: \${kiv_service}\")
-  file(WRITE \"\${kiv_service}\" \"[D-BUS Service]\\nName=org.halvane.Kiv.Application\\nExec=\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/kiv -Automation\\n\")
-")
-# Clients build their proxies from the same descriptions.
-install(FILES ${kiv_bus_xml}.Items.xml ${kiv_bus_xml}.Item.xml ${kiv_bus_xml}.Document.xml
-  ${kiv_bus_xml}.Application.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/dbus-1/interfaces)
