@@ -3,7 +3,7 @@
 # XML beside the sources; their adaptors are generated from it.
 
 # One adaptor per interface: the XML file is the interface's only description, and
-# the adaptor forwards each call to the object's slot of the same name.
+# the adaptor forwards each call to the object's member of the same name.
 set(kiv_bus_xml ${CMAKE_CURRENT_SOURCE_DIR}/integration/org.halvane.Kiv)
 qt_add_dbus_adaptor(kiv_automation_adaptor_srcs ${kiv_bus_xml}.Items.xml
   integration/AutomationObjects.h CKivItems KivItemsAdaptor CKivItemsAdaptor)
