@@ -341,7 +341,6 @@ int CKivApp::ExitInstance()
     return 0;
 }
 
-<<<<<<< HEAD
 int CKivApp::EditPreferences(QWidget* parent)
 {
     KivPref::CPreferenceValues values;
@@ -359,7 +358,8 @@ int CKivApp::EditPreferences(QWidget* parent)
     m_bNewWindow = values.newWindow;
     std::copy(std::begin(values.browsers), std::end(values.browsers), std::begin(m_strBrowser));
     return result;
-=======
+}
+
 QString CKivApp::ShippedFilePath(const QString& programDir, const QString& name)
 {
     const QString beside = QDir(programDir).filePath(name);
@@ -368,7 +368,6 @@ QString CKivApp::ShippedFilePath(const QString& programDir, const QString& name)
     const QString shared =
         QDir::cleanPath(programDir + QStringLiteral("/../share/kiv/") + name);
     return QFileInfo::exists(shared) ? shared : beside;
->>>>>>> main
 }
 
 void CKivApp::WinHelp()
