@@ -24,6 +24,9 @@
 #include <QTranslator>
 #include <QUrl>
 
+#include <algorithm>
+#include <iterator>
+
 #if __has_include("integration/XdgBrowser.h") && __has_include("integration/UrlOpener.h")
 #include "integration/UrlOpener.h"
 #include "integration/XdgBrowser.h"
@@ -199,7 +202,7 @@ void CKivApp::BuildCommandMap()
         CAboutDlg about(m_pMainFrame.get());
         about.DoModal();
     });
-    OnCommand(ID_PREFERENCES, [this] { KivPref::RunPreferences(*this, m_pMainFrame.get()); });
+    OnCommand(ID_PREFERENCES, [this] { EditPreferences(m_pMainFrame.get()); });
     OnCommand(ID_PRINT_WORD, [this] { OnPrintWord(); });
 
     // The search options of the search bar's menu.
@@ -384,6 +387,25 @@ int CKivApp::ExitInstance()
     m_recentFiles.WriteList(*m_pProfile);
     m_pProfile->Sync();
     return 0;
+}
+
+int CKivApp::EditPreferences(QWidget* parent)
+{
+    KivPref::CPreferenceValues values;
+    values.openLastFile = m_bOpenLastFile;
+    values.keepWndSize = m_bKeepWndSize;
+    values.newWindow = m_bNewWindow;
+    values.browserChoice = m_nBrowserChoice;
+    std::copy(std::begin(m_strBrowser), std::end(m_strBrowser), std::begin(values.browsers));
+    const int result = KivPref::RunPreferences(values, parent);
+    if (result != CUi::IDOK)
+        return result;
+    m_bOpenLastFile = values.openLastFile;
+    m_bKeepWndSize = values.keepWndSize;
+    m_nBrowserChoice = values.browserChoice;
+    m_bNewWindow = values.newWindow;
+    std::copy(std::begin(values.browsers), std::end(values.browsers), std::begin(m_strBrowser));
+    return result;
 }
 
 QString CKivApp::ShippedFilePath(const QString& programDir, const QString& name)

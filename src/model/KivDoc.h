@@ -117,6 +117,29 @@ public:
     int EditBookmark(uint32_t i, std::string name, std::string url, std::string comment,
                      CFolderNode* shown);
 
+    // Whether a flat tree keeps the rules an insert relies on: every link names a
+    // folder and a bookmark that exist; the first folder has depth 1; each later one
+    // is between 1 and one deeper than the one before; none deeper than kMaxDepth.
+    static bool IsWellFormed(const CFlatTree& flat);
+    // What InsertFlatTree did.
+    struct FlatInsert
+    {
+        enum class Status { inserted, noTarget, damaged, tooDeep };
+        Status status = Status::noTarget;
+        bool subtree = false; // folders came with it (else a bookmark list)
+        uint32_t added = 0;   // bookmarks newly listed in some folder
+    };
+    // Inserts a flattened tree (a copied bookmark list or folder subtree) below
+    // `target`. A bookmark list adds its bookmarks from the last to the first into the
+    // target. A folder subtree merges by name: each folder reuses an existing child of
+    // the same name (case-insensitively) or creates one; a first folder named exactly
+    // as the root ("_root_") stands for the target itself. Bookmarks already in the
+    // document (same URL) are listed again rather than duplicated. A tree that is not
+    // well formed, or whose folders would end up more than kMaxDepth levels below
+    // their built-in folder (a file keeps no deeper ones), is refused whole before
+    // anything changes.
+    FlatInsert InsertFlatTree(CFolderNode* target, const CFlatTree& flat);
+
     const std::vector<CBookmark>& Bookmarks() const { return m_bookmarks; }
     const CBookmark& Bookmark(uint32_t i) const { return m_bookmarks[i]; }
     uint32_t BookmarkCount() const { return static_cast<uint32_t>(m_bookmarks.size()); }
