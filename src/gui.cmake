@@ -42,6 +42,7 @@ include(views/views.cmake OPTIONAL)
 include(frame/dialogs.cmake OPTIONAL)
 include(frame/dialogs.cmake OPTIONAL)   # preferences sheet, About box
 include(formats/dialogs.cmake OPTIONAL) # favorites and compare options
+include(tidy/dialogs.cmake OPTIONAL)    # duplicates, link checks
 
 qt_add_executable(kiv main.cpp)
 target_link_libraries(kiv PRIVATE kiv_gui)

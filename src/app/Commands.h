@@ -27,6 +27,8 @@ enum : unsigned {
     ID_PRINT_WORD = 32798,
     ID_IMPORT_IE = 40003,
     ID_IMPORT_NETSCAPE = 40004,
+    ID_EDIT_DUPLICATES = 32810,  // find and merge bookmarks that name one page
+    ID_EDIT_CHECK_LINKS = 32811, // check the links of a folder or of the collection
 
     // Framework commands.
     ID_FILE_NEW = 57600,

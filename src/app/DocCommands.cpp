@@ -12,6 +12,9 @@
 #include "framework/Ui.h"
 #include "model/KivDoc.h"
 #include "res/Strings.h"
+#include "tidy/DupesDlg.h"
+#include "tidy/DupesModel.h"
+#include "tidy/LinkCheckDlg.h"
 #include "views/Clipboard.h"
 #include "views/Find.h"
 
@@ -79,6 +82,30 @@ CKivDocCommands::CKivDocCommands(CKivApp& app, CKivDoc& doc) : m_app(app), m_doc
     OnCommand(ID_IMPORT_IE, [this] { OnImportIE(); });
     OnCommand(ID_EXPORT_IE, [this] { OnExportIE(); });
     OnCommand(ID_CHECK_NEW, [this] { OnCompare(); });
+    OnCommand(ID_EDIT_DUPLICATES, [this] { OnEditDuplicates(); });
+    OnCommand(ID_EDIT_CHECK_LINKS, [this] { OnEditCheckLinks(); });
+}
+
+void CKivDocCommands::OnEditDuplicates()
+{
+    CDupesDlg dlg(m_doc, m_app.GetMainFrame());
+    if (dlg.Model().GroupCount() == 0) {
+        CUi::Get().MessageBox(KivStrings::Load(IDS_NO_DUPLICATES), QString(), CUi::MB_OK,
+                              CUi::MB_ICONINFORMATION);
+        return;
+    }
+    dlg.DoModal();
+    if (dlg.Changed()) {
+        m_doc.UpdateAllViews(nullptr, HINT_SYNC_FOLDER, &m_doc.m_root);
+        m_doc.UpdateAllViews(nullptr, HINT_REFRESH);
+    }
+}
+
+void CKivDocCommands::OnEditCheckLinks()
+{
+    CLinkCheckDlg dlg(m_doc, m_doc.m_pCurFolder, m_app.GetMainFrame());
+    dlg.m_openUrl = [this](const std::string& url) { m_app.OpenUrl(url, false); };
+    dlg.DoModal();
 }
 
 void CKivDocCommands::OnImportIE()

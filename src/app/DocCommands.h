@@ -30,6 +30,9 @@ private:
     void OnImportIE();
     void OnExportIE();
     void OnCompare();
+    // Duplicates and link checks, each in its dialog.
+    void OnEditDuplicates();
+    void OnEditCheckLinks();
     // Runs an import and refreshes the views (hints 10 with the root, then 0).
     void AfterImport(const std::function<FormatResult()>& import);
     static void ShowResult(const FormatResult& result);

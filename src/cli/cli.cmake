@@ -2,7 +2,7 @@ add_library(kiv_cli STATIC
   cli/Json.cpp cli/Json.h
   cli/KivTool.cpp cli/KivTool.h
 )
-target_link_libraries(kiv_cli PUBLIC kiv_core)
+target_link_libraries(kiv_cli PUBLIC kiv_core kiv_tidy)
 if(TARGET kiv_formats)
   target_link_libraries(kiv_cli PUBLIC kiv_formats)
 endif()

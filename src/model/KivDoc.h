@@ -19,6 +19,13 @@ enum : int {
     HINT_SELECT_FOLDER = 11,
 };
 
+// One merge of bookmarks that name the same page: keep stays, others go.
+struct CMergeSet
+{
+    uint32_t keep = 0;
+    std::vector<uint32_t> others;
+};
+
 // The document: the bookmark table, the folder tree with its three built-in
 // folders, and the find state. One instance lives for the program's whole run and
 // is reused for every new or opened file.
@@ -52,6 +59,9 @@ public:
     void DeleteFolderChain(CFolderNode* first);
     void TrashFolderBookmarks(CFolderNode* folder);
     void TrashChainBookmarks(CFolderNode* first);
+    // Each set's kept bookmark takes every placement of its others below the root, and
+    // the others move to the trash. One call is one change of the collection.
+    void MergeBookmarks(const std::vector<CMergeSet>& sets);
     void FlattenSubtree(CFlatTree& flat, CFolderNode* folder, int depth, bool single);
     bool FlattenForSave();
     bool RebuildFromFlat();

@@ -62,4 +62,11 @@ enum : unsigned {
     IDS_TOO_DEEP = 16021,      // a move or paste would nest folders beyond the file's limit
     IDS_REPLACE_FILE = 16040,  // a save dialog's name is an existing file (%1: its name)
     IDS_URL_IS_OPTION = 16041, // a URL that a browser would read as an option is not opened
+    IDS_NO_DUPLICATES = 16050,   // the duplicate search found nothing
+    IDS_MERGE_ASK = 16051,       // %1 bookmarks merged into %2 groups, the others trashed
+    IDS_TRASH_DEAD_ASK = 16052,  // %1 bookmarks with dead links to the trash
+    IDS_LINK_CACHE_FAILED = 16053, // check results cannot be kept (%1: why)
+    IDS_LINKS_PROGRESS = 16054,  // %1 of %2 checked: %3 reached, %4 dead, %5 not checked
+    IDS_UPDATE_REDIRECTS_ASK = 16055, // %1 bookmarks get the URL they redirect to for good
+    IDS_LINK_STATUS_FIRST = 16060, // the twelve link statuses, in their order
 };

@@ -1,0 +1,74 @@
+#include "Collection.h"
+
+#include "framework/TextRules.h"
+#include "model/KivDoc.h"
+
+#include <string>
+
+std::vector<uint32_t> BookmarksBelow(const CKivDoc& doc, const CFolderNode* folder)
+{
+    std::vector<uint32_t> out;
+    std::vector<bool> seen(doc.BookmarkCount(), false);
+    std::vector<const CFolderNode*> pending{folder};
+    while (!pending.empty()) {
+        const CFolderNode* f = pending.back();
+        pending.pop_back();
+        for (uint32_t i : f->m_aBookmarks)
+            if (i < seen.size() && !seen[i]) {
+                seen[i] = true;
+                out.push_back(i);
+            }
+        // Children in reverse so the walk visits them in their order.
+        std::vector<const CFolderNode*> children;
+        for (const CFolderNode* c = f->m_pFirstChild; c; c = c->m_pNext)
+            children.push_back(c);
+        pending.insert(pending.end(), children.rbegin(), children.rend());
+    }
+    return out;
+}
+
+const CFolderNode* FindFolderPath(const CKivDoc& doc, std::string_view path)
+{
+    const CFolderNode* folder = &doc.m_root;
+    while (!path.empty()) {
+        const size_t slash = path.find('/');
+        const std::string segment(path.substr(0, slash));
+        path = slash == std::string_view::npos ? std::string_view() : path.substr(slash + 1);
+        if (segment.empty())
+            continue;
+        const CFolderNode* next = nullptr;
+        for (const CFolderNode* c = folder->m_pFirstChild; c && !next; c = c->m_pNext)
+            if (KivText::CompareNoCase(c->m_strName, segment) == 0)
+                next = c;
+        if (!next)
+            return nullptr;
+        folder = next;
+    }
+    return folder;
+}
+
+void TrashEverywhere(CKivDoc& doc, const std::vector<uint32_t>& bookmarks)
+{
+    std::vector<bool> gone(doc.BookmarkCount(), false);
+    for (uint32_t i : bookmarks)
+        if (i < gone.size())
+            gone[i] = true;
+    std::vector<CFolderNode*> pending{&doc.m_root};
+    std::vector<uint32_t> leaving;
+    while (!pending.empty()) {
+        CFolderNode* f = pending.back();
+        pending.pop_back();
+        for (CFolderNode* c = f->m_pFirstChild; c; c = c->m_pNext)
+            pending.push_back(c);
+        leaving.clear();
+        for (uint32_t i : f->m_aBookmarks)
+            if (gone[i])
+                leaving.push_back(i);
+        for (uint32_t i : leaving)
+            doc.UnlinkBookmark(f, i);
+    }
+    for (uint32_t i : bookmarks)
+        if (i < gone.size())
+            doc.LinkBookmark(&doc.m_trash, i);
+    doc.SetModifiedFlag();
+}
