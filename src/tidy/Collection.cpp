@@ -3,6 +3,7 @@
 #include "framework/TextRules.h"
 #include "model/KivDoc.h"
 
+#include <algorithm>
 #include <string>
 
 std::vector<uint32_t> BookmarksBelow(const CKivDoc& doc, const CFolderNode* folder)
@@ -18,11 +19,11 @@ std::vector<uint32_t> BookmarksBelow(const CKivDoc& doc, const CFolderNode* fold
                 seen[i] = true;
                 out.push_back(i);
             }
-        // Children in reverse so the walk visits them in their order.
-        std::vector<const CFolderNode*> children;
+        // Children reversed on the stack so the walk visits them in their order.
+        const size_t mark = pending.size();
         for (const CFolderNode* c = f->m_pFirstChild; c; c = c->m_pNext)
-            children.push_back(c);
-        pending.insert(pending.end(), children.rbegin(), children.rend());
+            pending.push_back(c);
+        std::reverse(pending.begin() + std::ptrdiff_t(mark), pending.end());
     }
     return out;
 }

@@ -11,13 +11,16 @@ namespace {
 template<typename Visit>
 void WalkBelowRoot(const CKivDoc& doc, Visit visit)
 {
+    // Pre-order in the tree's own order, so folder lists read top to bottom.
     std::vector<const CFolderNode*> pending{&doc.m_root};
     while (!pending.empty()) {
         const CFolderNode* folder = pending.back();
         pending.pop_back();
         visit(folder);
+        const size_t mark = pending.size();
         for (const CFolderNode* c = folder->m_pFirstChild; c; c = c->m_pNext)
             pending.push_back(c);
+        std::reverse(pending.begin() + std::ptrdiff_t(mark), pending.end());
     }
 }
 

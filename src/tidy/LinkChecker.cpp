@@ -12,7 +12,7 @@
 #include <QTimer>
 #include <QUrl>
 
-Q_LOGGING_CATEGORY(lcLinks, "kiv.tidy.links")
+Q_LOGGING_CATEGORY(lcLinks, "kiv.tidy.links", QtWarningMsg)
 
 struct CLinkChecker::Job
 {
@@ -111,7 +111,10 @@ void CLinkChecker::Cancel()
     m_inFlight.clear();
     for (auto it = inFlight.begin(); it != inFlight.end(); ++it) {
         QNetworkReply* reply = it.key();
-        reply->disconnect(this);
+        // Its time-out and header watch point at the job deleted here.
+        for (QTimer* timer : reply->findChildren<QTimer*>())
+            timer->stop();
+        reply->disconnect();
         reply->abort();
         reply->deleteLater();
         delete it.value();

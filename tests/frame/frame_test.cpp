@@ -86,7 +86,7 @@ TEST_F(Frame, MainMenuHasEveryItemInOrder)
               unsigned(ID_EXPORT_NETSCAPE));
     EXPECT_EQ(Texts(bar[1]->menu()->actions()),
               (QStringList{"&Buscar\tCtrl+F", "Buscar &Siguiente\tF3", "-", "Editar elemento", "-",
-                           "Cor&tar\tCtrl+X", "&Copiar\tCtrl+C", "&Pegar\tCtrl+V", "-",
+                           "Buscar duplicados...", "Comprobar enlaces...", "-", "Cor&tar\tCtrl+X", "&Copiar\tCtrl+C", "&Pegar\tCtrl+V", "-",
                            "Seleccionar Todo\tCtrl+A"}));
     EXPECT_EQ(Texts(bar[2]->menu()->actions()),
               (QStringList{"&Barra de herramientas", "&Barra de busqueda", "&Barra de estado"}));
