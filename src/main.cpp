@@ -4,6 +4,10 @@
 #include "framework/QtUi.h"
 #include "model/KivDoc.h"
 #include "res/Menus.h"
+#include "tidy/Collection.h"
+#include "tidy/DupesDlg.h"
+#include "tidy/LinkCheckDlg.h"
+#include "tidy/LinkResultsModel.h"
 #include "views/DragDropTestHooks.h"
 #include "views/KivView.h"
 #include "views/LeftView.h"
@@ -18,8 +22,9 @@
 // kiv [file.kiv] | -Automation | -Embedding
 // A hidden "--screenshot FILE" saves a picture of the window once it is shown, then
 // ends the program (used to look at the window on machines without a display);
-// "--screenshot-dir DIR" saves the window with a folder selected, the item dialog
-// and the context menus into DIR.
+// "--screenshot-dir DIR" saves the window with a folder selected, the item dialog,
+// the context menus and the duplicates and link-check dialogs into DIR (the link
+// check listing the collection's links, none of them requested).
 namespace {
 
 bool Save(QWidget* widget, const QString& path)
@@ -50,6 +55,19 @@ bool SaveGallery(CKivApp& app, const QString& dir)
     item.UpdateData(false);
     item.adjustSize();
     ok = Save(&item, dir + QStringLiteral("/item-dialog.png")) && ok;
+
+    CDupesDlg dupes(doc, frame);
+    dupes.show();
+    QApplication::processEvents();
+    ok = Save(&dupes, dir + QStringLiteral("/dupes-dialog.png")) && ok;
+    dupes.hide();
+
+    CLinkCheckDlg links(doc, doc.m_pCurFolder, frame);
+    links.Results().SetTargets(BookmarksBelow(doc, &doc.m_root));
+    links.show();
+    QApplication::processEvents();
+    ok = Save(&links, dir + QStringLiteral("/link-check-dialog.png")) && ok;
+    links.hide();
 
     for (unsigned id : {131u, 132u}) {
         std::unique_ptr<QMenu> menu(KivMenus::BuildMenu(id, app.Router(), frame));

@@ -44,7 +44,8 @@ CDupesDlg::CDupesDlg(CKivDoc& doc, QWidget* parent)
     m_pMerge->setObjectName(QStringLiteral("merge"));
     m_pExact = new QPushButton(QStringLiteral("Fusionar los &idénticos"), this);
     m_pExact->setObjectName(QStringLiteral("mergeExact"));
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    auto* buttons = new QDialogButtonBox(this);
+    buttons->addButton(QStringLiteral("Cerrar"), QDialogButtonBox::RejectRole);
     buttons->addButton(m_pMerge, QDialogButtonBox::ActionRole);
     buttons->addButton(m_pExact, QDialogButtonBox::ActionRole);
 

@@ -93,7 +93,8 @@ CLinkCheckDlg::CLinkCheckDlg(CKivDoc& doc, CFolderNode* current, QWidget* parent
     m_pUpdate->setObjectName(QStringLiteral("updateRedirects"));
     m_pOpen = new QPushButton(QStringLiteral("&Abrir"), this);
     m_pOpen->setObjectName(QStringLiteral("open"));
-    auto* close = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    auto* close = new QDialogButtonBox(this);
+    close->addButton(QStringLiteral("Cerrar"), QDialogButtonBox::RejectRole);
 
     auto* scope = new QGridLayout;
     scope->addWidget(m_pFolder, 0, 0);
