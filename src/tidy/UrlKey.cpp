@@ -93,25 +93,20 @@ void AppendHost(std::string& out, std::string_view host, const UrlKeyOptions& op
     bool ascii = true;
     for (char c : host)
         ascii = ascii && static_cast<unsigned char>(c) < 0x80;
-    std::string folded;
+    QByteArray ace;
     if (!ascii) {
         // One form for international names: the ASCII-compatible one.
-        const QByteArray ace = QUrl::toAce(QString::fromUtf8(host.data(), qsizetype(host.size())));
+        ace = QUrl::toAce(QString::fromUtf8(host.data(), qsizetype(host.size())));
         if (!ace.isEmpty())
-            folded.assign(ace.constData(), size_t(ace.size()));
-        else
-            folded.assign(host);
-    } else {
-        folded.assign(host);
+            host = std::string_view(ace.constData(), size_t(ace.size()));
     }
-    for (char& c : folded)
-        c = Lower(c);
-    std::string_view h = folded;
-    if (h.size() > 1 && h.back() == '.')
-        h.remove_suffix(1);
-    if (options.wwwIsBare && h.size() > 4 && h.substr(0, 4) == "www.")
-        h.remove_prefix(4);
-    out += h;
+    if (host.size() > 1 && host.back() == '.')
+        host.remove_suffix(1);
+    if (options.wwwIsBare && host.size() > 4 && Lower(host[0]) == 'w' && Lower(host[1]) == 'w'
+        && Lower(host[2]) == 'w' && host[3] == '.')
+        host.remove_prefix(4);
+    for (char c : host)
+        out += Lower(c);
 }
 
 void AppendQuery(std::string& out, std::string_view query)
