@@ -115,7 +115,8 @@ CLoopbackHttpServers::CLoopbackHttpServers() : m_thread(new QThread), m_home(new
 
 CLoopbackHttpServers::~CLoopbackHttpServers()
 {
-    QMetaObject::invokeMethod(m_home, [this] { delete m_home; }, Qt::BlockingQueuedConnection);
+    // Deleted in its own thread, which deletes what is left to delete as it ends.
+    m_home->deleteLater();
     m_thread->quit();
     m_thread->wait();
     delete m_thread;
