@@ -16,6 +16,10 @@ packages=(
   clang libclang-rt-14-dev clang-format clang-tidy
   # windows, clipboard, drag and drop, D-Bus in tests
   xvfb xauth x11-utils dbus dbus-x11 libglib2.0-bin systemd
+  # a real window manager and input for the desktop scenario
+  openbox xdotool xclip
+  # the framework's own texts (buttons, file dialogs) in the user's language
+  qt6-translations-l10n
   python3 python3-dbus
   # the print companion's checks and desktop integration
   poppler-utils shared-mime-info desktop-file-utils xdg-utils

@@ -19,6 +19,10 @@ qt_add_resources(kiv_gui kiv_images PREFIX "/" BASE res FILES
   res/toolbar/largeicons.svg res/toolbar/smallicons.svg res/toolbar/list.svg
   res/toolbar/details.svg res/toolbar/about.svg
   res/icons/kiv.svg res/icons/kivdoc.svg)
+# The print document's type and handler entry, written for the user at start as
+# they are installed.
+qt_add_resources(kiv_gui kiv_desktop_files PREFIX "/desktop" BASE print FILES
+  print/kiv-print-document.xml print/kiv-print.desktop)
 if(TARGET kiv_formats)
   target_link_libraries(kiv_gui PUBLIC kiv_formats)
 endif()

@@ -165,7 +165,8 @@ void CKivDocCommands::OnCompare()
 void CKivDocCommands::ShowResult(const FormatResult& result)
 {
     if (result.status == FormatResult::wrongType && result.messageId != 0)
-        CUi::Get().MessageBox(KivStrings::Load(result.messageId));
+        CUi::Get().MessageBox(KivStrings::Load(result.messageId), QString(), CUi::MB_OK,
+                              CUi::MB_ICONWARNING);
     else if (result.status == FormatResult::fileError)
         CUi::Get().MessageBox(KivStrings::FileErrorText(result.error), QString(), CUi::MB_OK,
                               CUi::MB_ICONWARNING);
@@ -268,8 +269,12 @@ void CKivDocCommands::OnFileSendMail()
         if (QFileInfo(name).suffix().compare(QLatin1String("kiv"), Qt::CaseInsensitive) != 0)
             name += QStringLiteral(".kiv");
         const QString folder = MailFolder();
-        if (folder.isEmpty())
+        if (folder.isEmpty()) {
+            CUi::Get().MessageBox(KivStrings::Load(IDS_MAIL_NOT_STARTED)
+                                      .replace(QLatin1String("%1"), m_doc.GetTitle()),
+                                  QString(), CUi::MB_OK, CUi::MB_ICONWARNING);
             return;
+        }
         path = QDir(folder).filePath(name);
         const bool wasModified = m_doc.IsModified();
         const bool saved = m_doc.OnSaveDocument(path);
@@ -279,5 +284,9 @@ void CKivDocCommands::OnFileSendMail()
             return;
         }
     }
-    QProcess::startDetached(QStringLiteral("xdg-email"), {QStringLiteral("--attach"), path});
+    // Without a mail program xdg-email fails: that is said, not only written to stderr.
+    m_app.StartDesktopTool({QStringLiteral("xdg-email"), QStringLiteral("--attach"), path},
+                           QProcessEnvironment::systemEnvironment(),
+                           KivStrings::Load(IDS_MAIL_NOT_STARTED)
+                               .replace(QLatin1String("%1"), QFileInfo(path).fileName()));
 }

@@ -16,7 +16,11 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QProcess>
 #include <QTimer>
+#include <QTranslator>
 #include <QUrl>
 
 #if __has_include("integration/XdgBrowser.h") && __has_include("integration/UrlOpener.h")
@@ -32,6 +36,26 @@ CKivApp* g_pApp = nullptr;
 const QString kPref = QStringLiteral("Pref");
 const QString kWndSize = QStringLiteral("WndSize");
 const QString kKivFilter = QStringLiteral("Kiv Files (*.kiv)|*.kiv||");
+
+enum class Argument { path, automation, shellFlag };
+
+// The automation flags and the framework's shell flags (print, print to, DDE,
+// registration), with "-" or "/", any case. Nothing else is a flag.
+Argument ClassifyArgument(const QString& arg)
+{
+    if (arg.size() < 2 || (arg[0] != QLatin1Char('-') && arg[0] != QLatin1Char('/')))
+        return Argument::path;
+    const QString name = arg.mid(1);
+    const auto is = [&name](const char* flag) {
+        return name.compare(QLatin1String(flag), Qt::CaseInsensitive) == 0;
+    };
+    if (is("Automation") || is("Embedding"))
+        return Argument::automation;
+    for (const char* flag : {"p", "pt", "dde", "Unregister", "Unregserver", "RegServer"})
+        if (is(flag))
+            return Argument::shellFlag;
+    return Argument::path;
+}
 
 }  // namespace
 
@@ -191,6 +215,12 @@ bool CKivApp::InitInstance(const QStringList& arguments)
     m_bFindInUrl = true;
     m_bFindInComment = false;
 
+    static const bool translated = [] {
+        InstallFrameworkTranslations(QLocale());
+        return true;
+    }();
+    Q_UNUSED(translated);
+
     // The help page lives in help/ beside the program.
     m_strHelpPath = QDir(QCoreApplication::applicationDirPath())
                         .filePath(QStringLiteral("help/kiv_index.html"));
@@ -205,19 +235,21 @@ bool CKivApp::InitInstance(const QStringList& arguments)
     m_strDefaultBrowserCmd = QString::fromStdString(browserCmd);
 #endif
 
-    // The command line: flags start with "-" or "/"; the first other word is a file.
+    // The command line: only the known flags are flags, in "-" or "/" form; every
+    // other argument is a path (an absolute one begins with "/"). The first one is
+    // the file to open.
     QString fileName;
-    // Here a path may start with "/" too: "/word" without another slash is a flag.
     for (const QString& arg : arguments) {
-        const bool isFlag = arg.startsWith(QLatin1Char('-'))
-                            || (arg.startsWith(QLatin1Char('/')) && arg.count(QLatin1Char('/')) == 1);
-        if (isFlag) {
-            const QString flag = arg.mid(1);
-            if (flag.compare(QLatin1String("Automation"), Qt::CaseInsensitive) == 0
-                || flag.compare(QLatin1String("Embedding"), Qt::CaseInsensitive) == 0)
-                m_bAutomation = true;
-        } else if (fileName.isEmpty()) {
-            fileName = arg;
+        switch (ClassifyArgument(arg)) {
+        case Argument::automation:
+            m_bAutomation = true;
+            break;
+        case Argument::shellFlag:
+            break;
+        case Argument::path:
+            if (fileName.isEmpty())
+                fileName = arg;
+            break;
         }
     }
     // A browser that does not answer is reported in a message box.
@@ -230,8 +262,13 @@ bool CKivApp::InitInstance(const QStringList& arguments)
     if (m_bAutomation)
         return StartAutomation();
 
+    // The user-level desktop files: ".kiv" documents, and the print document with
+    // the print companion beside the program as its handler.
+    const QString printProgram = QDir(QCoreApplication::applicationDirPath())
+                                     .filePath(QStringLiteral("kiv-print"));
     KivShellFileTypes::Register(KivShellFileTypes::DataHome(),
-                                QCoreApplication::applicationFilePath());
+                                QCoreApplication::applicationFilePath(),
+                                QFileInfo(printProgram).isExecutable() ? printProgram : QString());
     // The bus starts this program for automation clients through the user's
     // service file.
     KivAutomation::WriteUserServiceFile(QCoreApplication::applicationFilePath());
@@ -312,7 +349,59 @@ void CKivApp::OnPrintWord()
         CUi::Get().MessageBox(KivStrings::Load(IDS_NO_PRINT_DOC));
         return;
     }
-    QDesktopServices::openUrl(QUrl::fromLocalFile(m_strPrintDocPath));
+    // The handler prints the collection of this copy, whichever copy owns the
+    // document's well-known name.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    const QString busName = m_pServer->UniqueBusName();
+    if (busName.isEmpty())
+        environment.remove(QStringLiteral("KIV_DOCUMENT_BUS_NAME"));
+    else
+        environment.insert(QStringLiteral("KIV_DOCUMENT_BUS_NAME"), busName);
+    StartDesktopTool(KivShellFileTypes::OpenCommand(m_strPrintDocPath), environment,
+                     KivStrings::Load(IDS_PRINT_NOT_STARTED)
+                         .replace(QLatin1String("%1"), m_strPrintDocPath));
+}
+
+void CKivApp::StartDesktopTool(const QStringList& command, const QProcessEnvironment& environment,
+                               const QString& failureText)
+{
+    const auto fail = [failureText] {
+        CUi::Get().MessageBox(failureText, QString(), CUi::MB_OK, CUi::MB_ICONWARNING);
+    };
+    if (command.isEmpty()) {
+        fail();
+        return;
+    }
+    // Not parented: a tool still running when the program ends keeps running (a mail
+    // program may be the tool itself).
+    auto* process = new QProcess;
+    process->setProcessEnvironment(environment);
+    process->setStandardInputFile(QProcess::nullDevice());
+    process->setProcessChannelMode(QProcess::ForwardedChannels);
+    QObject::connect(process, &QProcess::errorOccurred, &m_toolWatch,
+                     [process, fail](QProcess::ProcessError error) {
+                         if (error != QProcess::FailedToStart)
+                             return;
+                         process->deleteLater();
+                         fail();
+                     });
+    QObject::connect(process, &QProcess::finished, &m_toolWatch,
+                     [process, fail](int exitCode, QProcess::ExitStatus status) {
+                         process->deleteLater();
+                         if (status != QProcess::NormalExit || exitCode != 0)
+                             fail();
+                     });
+    process->start(command.first(), command.mid(1));
+}
+
+QTranslator* CKivApp::InstallFrameworkTranslations(const QLocale& locale)
+{
+    auto translator = std::make_unique<QTranslator>(QCoreApplication::instance());
+    if (!translator->load(locale, QStringLiteral("qtbase"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))
+        || !QCoreApplication::installTranslator(translator.get()))
+        return nullptr;
+    return translator.release();
 }
 
 void CKivApp::OpenUrl(const std::string& url, bool newWindow)

@@ -6,6 +6,8 @@
 #include "integration/AutomationServer.h"
 #include "integration/DdeClient.h"
 
+#include <QObject>
+#include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
 
@@ -17,6 +19,8 @@
 class CKivDoc;
 class CKivDocCommands;
 class CMainFrame;
+class QLocale;
+class QTranslator;
 
 // The program's one document: served to automation clients on the bus, and never
 // left holding an emptied content under the old file's name. A load that breaks off
@@ -61,6 +65,15 @@ public:
 
     // Every help request ends here: opens the help page with the desktop.
     void WinHelp();
+
+    // Starts a desktop tool (an opener, the mail program) without waiting for it;
+    // when it cannot be started or ends with an error, failureText is shown. The
+    // tool is never stopped by this program.
+    void StartDesktopTool(const QStringList& command, const QProcessEnvironment& environment,
+                          const QString& failureText);
+    // Loads the framework's own texts (buttons, file dialogs) for a language;
+    // the translator installed, or null when there is none for it.
+    static QTranslator* InstallFrameworkTranslations(const QLocale& locale);
 
     // Opens a bookmark's URL; newWindow asks the browser for a new window.
     void OpenUrl(const std::string& url, bool newWindow);
@@ -139,6 +152,7 @@ private:
     bool m_bAutomation = false;
     bool m_bLastOpenFailed = false; // the last open could not read its file
     std::vector<CFileError> m_pendingErrors;
+    QObject m_toolWatch; // reports of started tools end with the application
     CDdeClient::MessageSink m_previousDdeSink;
     bool m_bDdeSinkInstalled = false;
 };

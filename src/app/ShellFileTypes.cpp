@@ -7,6 +7,8 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 
+#include <vector>
+
 namespace KivShellFileTypes {
 
 namespace {
@@ -35,6 +37,30 @@ bool WriteIfDifferent(const QString& path, const QByteArray& content)
         return false;
     file.write(content);
     return file.commit();
+}
+
+// A file of our own resources, as text.
+QString Resource(const QString& name)
+{
+    QFile file(name);
+    if (!file.open(QIODevice::ReadOnly))
+        return QString();
+    return QString::fromUtf8(file.readAll());
+}
+
+// Runs one of the desktop's database tools on a folder, when it is installed.
+void RunTool(const QString& name, const QString& folder)
+{
+    const QString tool = QStandardPaths::findExecutable(name);
+    if (tool.isEmpty())
+        return;
+    QProcess process;
+    // Its notes (a folder outside the search path, in tests) are not the user's.
+    process.setStandardOutputFile(QProcess::nullDevice());
+    process.setStandardErrorFile(QProcess::nullDevice());
+    process.start(tool, {folder});
+    if (process.waitForStarted())
+        process.waitForFinished(30000);
 }
 
 }  // namespace
@@ -72,21 +98,63 @@ QString DesktopEntry(const QString& program)
         .arg(QuoteExec(program));
 }
 
-QStringList Register(const QString& dataHome, const QString& program)
+QString PrintMimeTypeXml() { return Resource(QStringLiteral(":/desktop/kiv-print-document.xml")); }
+
+QString PrintDesktopEntry(const QString& printProgram)
 {
-    QStringList written;
-    const QString mimeFile = dataHome + QStringLiteral("/mime/packages/kiv.xml");
-    const QString desktopFile = dataHome + QStringLiteral("/applications/kiv.desktop");
-    if (WriteIfDifferent(mimeFile, MimeTypeXml().toUtf8())) {
-        written << mimeFile;
-        // The desktop reads the compiled database; refresh it when the tool is there.
-        const QString tool = QStandardPaths::findExecutable(QStringLiteral("update-mime-database"));
-        if (!tool.isEmpty())
-            QProcess::startDetached(tool, {dataHome + QStringLiteral("/mime")});
+    // The installed entry names the program on the PATH; here it is the one beside us.
+    QString entry = Resource(QStringLiteral(":/desktop/kiv-print.desktop"));
+    entry.replace(QStringLiteral("\nExec=kiv-print "),
+                  QStringLiteral("\nExec=") + QuoteExec(printProgram) + QLatin1Char(' '));
+    return entry;
+}
+
+QStringList Register(const QString& dataHome, const QString& program, const QString& printProgram)
+{
+    struct File
+    {
+        QString path;
+        QString content;
+        bool mime;
+    };
+    std::vector<File> files = {
+        {dataHome + QStringLiteral("/mime/packages/kiv.xml"), MimeTypeXml(), true},
+        {dataHome + QStringLiteral("/applications/kiv.desktop"), DesktopEntry(program), false}};
+    if (!printProgram.isEmpty()) {
+        files.push_back({dataHome + QStringLiteral("/mime/packages/kiv-print-document.xml"),
+                         PrintMimeTypeXml(), true});
+        files.push_back({dataHome + QStringLiteral("/applications/kiv-print.desktop"),
+                         PrintDesktopEntry(printProgram), false});
     }
-    if (WriteIfDifferent(desktopFile, DesktopEntry(program).toUtf8()))
-        written << desktopFile;
+    QStringList written;
+    bool mimeChanged = false;
+    bool desktopChanged = false;
+    for (const File& f : files) {
+        if (!WriteIfDifferent(f.path, f.content.toUtf8()))
+            continue;
+        written << f.path;
+        (f.mime ? mimeChanged : desktopChanged) = true;
+    }
+    // The desktop reads compiled databases, not these files: rebuild them now, so that
+    // a print asked for right after the start finds its handler.
+    if (mimeChanged)
+        RunTool(QStringLiteral("update-mime-database"), dataHome + QStringLiteral("/mime"));
+    if (desktopChanged)
+        RunTool(QStringLiteral("update-desktop-database"), dataHome + QStringLiteral("/applications"));
     return written;
+}
+
+QStringList OpenCommand(const QString& path)
+{
+    // xdg-open outside a known desktop asks file(1), which calls the print document
+    // plain text; gio reads the shared MIME database.
+    const QString gio = QStandardPaths::findExecutable(QStringLiteral("gio"));
+    if (!gio.isEmpty())
+        return {gio, QStringLiteral("open"), path};
+    const QString xdgOpen = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+    if (!xdgOpen.isEmpty())
+        return {xdgOpen, path};
+    return {};
 }
 
 }  // namespace KivShellFileTypes

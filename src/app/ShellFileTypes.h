@@ -14,8 +14,22 @@ QString DataHome();
 QString MimeTypeXml();
 QString DesktopEntry(const QString& program);
 
+// The print document's type "application/x-kiv-print" and the desktop entry of
+// its handler, the print companion at printProgram.
+QString PrintMimeTypeXml();
+QString PrintDesktopEntry(const QString& printProgram);
+
 // Writes mime/packages/kiv.xml and applications/kiv.desktop under dataHome when they
-// are missing or differ; returns the files written.
-QStringList Register(const QString& dataHome, const QString& program);
+// are missing or differ, and, when printProgram is not empty,
+// mime/packages/kiv-print-document.xml and applications/kiv-print.desktop; the
+// desktop's databases are rebuilt before it returns. Returns the files written.
+// (Nothing here is needed when the files are installed system-wide.)
+QStringList Register(const QString& dataHome, const QString& program,
+                     const QString& printProgram = QString());
+
+// The command that opens a file with the desktop's handler for its type: "gio open"
+// (which reads the shared MIME database as every desktop does), else xdg-open.
+// Empty when neither is there.
+QStringList OpenCommand(const QString& path);
 
 }  // namespace KivShellFileTypes

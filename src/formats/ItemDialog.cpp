@@ -114,7 +114,9 @@ std::string UrlFromClipboardText(std::string_view text)
 {
     if (text.size() >= 100)
         return {};
+    // Today's addresses are mostly https.
     if (text.find("http://") == std::string_view::npos
+        && text.find("https://") == std::string_view::npos
         && text.find("ftp://") == std::string_view::npos)
         return {};
     return KivText::Trim(text);

@@ -103,8 +103,9 @@ bool CMainFrame::Create()
     bar->addWidget(m_pMessagePane, 1);
     m_pCountPane = new QLabel(bar);
     m_pCountPane->setObjectName(QStringLiteral("pane1"));
+    // As wide as the format itself, "nb: %4d  ", as the status bar measures it.
     m_pCountPane->setMinimumWidth(
-        m_pCountPane->fontMetrics().horizontalAdvance(KivStrings::Load(IDS_ITEM_COUNT).arg(0)));
+        m_pCountPane->fontMetrics().horizontalAdvance(KivStrings::Load(IDS_ITEM_COUNT)));
     bar->addPermanentWidget(m_pCountPane);
     for (int i = 0; i < 3; ++i) {
         m_pLockPanes[i] = new QLabel(bar);
@@ -128,10 +129,7 @@ bool CMainFrame::Create()
     // Toolbar buttons and the lock panes follow the state while the window idles.
     m_pIdleTimer = new QTimer(this);
     m_pIdleTimer->setInterval(250);
-    connect(m_pIdleTimer, &QTimer::timeout, this, [this] {
-        UpdateToolBar();
-        UpdateLockPanes();
-    });
+    connect(m_pIdleTimer, &QTimer::timeout, this, &CMainFrame::OnIdle);
     m_pIdleTimer->start();
 
     OnUpdateFrameTitle();
@@ -289,9 +287,19 @@ void CMainFrame::UpdateToolBar()
         KivMenus::UpdateActions(m_pToolBar->actions(), m_app.Router());
 }
 
+void CMainFrame::OnIdle()
+{
+    UpdateToolBar();
+    UpdateLockPanes();
+    // The document marks itself modified in many places; the title follows here.
+    setWindowModified(m_doc.IsModified());
+}
+
 void CMainFrame::OnUpdateFrameTitle()
 {
-    setWindowTitle(m_doc.GetTitle() + QStringLiteral(" - ") + KivStrings::Load(AFX_IDS_APP_TITLE));
+    // "[*]" shows as "*" while the document has unsaved changes.
+    setWindowTitle(m_doc.GetTitle() + QStringLiteral("[*] - ") + KivStrings::Load(AFX_IDS_APP_TITLE));
+    setWindowModified(m_doc.IsModified());
 }
 
 void CMainFrame::UpdateLockPanes()
@@ -337,11 +345,28 @@ void CMainFrame::ApplyStoredGeometry()
 void CMainFrame::showEvent(QShowEvent* event)
 {
     QMainWindow::showEvent(event);
-    if (m_rcStored.isNull())
+    FitStoredFrame();
+}
+
+bool CMainFrame::event(QEvent* event)
+{
+    const bool handled = QMainWindow::event(event);
+    // The window manager frames the window some time after it is shown, and then
+    // moves it: only from then on does the frame have a size to take off.
+    if (event->type() == QEvent::Move || event->type() == QEvent::Resize)
+        FitStoredFrame();
+    return handled;
+}
+
+void CMainFrame::FitStoredFrame()
+{
+    if (m_rcStored.isNull() || !isVisible())
         return;
+    const QSize frame = frameGeometry().size() - geometry().size();
+    if (frame.width() <= 0 && frame.height() <= 0)
+        return; // not framed (yet); without a window manager it stays so, and fits
     const QRect stored = m_rcStored;
     m_rcStored = QRect();
-    const QSize frame = frameGeometry().size() - geometry().size();
     resize(stored.size() - frame);
     move(stored.topLeft());
 }

@@ -51,8 +51,11 @@ public:
 
     // Sets enabled and checked states of the toolbar buttons from the router.
     void UpdateToolBar();
-    // Caption from the document's title.
+    // Caption from the document's title, marked while it has unsaved changes.
     void OnUpdateFrameTitle();
+    // What the window catches up on while it idles: toolbar states, lock panes, the
+    // modified mark of the caption.
+    void OnIdle();
     // Opens the ".kiv" files among dropped paths, in order; others are skipped.
     void OpenDroppedFiles(const QStringList& paths);
     // Writes "Maximize", "MainSize", "cxPane" and "SearchBar" (nothing when minimized).
@@ -65,10 +68,13 @@ protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     void BuildCommandMap();
     void ApplyStoredGeometry();
+    // Takes the frame off the kept outer size once the window manager framed it.
+    void FitStoredFrame();
     bool CreateClient();
     void UpdateLockPanes();
     void NextPane(int step);
@@ -84,5 +90,5 @@ private:
     QLabel* m_pLockPanes[3] = {};
     QTimer* m_pIdleTimer = nullptr;
     QPointer<QWidget> m_pActivePane;
-    QRect m_rcStored; // the kept outer rectangle, until the window first shows
+    QRect m_rcStored; // the kept outer rectangle, until the window manager framed it
 };

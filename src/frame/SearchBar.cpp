@@ -190,6 +190,10 @@ bool CSearchBar::eventFilter(QObject* watched, QEvent* event)
             return true;
         case Qt::Key_Return:
         case Qt::Key_Enter:
+            // Only a plain Return searches; Alt+Return and the like stay the
+            // window's accelerators.
+            if ((key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
+                break;
             if (event->type() == QEvent::KeyPress)
                 Post(ID_FIND_NEXT);
             event->accept();

@@ -46,6 +46,12 @@ public:
 
     CAutomationHub& Hub() { return m_hub; }
     CKivDoc& Doc() { return m_doc; }
+    // This copy's own name on the bus while its document is registered (the
+    // well-known name may belong to another copy); empty otherwise.
+    QString UniqueBusName() const
+    {
+        return m_doc.m_dwRegister != 0 && m_bus.isConnected() ? m_bus.baseService() : QString();
+    }
 
 private:
     CKivDoc& m_doc;

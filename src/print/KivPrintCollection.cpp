@@ -23,8 +23,10 @@ bool CCollectionReader::Read(QList<CPrintEntry>* entries, QString* error)
         *error = QStringLiteral("No session bus.");
         return false;
     }
-    // Talk to the owner of the moment, so every call reaches the same copy.
-    const QDBusReply<QString> owner = bus->serviceOwner(QLatin1String(kService));
+    // The copy that asked for the print, else the owner of the moment: either way one
+    // unique name, so every call reaches the same copy.
+    const QDBusReply<QString> owner =
+        bus->serviceOwner(m_strService.isEmpty() ? QLatin1String(kService) : m_strService);
     if (!owner.isValid() || owner.value().isEmpty()) {
         *error = QStringLiteral("No running Kiv document was found.");
         return false;

@@ -20,7 +20,12 @@ struct CPrintEntry
 class CCollectionReader
 {
 public:
-    explicit CCollectionReader(const QDBusConnection& bus) : m_bus(bus) {}
+    // service: the bus name of the copy to read (its unique name); empty for the
+    // copy that owns the running document's name.
+    explicit CCollectionReader(const QDBusConnection& bus, const QString& service = QString())
+        : m_bus(bus), m_strService(service)
+    {
+    }
 
     // False with a reason when no running document answers.
     bool Read(QList<CPrintEntry>* entries, QString* error);

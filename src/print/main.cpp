@@ -6,6 +6,7 @@
 #include <QCommandLineParser>
 #include <QDBusConnection>
 #include <QFileInfo>
+#include <QMessageBox>
 #include <QPageSize>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -31,10 +32,16 @@ int main(int argc, char* argv[])
                                  QStringLiteral("Zezivezu.viv (optional)."), QStringLiteral("[document]"));
     parser.process(app);
 
+    // Kiv names the copy whose collection is to be printed; without it, the copy
+    // that owns the running document's name.
+    const QString service = qEnvironmentVariable("KIV_DOCUMENT_BUS_NAME");
     QList<CPrintEntry> entries;
     QString error;
-    if (!CCollectionReader(QDBusConnection::sessionBus()).Read(&entries, &error)) {
+    if (!CCollectionReader(QDBusConnection::sessionBus(), service).Read(&entries, &error)) {
         std::fprintf(stderr, "kiv-print: %s\n", qPrintable(error));
+        // Started from the desktop, nobody reads stderr.
+        if (!parser.isSet(pdf))
+            QMessageBox::warning(nullptr, QStringLiteral("Kiv Print"), error);
         return 1;
     }
     const std::unique_ptr<QTextDocument> doc = LayOutCollection(entries);

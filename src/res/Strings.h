@@ -60,6 +60,8 @@ enum : unsigned {
     IDS_NO_PRINT_DOC = 16012,
     IDS_PASTE_DAMAGED = 16020, // clipboard data ended early or broke its rules
     IDS_TOO_DEEP = 16021,      // a move or paste would nest folders beyond the file's limit
+    IDS_PRINT_NOT_STARTED = 16030, // no program opens the print document
+    IDS_MAIL_NOT_STARTED = 16031,  // no mail program took the document
     IDS_REPLACE_FILE = 16040,  // a save dialog's name is an existing file (%1: its name)
     IDS_URL_IS_OPTION = 16041, // a URL that a browser would read as an option is not opened
     IDS_NO_DUPLICATES = 16050,   // the duplicate search found nothing

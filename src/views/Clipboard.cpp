@@ -5,6 +5,8 @@
 #include "res/Strings.h"
 
 #include <QMimeData>
+#include <QStringList>
+#include <QUrl>
 
 #include <algorithm>
 #include <array>
@@ -72,11 +74,34 @@ QByteArray CopyFolder(CKivDoc& doc, CFolderNode* folder)
     return Serialized(flat, kSubtreeReserve);
 }
 
-QMimeData* MakeMimeData(const QByteArray& payload)
+QMimeData* MakeMimeData(const QByteArray& payload, const std::vector<std::string>& urls)
 {
     auto* data = new QMimeData;
     data->setData(QString::fromLatin1(kFormatName), payload);
+    if (urls.empty())
+        return data;
+    QStringList lines;
+    QList<QUrl> list;
+    for (const std::string& url : urls) {
+        const QString text = QString::fromStdString(url);
+        lines << text;
+        const QUrl parsed(text, QUrl::TolerantMode);
+        if (parsed.isValid() && !parsed.isRelative())
+            list << parsed;
+    }
+    if (!list.isEmpty())
+        data->setUrls(list);
+    data->setText(lines.join(QLatin1Char('\n')));
     return data;
+}
+
+std::vector<std::string> BookmarkUrls(const CKivDoc& doc, const std::vector<uint32_t>& indexes)
+{
+    std::vector<std::string> urls;
+    for (uint32_t i : indexes)
+        if (i < doc.BookmarkCount())
+            urls.push_back(doc.Bookmark(i).m_strUrl);
+    return urls;
 }
 
 bool OffersPayload(const QMimeData* data)

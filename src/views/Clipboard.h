@@ -4,6 +4,7 @@
 #include <QByteArrayView>
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 class CDocument;
@@ -35,9 +36,13 @@ QByteArray CopyFolder(CKivDoc& doc, CFolderNode* folder);
 // Serialized tables of a flattened tree (storing leaves the tables as they are).
 QByteArray PayloadBytes(CFlatTree& flat);
 
-// The clipboard contents for a payload: the private format and nothing else (no
-// plain-text form). The caller hands it to the clipboard, which takes ownership.
-QMimeData* MakeMimeData(const QByteArray& payload);
+// The clipboard contents for a payload: the private format, and when URLs are
+// given, the same bookmarks for other programs as plain text (one URL a line) and
+// as a URL list. The caller hands it to the clipboard, which takes ownership.
+QMimeData* MakeMimeData(const QByteArray& payload, const std::vector<std::string>& urls = {});
+
+// The URLs of bookmarks, in the given order (indexes beyond the table left out).
+std::vector<std::string> BookmarkUrls(const CKivDoc& doc, const std::vector<uint32_t>& indexes);
 
 // Whether paste is possible: the data offers the private format, whatever else it
 // holds. Null data offers nothing.

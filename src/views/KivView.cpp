@@ -77,7 +77,8 @@ CKivView::CKivView(CKivDoc& doc, QWidget* parent)
         view->setSelectionMode(QAbstractItemView::ExtendedSelection);
         view->setSelectionBehavior(QAbstractItemView::SelectRows);
         view->setEditTriggers(QAbstractItemView::NoEditTriggers);
-        view->setContextMenuPolicy(Qt::CustomContextMenu);
+        // Context menu events reach eventFilter, which knows mouse from keyboard.
+        view->setContextMenuPolicy(Qt::DefaultContextMenu);
         view->installEventFilter(this);
         view->setDragEnabled(true);
         view->setAcceptDrops(true);
@@ -87,8 +88,6 @@ CKivView::CKivView(CKivDoc& doc, QWidget* parent)
             if (at.isValid())
                 OpenRow(at.row(), NewWindowSetting());
         });
-        connect(view, &QWidget::customContextMenuRequested, this,
-                [this, view](const QPoint& pos) { ShowContextMenu(view, pos); });
     }
     for (int c = 0; c < CBookmarkListModel::COL_COUNT; ++c)
         m_pDetails->header()->resizeSection(c, kDefaultWidths[c]);
@@ -437,7 +436,8 @@ void CKivView::OnEditCopy()
     for (int row : SelectedRows())
         indexes.push_back(m_model.IndexAt(row));
     if (!indexes.empty())
-        KivViewClipboard::Put(KivClipboard::CopyBookmarks(m_doc, indexes));
+        KivViewClipboard::Put(KivClipboard::CopyBookmarks(m_doc, indexes),
+                              KivClipboard::BookmarkUrls(m_doc, indexes));
 }
 
 void CKivView::OnEditCut()
@@ -516,6 +516,16 @@ bool CKivView::eventFilter(QObject* watched, QEvent* event)
             return m_dropTarget.HandleEvent(viewport, event);
         }
         break;
+    case QEvent::ContextMenu:
+        for (QAbstractItemView* view : {static_cast<QAbstractItemView*>(m_pDetails),
+                                        static_cast<QAbstractItemView*>(m_pIcons)}) {
+            if (watched != view && watched != view->viewport())
+                continue;
+            const auto* menu = static_cast<QContextMenuEvent*>(event);
+            ShowContextMenu(view, menu->globalPos(), menu->reason() == QContextMenuEvent::Mouse);
+            return true;
+        }
+        break;
     default:
         break;
     }
@@ -564,11 +574,13 @@ bool CKivView::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
-void CKivView::ShowContextMenu(QAbstractItemView* view, const QPoint& pos)
+void CKivView::ShowContextMenu(QAbstractItemView* view, const QPoint& globalPos, bool atMouse)
 {
-    QPoint global = view->viewport()->mapToGlobal(pos);
+    // A right click opens the menu where the mouse is; the menu key opens it at the
+    // first selected row, or where the request came from when none is selected.
+    QPoint global = globalPos;
     const std::vector<int> rows = SelectedRows();
-    if (!rows.empty()) {
+    if (!atMouse && !rows.empty()) {
         const QRect rect = view->visualRect(m_model.index(rows.front(), 0));
         global = view->viewport()->mapToGlobal(rect.topLeft() + QPoint(4, 4));
     }

@@ -95,7 +95,7 @@ private:
     void ShowItemCount();
     void DeleteRows(const std::vector<int>& rows);
     void OpenRow(int row, bool newWindow);
-    void ShowContextMenu(QAbstractItemView* view, const QPoint& pos);
+    void ShowContextMenu(QAbstractItemView* view, const QPoint& globalPos, bool atMouse);
     bool NewWindowSetting() const;
     void ApplyStyle();
     // Lists a new bookmark in the current folder and selects its row.

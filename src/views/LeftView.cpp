@@ -10,6 +10,7 @@
 #include "views/Clipboard.h"
 #include "views/KivView.h"
 
+#include <QContextMenuEvent>
 #include <QCursor>
 #include <QDrag>
 #include <QDragEnterEvent>
@@ -46,9 +47,8 @@ CLeftView::CLeftView(CKivDoc& doc, QWidget* parent)
     setRootIsDecorated(false);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
-    setContextMenuPolicy(Qt::CustomContextMenu);
+    setContextMenuPolicy(Qt::DefaultContextMenu);
     setFrameShape(QFrame::StyledPanel);
-    connect(this, &QWidget::customContextMenuRequested, this, [this] { ShowContextMenu(); });
     // One line per scroll step of a drag.
     setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
     setDragEnabled(true);
@@ -328,6 +328,21 @@ bool CLeftView::focusNextPrevChild(bool next)
     return QTreeView::focusNextPrevChild(next);
 }
 
+void CLeftView::contextMenuEvent(QContextMenuEvent* event)
+{
+    event->accept();
+    if (event->reason() != QContextMenuEvent::Mouse) {
+        ShowContextMenu();
+        return;
+    }
+    // A right click opens the menu at the mouse, for the folder under it; on empty
+    // space the selected folder stays the one the commands act on.
+    const QModelIndex under = indexAt(viewport()->mapFromGlobal(event->globalPos()));
+    if (Item* item = m_model.ItemOf(under))
+        SelectItem(item);
+    ShowContextMenuAt(event->globalPos());
+}
+
 void CLeftView::ShowContextMenu()
 {
     QPoint at(20, 30);
@@ -335,9 +350,25 @@ void CLeftView::ShowContextMenu()
         const QRect rect = visualRect(m_model.IndexOf(item));
         at = rect.topLeft() + QPoint(4, 4);
     }
-    const QPoint global = viewport()->mapToGlobal(at);
+    ShowContextMenuAt(viewport()->mapToGlobal(at));
+}
+
+void CLeftView::ShowContextMenuAt(const QPoint& global)
+{
     emit ContextMenuRequested(IDR_MENU_TREE, global);
     KivViewMenus::Popup(IDR_MENU_TREE, this, global);
+}
+
+QItemSelectionModel::SelectionFlags CLeftView::selectionCommand(const QModelIndex& index,
+                                                                const QEvent* event) const
+{
+    // The tree keeps a selected folder while it has a current one: a click on empty
+    // space or a Ctrl+click on the selected folder leaves the selection as it is.
+    const QItemSelectionModel::SelectionFlags flags = QTreeView::selectionCommand(index, event);
+    if (!index.isValid() || (flags & QItemSelectionModel::Deselect)
+        || (flags & QItemSelectionModel::Toggle))
+        return QItemSelectionModel::NoUpdate;
+    return flags;
 }
 
 // --- drags inside the window --------------------------------------------------------------

@@ -98,6 +98,9 @@ protected:
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dragLeaveEvent(QDragLeaveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
+                                                         const QEvent* event) const override;
 
 private:
     void Fill();
@@ -105,6 +108,7 @@ private:
     void Rename(Item* item, const std::string& text);
     void SelectItem(Item* item);
     void ShowContextMenu();
+    void ShowContextMenuAt(const QPoint& global);
 
     CKivDoc& m_doc;
     CFolderTreeModel m_model;

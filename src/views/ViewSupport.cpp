@@ -192,12 +192,12 @@ void Popup(unsigned menuId, QWidget* from, const QPoint& globalPos)
 
 namespace KivViewClipboard {
 
-void Put(const QByteArray& payload)
+void Put(const QByteArray& payload, const std::vector<std::string>& urls)
 {
     QClipboard* clipboard = QGuiApplication::clipboard();
     if (payload.isEmpty() || !clipboard)
         return;
-    clipboard->setMimeData(KivClipboard::MakeMimeData(payload));
+    clipboard->setMimeData(KivClipboard::MakeMimeData(payload, urls));
 }
 
 }  // namespace KivViewClipboard

@@ -3,6 +3,9 @@
 #include <QByteArray>
 #include <QIcon>
 
+#include <string>
+#include <vector>
+
 class QWidget;
 
 // What both panes share: their pictures (drawn by the program itself), the move to
@@ -41,8 +44,8 @@ bool ActivateNextPane(QWidget* from);
 namespace KivViewClipboard {
 
 // Puts a payload of the private format on the system clipboard, replacing what was
-// there; an empty payload places nothing.
-void Put(const QByteArray& payload);
+// there, with the URLs as text for other programs; an empty payload places nothing.
+void Put(const QByteArray& payload, const std::vector<std::string>& urls = {});
 
 }  // namespace KivViewClipboard
 

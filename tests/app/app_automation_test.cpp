@@ -221,7 +221,7 @@ TEST_F(RunningDocument, AutomationOpenThatBreaksOffLeavesAnUntitledNewDocument)
     EXPECT_FALSE(doc.IsModified());
     EXPECT_EQ(doc.m_root.m_pFirstChild, nullptr);
     EXPECT_TRUE(doc.m_root.m_aBookmarks.empty());
-    EXPECT_EQ(m_app->GetMainFrame()->windowTitle(), QStringLiteral("Untitled - Kiv"));
+    EXPECT_EQ(m_app->GetMainFrame()->windowTitle(), QStringLiteral("Untitled[*] - Kiv"));
     EXPECT_NE(doc.m_dwRegister, 0u); // still the running document
 
     // The load step's message comes once the call has returned.
@@ -392,7 +392,7 @@ TEST_F(RunningDocument, ClientsCannotReplaceTheDocumentUnderAModalWindow)
     EXPECT_EQ(CallDocumentAndWait({QStringLiteral("Open"), other}).out.trimmed(),
               QStringLiteral("(int16 1,)"));
     EXPECT_EQ(doc.GetPathName().toStdString(), other.toStdString());
-    EXPECT_EQ(m_app->GetMainFrame()->windowTitle(), QStringLiteral("other.kiv - Kiv"));
+    EXPECT_EQ(m_app->GetMainFrame()->windowTitle(), QStringLiteral("other.kiv[*] - Kiv"));
     EXPECT_EQ(doc.m_root.m_pFirstChild->m_strName, "Herramientas");
     CUi::Install(scripted);
 }

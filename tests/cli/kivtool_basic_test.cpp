@@ -214,7 +214,7 @@ TEST_F(KivtoolTest, UnreadableDocumentsExitTwoWithTheReason)
     for (const char* cmd : {"info", "dump"}) {
         r = Kivtool({cmd, Path("cut.kiv")});
         EXPECT_EQ(r.status, 2) << cmd;
-        EXPECT_EQ(r.err, "Unexpected file format.\n") << cmd;
+        EXPECT_EQ(r.err, (Path("cut.kiv") + ": unexpected file format.\n").toStdString()) << cmd;
         EXPECT_EQ(r.out, "");
     }
     r = Kivtool({"add", Path("cut.kiv"), "http://u", "U"});

@@ -16,6 +16,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QMenu>
@@ -450,6 +451,52 @@ TEST_F(Frame, NetscapeImportFillsTheTreeAndAWrongFileIsRefused)
     ASSERT_TRUE(Router().Execute(ID_IMPORT_NETSCAPE));
     EXPECT_EQ(m_env.m_ui->MessageTexts(),
               QStringList{QStringLiteral("Wrong file type. Netscape bookmark v1 wanted.")});
+    EXPECT_EQ(m_env.m_ui->m_messages.back().icon, CUi::MB_ICONWARNING);
+
+    // The Opera box is a warning as well.
+    m_env.m_ui->m_fileAnswers = {bad};
+    ASSERT_TRUE(Router().Execute(ID_IMPORT_OPERA));
+    ASSERT_EQ(m_env.m_ui->m_messages.size(), 2u);
+    EXPECT_EQ(m_env.m_ui->m_messages.back().text,
+              QStringLiteral("Wrong file type. Opera hotlist v2 wanted."));
+    EXPECT_EQ(m_env.m_ui->m_messages.back().icon, CUi::MB_ICONWARNING);
+}
+
+TEST_F(Frame, CaptionMarksUnsavedChangesAndTheCountPaneFitsItsFormat)
+{
+    Start();
+    EXPECT_EQ(m_frame->windowTitle(), QStringLiteral("sample.kiv[*] - Kiv"));
+    EXPECT_FALSE(m_frame->isWindowModified());
+    m_app->Document().SetModifiedFlag();
+    m_frame->OnIdle();
+    EXPECT_TRUE(m_frame->isWindowModified());
+    ASSERT_TRUE(m_app->DoFileSave());
+    m_frame->OnIdle();
+    EXPECT_FALSE(m_frame->isWindowModified());
+
+    // The pane is as wide as "nb: %4d  ", so four digits fit.
+    auto* pane = m_frame->findChild<QLabel*>(QStringLiteral("pane1"));
+    ASSERT_NE(pane, nullptr);
+    EXPECT_EQ(pane->minimumWidth(), pane->fontMetrics().horizontalAdvance(QStringLiteral("nb: %4d  ")));
+    EXPECT_GE(pane->minimumWidth(), pane->fontMetrics().horizontalAdvance(QStringLiteral("nb: 9999")));
+}
+
+TEST_F(Frame, OnlyAPlainReturnInTheSearchFieldSearches)
+{
+    Start();
+    ASSERT_TRUE(Router().Execute(ID_EDIT_FIND));
+    QLineEdit* edit = m_frame->SearchBar()->Edit();
+    edit->setText(QStringLiteral("nowhere-to-be-found"));
+    m_frame->GetRightPane()->SelectRow(0);
+    m_frame->activateWindow();
+    edit->setFocus();
+    QApplication::processEvents();
+    // Alt+Return is the accelerator that edits the selected bookmark.
+    QTest::keyClick(edit, Qt::Key_Return, Qt::AltModifier);
+    EXPECT_TRUE(m_env.m_ui->m_messages.empty());
+    EXPECT_EQ(m_env.m_ui->m_dialogs, std::vector<QString>{QStringLiteral("dialog130")});
+    QTest::keyClick(edit, Qt::Key_Return);
+    EXPECT_EQ(m_env.m_ui->MessageTexts(), QStringList{QStringLiteral("Item not found!")});
 }
 
 TEST_F(Frame, FindShowsTheSearchBarAndFindNextSelectsTheHit)

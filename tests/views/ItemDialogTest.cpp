@@ -65,6 +65,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(ClipCase{"  http://x.org/a \n", "http://x.org/a"},
                       ClipCase{"see ftp://files.org", "see ftp://files.org"},
                       ClipCase{"HTTP://upper.org", ""}, ClipCase{"plain words", ""},
+                      ClipCase{" https://secure.org/p\n", "https://secure.org/p"},
                       ClipCase{"http://" + std::string(92, 'a'), "http://" + std::string(92, 'a')},
                       ClipCase{"http://" + std::string(93, 'a'), ""}));
 

@@ -11,6 +11,7 @@
 
 #include <QAbstractItemModelTester>
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QClipboard>
 #include <QDialog>
 #include <QHeaderView>
@@ -367,6 +368,17 @@ TEST_F(KivViewTest, CopyPutsTheSelectedRowsOnTheClipboardAndCutAlsoTrashesThem)
     ASSERT_TRUE(m_list->OnCmdMsg(ID_EDIT_COPY));
     EXPECT_EQ(ClipboardNames(), (QStringList{"c1", "c4"}));
     EXPECT_EQ(m_list->RowCount(), 5);
+    // Other programs get the URLs, one a line, and as a URL list.
+    QStringList urls;
+    for (int row : {0, 3})
+        urls << QString::fromStdString(m_doc.Bookmark(m_list->ListModel().IndexAt(row)).m_strUrl);
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    ASSERT_NE(data, nullptr);
+    EXPECT_EQ(data->text(), urls.join(QLatin1Char('\n')));
+    QStringList listed;
+    for (const QUrl& url : data->urls())
+        listed << url.toString();
+    EXPECT_EQ(listed, urls);
 
     SelectRows({1});
     ASSERT_TRUE(m_list->OnCmdMsg(ID_EDIT_CUT));
@@ -485,23 +497,36 @@ TEST_F(KivViewTest, SelectRowHintSelectsInRangeAndOtherHintsAreLeftAlone)
     EXPECT_EQ(m_list->RowCount(), 6);
 }
 
-TEST_F(KivViewTest, ContextMenuOpensAtTheFirstSelectedRow)
+TEST_F(KivViewTest, ContextMenuOpensAtTheMouseOrForTheKeyAtTheFirstSelectedRow)
 {
     QSignalSpy asked(m_list, &CKivView::ContextMenuRequested);
     Show(Folder("c"));
     SelectRows({2, 4});
     QTreeView* view = m_list->DetailsView();
-    emit view->customContextMenuRequested(QPoint(50, 60));
+    const auto closePopup = [] {
+        if (QWidget* popup = QApplication::activePopupWidget())
+            popup->close();
+    };
+    const QPoint mouse(50, 60);
+    QContextMenuEvent click(QContextMenuEvent::Mouse, mouse, view->viewport()->mapToGlobal(mouse));
+    QApplication::sendEvent(view->viewport(), &click);
     ASSERT_EQ(asked.size(), 1);
     EXPECT_EQ(asked[0][0].toUInt(), 132u);
-    EXPECT_EQ(asked[0][1].toPoint(),
+    EXPECT_EQ(asked[0][1].toPoint(), view->viewport()->mapToGlobal(mouse));
+    closePopup();
+
+    QContextMenuEvent key(QContextMenuEvent::Keyboard, QPoint(2, 2), view->mapToGlobal(QPoint(2, 2)));
+    QApplication::sendEvent(view, &key);
+    ASSERT_EQ(asked.size(), 2);
+    EXPECT_EQ(asked[1][1].toPoint(),
               view->viewport()->mapToGlobal(
                   view->visualRect(m_list->ListModel().index(2, 0)).topLeft() + QPoint(4, 4)));
-    if (QWidget* popup = QApplication::activePopupWidget())
-        popup->close();
+    closePopup();
     m_list->SetAllSelected(false);
-    emit view->customContextMenuRequested(QPoint(50, 60));
-    EXPECT_EQ(asked[1][1].toPoint(), view->viewport()->mapToGlobal(QPoint(50, 60)));
+    QApplication::sendEvent(view, &key);
+    ASSERT_EQ(asked.size(), 3);
+    EXPECT_EQ(asked[2][1].toPoint(), view->mapToGlobal(QPoint(2, 2)));
+    closePopup();
 }
 
 TEST_F(KivViewTest, AHundredThousandRowsComeFromOneModel)

@@ -16,6 +16,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QSignalSpy>
 #include <QSplitter>
 #include <QTemporaryDir>
@@ -318,21 +319,61 @@ TEST_F(LeftViewTest, RelaysAnswerTheQueryAndFindTheFolderUnderAPoint)
     EXPECT_EQ(m_doc.RelayDrop(outside), 0);
 }
 
-TEST_F(LeftViewTest, ContextMenuOpensAtTheSelectedLabel)
+TEST_F(LeftViewTest, ContextMenuOpensAtTheMouseOrForTheKeyAtTheSelectedLabel)
 {
     QSignalSpy asked(m_tree, &CLeftView::ContextMenuRequested);
     CFolderNode* a = Child(&m_doc.m_root, "a");
     Select(a);
-    emit m_tree->customContextMenuRequested(QPoint(1, 1));
+    const auto closePopup = [] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(menu, nullptr);
+        EXPECT_EQ(menu->objectName(), "menu131");
+        menu->close();
+    };
+    // The menu key: at the selected label.
+    QContextMenuEvent key(QContextMenuEvent::Keyboard, QPoint(1, 1), m_tree->mapToGlobal(QPoint(1, 1)));
+    QApplication::sendEvent(m_tree, &key);
     ASSERT_EQ(asked.size(), 1);
     EXPECT_EQ(asked[0][0].toUInt(), 131u);
-    const QPoint expected =
-        m_tree->viewport()->mapToGlobal(m_tree->visualRect(IndexOf(a)).topLeft() + QPoint(4, 4));
-    EXPECT_EQ(asked[0][1].toPoint(), expected);
-    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-    ASSERT_NE(menu, nullptr);
-    EXPECT_EQ(menu->objectName(), "menu131");
-    menu->close();
+    EXPECT_EQ(asked[0][1].toPoint(),
+              m_tree->viewport()->mapToGlobal(m_tree->visualRect(IndexOf(a)).topLeft() + QPoint(4, 4)));
+    closePopup();
+
+    // A right click on empty space: at the mouse, the selection stays.
+    const QPoint empty(m_tree->viewport()->width() - 3, m_tree->viewport()->height() - 3);
+    ASSERT_FALSE(m_tree->indexAt(empty).isValid());
+    QContextMenuEvent click(QContextMenuEvent::Mouse, empty, m_tree->viewport()->mapToGlobal(empty));
+    QApplication::sendEvent(m_tree->viewport(), &click);
+    ASSERT_EQ(asked.size(), 2);
+    EXPECT_EQ(asked[1][1].toPoint(), m_tree->viewport()->mapToGlobal(empty));
+    EXPECT_EQ(m_doc.m_pCurFolder, a);
+    closePopup();
+
+    // A right click on another folder selects it, and the menu opens at the mouse.
+    CFolderNode* c = Child(&m_doc.m_root, "c");
+    const QPoint onC = m_tree->visualRect(IndexOf(c)).center();
+    QContextMenuEvent onFolder(QContextMenuEvent::Mouse, onC, m_tree->viewport()->mapToGlobal(onC));
+    QApplication::sendEvent(m_tree->viewport(), &onFolder);
+    ASSERT_EQ(asked.size(), 3);
+    EXPECT_EQ(asked[2][1].toPoint(), m_tree->viewport()->mapToGlobal(onC));
+    EXPECT_EQ(m_doc.m_pCurFolder, c);
+    closePopup();
+}
+
+TEST_F(LeftViewTest, ClicksNeverLeaveTheTreeWithoutASelectedFolder)
+{
+    CFolderNode* a = Child(&m_doc.m_root, "a");
+    Select(a);
+    const QPoint empty(m_tree->viewport()->width() - 3, m_tree->viewport()->height() - 3);
+    ASSERT_FALSE(m_tree->indexAt(empty).isValid());
+    QTest::mouseClick(m_tree->viewport(), Qt::LeftButton, Qt::NoModifier, empty);
+    QTest::mouseClick(m_tree->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                      m_tree->visualRect(IndexOf(a)).center());
+    EXPECT_TRUE(m_tree->selectionModel()->isSelected(IndexOf(a)));
+    EXPECT_EQ(m_doc.m_pCurFolder, a);
+    // The tree's commands still act on it.
+    ASSERT_TRUE(m_tree->OnCmdMsg(ID_ITEM_NEW));
+    EXPECT_NE(Child(a, "Nuevo"), nullptr);
 }
 
 TEST_F(LeftViewTest, TabMovesTheFocusToTheList)
