@@ -44,6 +44,13 @@ void Serve(QTcpServer* server, int host, int delayMs, bool silent, Counts counts
             auto buffer = std::make_shared<QByteArray>();
             QObject::connect(socket, &QTcpSocket::readyRead, socket, [=] {
                 *buffer += socket->readAll();
+                // A TLS hello gets a plain-text answer: the handshake fails.
+                if (buffer->startsWith('\x16')) {
+                    socket->write("HTTP/1.1 400 Bad Request\r\n\r\n");
+                    socket->disconnectFromHost();
+                    buffer->clear();
+                    return;
+                }
                 qsizetype end;
                 while ((end = buffer->indexOf("\r\n\r\n")) >= 0) {
                     const QByteArray request = buffer->left(end);

@@ -17,6 +17,7 @@ class QTcpServer;
 //   /error 500, /nohead (405 to HEAD, 200 to GET), /slow (answers after 10 s),
 //   /reset (closes at once), /garbage (not HTTP), /loop1 <-> /loop2,
 //   /away (301 to /ok on the next address).
+// A TLS hello is answered in plain text, so https fails its handshake.
 // A silent server accepts connections and never answers.
 class CLoopbackHttpServers
 {
