@@ -18,7 +18,9 @@
 #include <set>
 
 CDupesDlg::CDupesDlg(CKivDoc& doc, QWidget* parent)
-    : QDialog(parent), m_doc(doc), m_model(new CDupesModel(doc, this))
+    : QDialog(parent)
+    , m_doc(doc)
+    , m_model(new CDupesModel(doc, this))
 {
     setObjectName(QStringLiteral("dupesDialog"));
     setWindowTitle(QStringLiteral("Buscar duplicados"));
@@ -118,7 +120,8 @@ void CDupesDlg::OnMerge()
 void CDupesDlg::OnMergeExact()
 {
     if (m_model->MergeExact() == 0) {
-        CUi::Get().MessageBox(KivStrings::Load(IDS_NO_DUPLICATES), QString(), CUi::MB_OK, CUi::MB_ICONINFORMATION);
+        CUi::Get().MessageBox(KivStrings::Load(IDS_NO_DUPLICATES), QString(), CUi::MB_OK,
+                              CUi::MB_ICONINFORMATION);
         return;
     }
     m_bChanged = true;

@@ -4,7 +4,10 @@
 
 #include <algorithm>
 
-CDupesModel::CDupesModel(CKivDoc& doc, QObject* parent) : QAbstractItemModel(parent), m_doc(doc) {}
+CDupesModel::CDupesModel(CKivDoc& doc, QObject* parent)
+    : QAbstractItemModel(parent)
+    , m_doc(doc)
+{}
 
 CDupesModel::~CDupesModel() = default;
 
@@ -20,13 +23,15 @@ void CDupesModel::Refresh(const UrlKeyOptions& options)
 
 void CDupesModel::SetKeep(int g, int member)
 {
-    if (g < 0 || g >= GroupCount() || member < 0 || size_t(member) >= m_groups[size_t(g)].members.size())
+    if (g < 0 || g >= GroupCount() || member < 0
+        || size_t(member) >= m_groups[size_t(g)].members.size())
         return;
     const int old = int(m_keep[size_t(g)]);
     m_keep[size_t(g)] = uint32_t(member);
     const QModelIndex parentIndex = index(g, 0);
     for (int row : {old, member})
-        emit dataChanged(index(row, 0, parentIndex), index(row, 0, parentIndex), {Qt::CheckStateRole});
+        emit dataChanged(index(row, 0, parentIndex), index(row, 0, parentIndex),
+                         {Qt::CheckStateRole});
 }
 
 int CDupesModel::GroupOf(const QModelIndex& idx) const
@@ -124,7 +129,9 @@ QVariant CDupesModel::data(const QModelIndex& idx, int role) const
         if (role != Qt::DisplayRole)
             return {};
         if (idx.column() == COL_NAME)
-            return QStringLiteral("%1 (%2)").arg(QString::fromStdString(group.key)).arg(group.members.size());
+            return QStringLiteral("%1 (%2)")
+                .arg(QString::fromStdString(group.key))
+                .arg(group.members.size());
         return {};
     }
     const int g = int(idx.internalId()) - 1;
@@ -152,7 +159,8 @@ QVariant CDupesModel::data(const QModelIndex& idx, int role) const
 
 bool CDupesModel::setData(const QModelIndex& idx, const QVariant& value, int role)
 {
-    if (!idx.isValid() || idx.internalId() == 0 || idx.column() != COL_NAME || role != Qt::CheckStateRole)
+    if (!idx.isValid() || idx.internalId() == 0 || idx.column() != COL_NAME
+        || role != Qt::CheckStateRole)
         return false;
     // A group keeps exactly one member: checking one is the only change allowed.
     if (value.toInt() != Qt::Checked)

@@ -8,8 +8,7 @@
 
 namespace {
 
-template<typename Visit>
-void WalkBelowRoot(const CKivDoc& doc, Visit visit)
+template<typename Visit> void WalkBelowRoot(const CKivDoc& doc, Visit visit)
 {
     // Pre-order in the tree's own order, so folder lists read top to bottom.
     std::vector<const CFolderNode*> pending{&doc.m_root};
@@ -114,7 +113,8 @@ std::vector<CDupeGroup> FindDuplicates(const CKivDoc& doc, const CPlacements& pl
                 if (e - s >= 2) {
                     CDupeGroup g;
                     g.key = std::move(keys[run[s]]);
-                    g.members.assign(run.begin() + std::ptrdiff_t(s), run.begin() + std::ptrdiff_t(e));
+                    g.members.assign(run.begin() + std::ptrdiff_t(s),
+                                     run.begin() + std::ptrdiff_t(e));
                     OrderForKeeping(doc, placements, g.members);
                     groups.push_back(std::move(g));
                 }

@@ -99,7 +99,8 @@ CLinkCheckDlg::CLinkCheckDlg(CKivDoc& doc, CFolderNode* current, QWidget* parent
     auto* scope = new QGridLayout;
     scope->addWidget(m_pFolder, 0, 0);
     scope->addWidget(m_pAll, 1, 0);
-    scope->addWidget(new QLabel(QStringLiteral("Omitir los comprobados hace menos de"), this), 0, 1);
+    scope->addWidget(new QLabel(QStringLiteral("Omitir los comprobados hace menos de"), this), 0,
+                     1);
     scope->addWidget(m_pMaxAge, 0, 2);
     scope->addWidget(m_pStart, 0, 3);
     scope->addWidget(m_pCancel, 1, 3);

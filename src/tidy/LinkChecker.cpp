@@ -46,7 +46,8 @@ CLinkChecker::~CLinkChecker()
 QString CLinkChecker::HostKey(const QUrl& url)
 {
     return url.scheme().toLower() + QLatin1Char('/') + url.host().toLower() + QLatin1Char(':')
-           + QString::number(url.port(url.scheme().compare(QLatin1String("https"), Qt::CaseInsensitive) ? 80 : 443));
+           + QString::number(url.port(
+               url.scheme().compare(QLatin1String("https"), Qt::CaseInsensitive) ? 80 : 443));
 }
 
 void CLinkChecker::Start(const QStringList& urls)
@@ -67,8 +68,8 @@ void CLinkChecker::Start(const QStringList& urls)
     }
     QHash<QString, CLinkResult> fresh;
     if (m_cache && m_options.maxAgeDays > 0) {
-        const qint64 notBefore = QDateTime::currentSecsSinceEpoch()
-                                 - qint64(m_options.maxAgeDays) * 24 * 3600;
+        const qint64 notBefore
+            = QDateTime::currentSecsSinceEpoch() - qint64(m_options.maxAgeDays) * 24 * 3600;
         fresh = m_cache->Fresh(toCheck, notBefore);
     }
     std::vector<CLinkResult> immediate;
@@ -233,8 +234,7 @@ void CLinkChecker::OnFinished(QNetworkReply* reply)
         job->get = true;
         Enqueue(std::move(job));
     } else if (http >= 300 && http < 400 && reply->hasRawHeader("Location")) {
-        const QUrl target = reply->url().resolved(
-            QUrl::fromEncoded(reply->rawHeader("Location")));
+        const QUrl target = reply->url().resolved(QUrl::fromEncoded(reply->rawHeader("Location")));
         job->redirected = true;
         job->permanent = job->permanent && (http == 301 || http == 308);
         ++job->hops;

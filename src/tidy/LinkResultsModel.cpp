@@ -4,7 +4,8 @@
 #include "res/Strings.h"
 
 CLinkResultsModel::CLinkResultsModel(const CKivDoc& doc, QObject* parent)
-    : QAbstractTableModel(parent), m_doc(doc)
+    : QAbstractTableModel(parent)
+    , m_doc(doc)
 {}
 
 void CLinkResultsModel::SetTargets(const std::vector<uint32_t>& bookmarks)
@@ -68,7 +69,9 @@ QVariant CLinkResultsModel::data(const QModelIndex& idx, int role) const
         if (!row.done)
             return QString();
         if (row.result.httpStatus)
-            return QStringLiteral("%1 (%2)").arg(LinkStatusText(row.result.status)).arg(row.result.httpStatus);
+            return QStringLiteral("%1 (%2)")
+                .arg(LinkStatusText(row.result.status))
+                .arg(row.result.httpStatus);
         return LinkStatusText(row.result.status);
     case COL_NAME:
         return QString::fromStdString(m_doc.Bookmark(row.bookmarks.front()).m_strName);
@@ -78,8 +81,9 @@ QVariant CLinkResultsModel::data(const QModelIndex& idx, int role) const
         return row.result.finalUrl;
     case COL_TIME:
         // Numbers sort as numbers.
-        return row.done && row.result.status != LinkStatus::NotChecked ? QVariant(row.result.elapsedMs)
-                                                                      : QVariant();
+        return row.done && row.result.status != LinkStatus::NotChecked
+                   ? QVariant(row.result.elapsedMs)
+                   : QVariant();
     default:
         return {};
     }
@@ -120,7 +124,8 @@ void CLinkResultsFilter::SetText(const QString& text)
 bool CLinkResultsFilter::filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const
 {
     const QAbstractItemModel* m = sourceModel();
-    const int status = m->index(sourceRow, 0, sourceParent).data(CLinkResultsModel::StatusRole).toInt();
+    const int status
+        = m->index(sourceRow, 0, sourceParent).data(CLinkResultsModel::StatusRole).toInt();
     const LinkStatus s = LinkStatus(status);
     bool kindOk = true;
     switch (m_kind) {
@@ -146,8 +151,12 @@ bool CLinkResultsFilter::filterAcceptsRow(int sourceRow, const QModelIndex& sour
         return false;
     if (m_text.isEmpty())
         return true;
-    for (int c : {CLinkResultsModel::COL_NAME, CLinkResultsModel::COL_URL, CLinkResultsModel::COL_FINAL})
-        if (m->index(sourceRow, c, sourceParent).data().toString().contains(m_text, Qt::CaseInsensitive))
+    for (int c :
+         {CLinkResultsModel::COL_NAME, CLinkResultsModel::COL_URL, CLinkResultsModel::COL_FINAL})
+        if (m->index(sourceRow, c, sourceParent)
+                .data()
+                .toString()
+                .contains(m_text, Qt::CaseInsensitive))
             return true;
     return false;
 }

@@ -9,10 +9,9 @@ namespace {
 // Parameters added by newsletters, ad networks and social sites. Names ending in '*'
 // match as prefixes.
 constexpr std::array<std::string_view, 22> kTrackingParameters = {
-    "utm_*",   "fbclid",  "gclid",  "dclid",   "gbraid",      "wbraid",
-    "msclkid", "mc_eid",  "mc_cid", "yclid",   "igshid",      "twclid",
-    "_hsenc",  "_hsmi",   "mkt_tok", "oly_anon_id", "oly_enc_id", "vero_id",
-    "vero_conv", "_openstat", "__s", "ttclid",
+    "utm_*",      "fbclid",  "gclid",     "dclid",     "gbraid", "wbraid", "msclkid", "mc_eid",
+    "mc_cid",     "yclid",   "igshid",    "twclid",    "_hsenc", "_hsmi",  "mkt_tok", "oly_anon_id",
+    "oly_enc_id", "vero_id", "vero_conv", "_openstat", "__s",    "ttclid",
 };
 
 char Lower(char c)
@@ -187,7 +186,8 @@ std::string UrlKey(std::string_view url, const UrlKeyOptions& options)
         std::string_view host = authority;
         std::string_view port;
         const size_t portColon = authority.rfind(':');
-        if (portColon != std::string_view::npos && authority.find(']', portColon) == std::string_view::npos) {
+        if (portColon != std::string_view::npos
+            && authority.find(']', portColon) == std::string_view::npos) {
             host = authority.substr(0, portColon);
             port = authority.substr(portColon + 1);
             while (port.size() > 1 && port.front() == '0')

@@ -1,7 +1,7 @@
+#include "tidy/Duplicates.h"
 #include "TidyTestSupport.h"
 #include "model/ModelTestSupport.h"
 #include "tidy/DupesModel.h"
-#include "tidy/Duplicates.h"
 
 #include <QAbstractItemModelTester>
 #include <QTemporaryDir>
@@ -102,7 +102,8 @@ TEST_F(DuplicatesTest, ExactMergesOnlyJoinIdenticalUrls)
 TEST_F(DuplicatesTest, ModelShowsGroupsAndMergesTheCheckedMember)
 {
     CDupesModel model(doc);
-    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Warning);
+    QAbstractItemModelTester tester(&model,
+                                    QAbstractItemModelTester::FailureReportingMode::Warning);
     model.Refresh({});
     ASSERT_EQ(model.rowCount(), 2);
     const QModelIndex group = model.index(0, 0);

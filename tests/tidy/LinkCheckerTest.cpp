@@ -1,6 +1,6 @@
+#include "tidy/LinkChecker.h"
 #include "LoopbackHttpServer.h"
 #include "tidy/LinkCache.h"
-#include "tidy/LinkChecker.h"
 
 #include <QEventLoop>
 #include <QSignalSpy>
@@ -77,7 +77,10 @@ TEST_F(LinkCheckerTest, EveryKindOfAnswerGetsItsStatus)
         {servers.Url(13, "/ok"), LinkStatus::Timeout, 0, {}, false},
         {servers.Url(14, "/ok"), LinkStatus::Refused, 0, {}, false},
         {QString(servers.Url(12, "/ok")).replace(QStringLiteral("http:"), QStringLiteral("https:")),
-         LinkStatus::TlsError, 0, {}, false},
+         LinkStatus::TlsError,
+         0,
+         {},
+         false},
         {QStringLiteral("ftp://127.0.0.11/file"), LinkStatus::NotChecked, 0, {}, false},
         {QStringLiteral("javascript:alert(1)"), LinkStatus::NotChecked, 0, {}, false},
     };

@@ -90,9 +90,11 @@ void Serve(QTcpServer* server, int host, int delayMs, bool silent, Counts counts
                     else if (path == "/loop2")
                         reply = Response(302, "Location: /loop1\r\n", head);
                     else if (path == "/away")
-                        reply = Response(301, "Location: http://127.0.0." + QByteArray::number(host + 1)
-                                                  + ':' + QByteArray::number(server->serverPort())
-                                                  + "/ok\r\n", head);
+                        reply = Response(301,
+                                         "Location: http://127.0.0." + QByteArray::number(host + 1)
+                                             + ':' + QByteArray::number(server->serverPort())
+                                             + "/ok\r\n",
+                                         head);
                     else if (path == "/slow") {
                         reply = Response(200, {}, head);
                         wait = 10000;
@@ -114,7 +116,9 @@ void Serve(QTcpServer* server, int host, int delayMs, bool silent, Counts counts
 
 } // namespace
 
-CLoopbackHttpServers::CLoopbackHttpServers() : m_thread(new QThread), m_home(new QObject)
+CLoopbackHttpServers::CLoopbackHttpServers()
+    : m_thread(new QThread)
+    , m_home(new QObject)
 {
     m_home->moveToThread(m_thread);
     m_thread->start();

@@ -98,7 +98,8 @@ TEST(LinkCheckDialog, ChecksTheCurrentFolderAndActsOnTheResults)
     const uint32_t gone = AddEntry(doc, servers.Url(21, "/gone").toStdString(), "Gone", sub);
     doc.LinkBookmark(&doc.m_root, gone);
     const uint32_t moved = AddEntry(doc, servers.Url(21, "/moved").toStdString(), "Moved", sub);
-    const uint32_t outside = AddEntry(doc, servers.Url(21, "/error").toStdString(), "Out", &doc.m_root);
+    const uint32_t outside
+        = AddEntry(doc, servers.Url(21, "/error").toStdString(), "Out", &doc.m_root);
     doc.SetModifiedFlag(false);
 
     CScriptedUi ui;
@@ -151,10 +152,12 @@ TEST(KivtoolTidy, DupesAndCheckLinks)
     ASSERT_EQ(groups.size(), 1);
     const QJsonArray members = groups[0].toObject()[QStringLiteral("members")].toArray();
     ASSERT_EQ(members.size(), 2);
-    EXPECT_EQ(members[1].toObject()[QStringLiteral("folders")].toArray()[0].toString(), QStringLiteral("B"));
+    EXPECT_EQ(members[1].toObject()[QStringLiteral("folders")].toArray()[0].toString(),
+              QStringLiteral("B"));
 
     // Only the folder B/C: one dead link.
-    const ToolRun part = Kivtool({"check-links", doc, "--json", "--folder", "B/C", "--max-age", "0"});
+    const ToolRun part
+        = Kivtool({"check-links", doc, "--json", "--folder", "B/C", "--max-age", "0"});
     EXPECT_EQ(part.status, 1);
     const QJsonArray links = QJsonDocument::fromJson(part.out).array();
     ASSERT_EQ(links.size(), 1);
