@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 #include <QSaveFile>
 
 #include <algorithm>
@@ -41,9 +42,7 @@ std::string Name(std::mt19937& rng)
 
 void SortByName(std::vector<uint32_t>& items, const std::vector<std::string>& names)
 {
-    std::stable_sort(items.begin(), items.end(), [&](uint32_t a, uint32_t b) {
-        return KivText::CompareNoCase(names[a], names[b]) < 0;
-    });
+    KivText::StableSortNoCase(items, [&](uint32_t i) -> std::string_view { return names[i]; });
 }
 
 }  // namespace
@@ -51,6 +50,22 @@ void SortByName(std::vector<uint32_t>& items, const std::vector<std::string>& na
 Shape Wide() { return {"wide", 1000000, 100, 999, 0, 1200000, 50000, 1}; }
 Shape WideTenth() { return {"wide10", 100000, 10, 999, 0, 120000, 5000, 2}; }
 Shape Deep() { return {"deep", 100000, 0, 0, 99, 100000, 1000, 3}; }
+Shape OneFolder(const char* name, uint32_t bookmarks, uint32_t names)
+{
+    return {name, bookmarks, 1, 0, 0, bookmarks, 0, 4, names};
+}
+Shape OneFolderDistinct()
+{
+    return OneFolder("one-distinct", 1000000, 0);
+}
+Shape OneFolder500Names()
+{
+    return OneFolder("one-500", 1000000, 500);
+}
+Shape OneFolderOneName()
+{
+    return OneFolder("one-equal", 1000000, 1);
+}
 
 std::vector<std::string> RandomNames(uint32_t count, uint32_t seed)
 {
@@ -68,6 +83,11 @@ void Generate(const Shape& shape, CFlatTree& flat)
     flat.ClearFlat();
 
     std::vector<std::string> bookmarkNames = RandomNames(shape.bookmarks, shape.seed + 1000);
+    if (shape.names > 0) {
+        const std::vector<std::string> names = RandomNames(shape.names, shape.seed + 2000);
+        for (std::string& n : bookmarkNames)
+            n = names[rng() % names.size()];
+    }
     flat.m_flatBookmarks.reserve(shape.bookmarks);
     for (uint32_t b = 0; b < shape.bookmarks; ++b) {
         std::string url = "https://host" + std::to_string(rng() % 5000) + ".example.org/"
@@ -134,9 +154,12 @@ QString FileFor(const Shape& shape)
 {
     const QString dir = QDir::tempPath() + QStringLiteral("/kiv-bench");
     QDir().mkpath(dir);
-    const QString path = QStringLiteral("%1/%2-v%3.kiv")
+    const QString collation
+        = KivText::NameKeysOrder() ? QString() : QStringLiteral("-") + QLocale().name();
+    const QString path = QStringLiteral("%1/%2-v%3%4.kiv")
                              .arg(dir, QString::fromLatin1(shape.name))
-                             .arg(kGeneratorVersion);
+                             .arg(kGeneratorVersion)
+                             .arg(collation);
     if (QFileInfo::exists(path))
         return path;
     CFlatTree flat;

@@ -23,6 +23,7 @@ struct Shape
     uint32_t links;       // link records in all
     uint32_t rootOnly;    // bookmarks linked to no folder (they load into the root)
     uint32_t seed;
+    uint32_t names = 0; // > 0: only this many distinct names, drawn at random
 };
 
 // 1,000,000 bookmarks, 100,000 folders (100 x 999 siblings), 1,200,000 links.
@@ -31,12 +32,20 @@ Shape Wide();
 Shape WideTenth();
 // A chain of 99 levels, each folder listing its share of 100,000 bookmarks.
 Shape Deep();
+// 1,000,000 bookmarks in one folder, with names all distinct, 500 distinct names
+// (each about 2,000 times), or one name for all.
+Shape OneFolderDistinct();
+Shape OneFolder500Names();
+Shape OneFolderOneName();
+// The same with `bookmarks` bookmarks (benchmarks that move a tenth of them, imports).
+Shape OneFolder(const char* name, uint32_t bookmarks, uint32_t names);
 
 // The flat tables of a collection in the order a save writes them: folders in
 // pre-order with siblings sorted, each folder's links in name order.
 void Generate(const Shape& shape, CFlatTree& flat);
 
-// The collection as a file in a cache folder, generated on first use.
+// The collection as a file in a cache folder, generated on first use (one per
+// collation: lists are written in the order of the locale the files are made in).
 QString FileFor(const Shape& shape);
 
 // Reads a document file's tables (after its magic and version), as a load does

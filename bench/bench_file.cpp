@@ -120,6 +120,15 @@ void RebuildLiteral(benchmark::State& state, const KivBench::Shape& shape)
 
 BENCHMARK_CAPTURE(Load, wide_1M, KivBench::Wide())->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK_CAPTURE(Save, wide_1M, KivBench::Wide())->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK_CAPTURE(Load, one_folder_distinct_1M, KivBench::OneFolderDistinct())
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
+BENCHMARK_CAPTURE(Load, one_folder_500_names_1M, KivBench::OneFolder500Names())
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
+BENCHMARK_CAPTURE(Load, one_folder_one_name_1M, KivBench::OneFolderOneName())
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
 BENCHMARK_CAPTURE(Load, deep_99, KivBench::Deep())->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(Save, deep_99, KivBench::Deep())->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(Load, wide_100k, KivBench::WideTenth())->Unit(benchmark::kMillisecond);

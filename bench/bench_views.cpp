@@ -1,5 +1,7 @@
 // How fast the two panes follow the document: a folder of 100,000 bookmarks shown in
 // the list after its selection, and a tree of 10,000 folders filled and painted.
+#include "CollectionGen.h"
+#include "app/Commands.h"
 #include "app/KivApp.h"
 #include "model/KivDoc.h"
 #include "views/KivView.h"
@@ -66,6 +68,34 @@ void BM_ListShowsLargeFolder(benchmark::State& state)
 BENCHMARK(BM_ListShowsLargeFolder)
     ->Args({100000, 0})->Args({100000, 1})->Args({100000, 2})->Args({100000, 3})
     ->Unit(benchmark::kMillisecond);
+
+// Select all, then Delete, in the list of a folder of 1,000,000 bookmarks whose names
+// repeat (500 distinct names): from the key press until the rows are gone.
+void BM_DeleteEveryRowOfAHugeFolder(benchmark::State& state)
+{
+    const QString path = KivBench::FileFor(KivBench::OneFolder500Names());
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto w = std::make_unique<Window>();
+        if (!w->doc.OpenDocumentFile(path) || !w->doc.m_root.m_pFirstChild) {
+            state.SkipWithError("load failed");
+            break;
+        }
+        w->doc.SendInitialUpdate();
+        w->tree->SelectFolder(w->doc.m_root.m_pFirstChild);
+        w->Paint();
+        w->list->OnCmdMsg(ID_EDIT_SELECT_ALL);
+        state.ResumeTiming();
+        w->list->OnCmdMsg(ID_ITEM_DELETE);
+        w->Paint();
+        state.PauseTiming();
+        state.counters["rows_left"] = w->list->RowCount();
+        state.counters["trash"] = double(w->doc.m_trash.m_aBookmarks.size());
+        w.reset();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_DeleteEveryRowOfAHugeFolder)->Unit(benchmark::kMillisecond)->Iterations(2);
 
 void BM_TreeFillsLargeTree(benchmark::State& state)
 {

@@ -236,8 +236,18 @@ uint64_t NameKey(std::string_view name)
             i += 2;
         } else {
             FoldCursor cursor(name.substr(i));
-            for (char32_t unit = 0; units < 4 && cursor.Next(unit); ++units)
+            for (char32_t unit = 0; units < 4 && cursor.Next(unit);) {
+                // The unit after a high surrogate stands for the whole folded code
+                // point, which a 16-bit lane cannot hold: it takes the lane's top value
+                // and ends the key, so the key still orders but settles no tie there.
+                // U+FFFF itself ends it too, or it could pass for such a unit.
+                ++units;
+                if (unit >= 0xFFFF) {
+                    key = (key << 16) | 0xFFFF;
+                    break;
+                }
                 key = (key << 16) | unit;
+            }
             break;
         }
         ++units;
@@ -245,13 +255,87 @@ uint64_t NameKey(std::string_view name)
     return units == 0 ? 0 : key << (16 * (4 - units));
 }
 
+namespace {
+// Below this many items a plain sort is as quick as grouping equal names first.
+constexpr size_t kRankedFrom = 1024;
+
+// Where names repeat, the comparison is asked once per pair of distinct names rather
+// than once per pair of items: the items are grouped by their exact bytes, the
+// distinct names sorted, and the items placed in the order of their name's rank,
+// keeping their order within a rank. False (nothing done) when most names are
+// distinct.
+bool SortByDistinctNames(std::vector<uint32_t>& items,
+                         const std::function<std::string_view(uint32_t)>& nameOf)
+{
+    struct Hashed
+    {
+        uint64_t hash;
+        uint32_t pos;
+    };
+    const size_t n = items.size();
+    std::vector<Hashed> hashed(n);
+    for (size_t k = 0; k < n; ++k)
+        hashed[k] = {std::hash<std::string_view>{}(nameOf(items[k])), uint32_t(k)};
+    std::sort(hashed.begin(), hashed.end(), [&](const Hashed& a, const Hashed& b) {
+        if (a.hash != b.hash)
+            return a.hash < b.hash;
+        const std::string_view x = nameOf(items[a.pos]), y = nameOf(items[b.pos]);
+        return x != y ? x < y : a.pos < b.pos;
+    });
+    std::vector<uint32_t> groupAt(n); // by position
+    std::vector<uint32_t> groupItem;  // one item of each group
+    for (size_t k = 0; k < n; ++k) {
+        if (k == 0 || hashed[k].hash != hashed[k - 1].hash
+            || nameOf(items[hashed[k].pos]) != nameOf(items[hashed[k - 1].pos])) {
+            if (groupItem.size() > n / 4)
+                return false;
+            groupItem.push_back(items[hashed[k].pos]);
+        }
+        groupAt[hashed[k].pos] = uint32_t(groupItem.size() - 1);
+    }
+    hashed = {};
+    std::vector<uint32_t> order(groupItem.size());
+    for (uint32_t g = 0; g < order.size(); ++g)
+        order[g] = g;
+    std::sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) {
+        return CompareNoCase(nameOf(groupItem[a]), nameOf(groupItem[b])) < 0;
+    });
+    // Names the comparison finds equal (different bytes) share a rank.
+    std::vector<uint32_t> rank(order.size());
+    uint32_t r = 0;
+    for (size_t k = 0; k < order.size(); ++k) {
+        if (k > 0
+            && CompareNoCase(nameOf(groupItem[order[k - 1]]), nameOf(groupItem[order[k]])) != 0)
+            ++r;
+        rank[order[k]] = r;
+    }
+    // A counting sort by rank keeps the order within each rank.
+    std::vector<uint32_t> start(size_t(r) + 2, 0);
+    for (size_t k = 0; k < n; ++k)
+        ++start[rank[groupAt[k]] + 1];
+    for (size_t k = 1; k < start.size(); ++k)
+        start[k] += start[k - 1];
+    std::vector<uint32_t> sorted(n);
+    for (size_t k = 0; k < n; ++k)
+        sorted[start[rank[groupAt[k]]]++] = items[k];
+    items.swap(sorted);
+    return true;
+}
+} // namespace
+
 void StableSortNoCase(std::vector<uint32_t>& items,
                       const std::function<std::string_view(uint32_t)>& nameOf)
 {
     const auto plain = [&] {
-        std::stable_sort(items.begin(), items.end(), [&](uint32_t a, uint32_t b) {
-            return CompareNoCase(nameOf(a), nameOf(b)) < 0;
-        });
+        const auto less
+            = [&](uint32_t a, uint32_t b) { return CompareNoCase(nameOf(a), nameOf(b)) < 0; };
+        // Lists that are in order already are common, and one look costs far less
+        // than a sort under a locale's collation.
+        if (std::is_sorted(items.begin(), items.end(), less))
+            return;
+        if (items.size() >= kRankedFrom && SortByDistinctNames(items, nameOf))
+            return;
+        std::stable_sort(items.begin(), items.end(), less);
     };
     if (!NameKeysOrder() || items.size() < 64) {
         plain();
@@ -278,8 +362,15 @@ void StableSortNoCase(std::vector<uint32_t>& items,
         uint32_t item;
     };
     std::vector<Keyed> keyed(items.size());
-    for (size_t k = 0; k < items.size(); ++k)
+    bool inOrder = true;
+    for (size_t k = 0; k < items.size(); ++k) {
         keyed[k] = {keyOf(items[k]), uint32_t(k), items[k]};
+        if (inOrder && k > 0 && keyed[k].key <= keyed[k - 1].key)
+            inOrder = keyed[k].key == keyed[k - 1].key
+                      && CompareNoCase(nameOf(items[k]), nameOf(items[k - 1])) >= 0;
+    }
+    if (inOrder)
+        return;
     std::sort(keyed.begin(), keyed.end(), [&](const Keyed& a, const Keyed& b) {
         if (a.key != b.key)
             return a.key < b.key;

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "IndexSet.h"
+#include "framework/Text.h"
 #include <atomic>
 #include <cstdint>
-#include "framework/Text.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -48,4 +50,10 @@ private:
     // The document's rename count at which m_aBookmarks was last known to be in
     // name order; a bookmark renamed since may have left it unsorted.
     uint64_t m_nSortedEpoch = 0;
+    // The rename count at which the list was last found out of order, so it is not
+    // looked over again until the next rename.
+    uint64_t m_nUnsortedEpoch = 0;
+    // The listed indexes, made once a link has to tell whether a long run of equal
+    // names holds its index; kept up to date from then on.
+    std::unique_ptr<CIndexSet> m_pListed;
 };

@@ -24,12 +24,9 @@ CKivDoc::~CKivDoc()
 
 // --- bookmarks ---------------------------------------------------------------------
 
-bool CKivDoc::AddBookmark(const char* url, const char* name, const char* comment,
-                          CFolderNode* folder, bool checkMode, uint32_t* outIndex, int* outPos)
+bool CKivDoc::FindOrAppend(const char* url, const char* name, const char* comment, bool checkMode,
+                           uint32_t& index)
 {
-    if (!url || std::strlen(url) < 2)
-        return false;
-    uint32_t i;
     if (!m_bUrlIndexBuilt) {
         // Built on the first lookup after a load: opening a file that is only
         // looked at never pays for it.
@@ -42,16 +39,27 @@ bool CKivDoc::AddBookmark(const char* url, const char* name, const char* comment
     if (found >= 0) {
         if (checkMode)
             return false; // the URL is already known
-        i = static_cast<uint32_t>(found);
-    } else {
-        CBookmark b;
-        b.m_strUrl = url;
-        b.m_strName = KivText::TrimLeft(name ? name : "");
-        b.m_strComment = comment ? comment : "";
-        i = static_cast<uint32_t>(m_bookmarks.size());
-        m_bookmarks.push_back(std::move(b));
-        m_urlIndex.Add(i, m_bookmarks);
+        index = static_cast<uint32_t>(found);
+        return true;
     }
+    CBookmark b;
+    b.m_strUrl = url;
+    b.m_strName = KivText::TrimLeft(name ? name : "");
+    b.m_strComment = comment ? comment : "";
+    index = static_cast<uint32_t>(m_bookmarks.size());
+    m_bookmarks.push_back(std::move(b));
+    m_urlIndex.Add(index, m_bookmarks);
+    return true;
+}
+
+bool CKivDoc::AddBookmark(const char* url, const char* name, const char* comment,
+                          CFolderNode* folder, bool checkMode, uint32_t* outIndex, int* outPos)
+{
+    if (!url || std::strlen(url) < 2)
+        return false;
+    uint32_t i;
+    if (!FindOrAppend(url, name, comment, checkMode, i))
+        return false;
     if (outIndex)
         *outIndex = i;
     if (!LinkBookmark(folder ? folder : &m_root, i, outPos))
@@ -59,6 +67,24 @@ bool CKivDoc::AddBookmark(const char* url, const char* name, const char* comment
     if (!checkMode)
         SetModifiedFlag();
     return true;
+}
+
+size_t CKivDoc::AddBookmarks(CFolderNode* folder, const std::vector<const CBookmark*>& entries)
+{
+    std::vector<uint32_t> indexes;
+    indexes.reserve(entries.size());
+    for (const CBookmark* e : entries) {
+        // As AddBookmark sees them: the texts up to a NUL they may hold.
+        const char* url = e->m_strUrl.c_str();
+        uint32_t i;
+        if (std::strlen(url) >= 2
+            && FindOrAppend(url, e->m_strName.c_str(), e->m_strComment.c_str(), false, i))
+            indexes.push_back(i);
+    }
+    const size_t added = LinkBookmarks(folder ? folder : &m_root, indexes);
+    if (added)
+        SetModifiedFlag();
+    return added;
 }
 
 bool CKivDoc::AddBookmarkAtPath(const char* url, const char* name, std::string_view path,
@@ -96,15 +122,62 @@ bool CKivDoc::LinkBookmark(CFolderNode* folder, uint32_t i, int* outPos)
     return true;
 }
 
+namespace {
+// Equal names a link looks over for its index before the folder gets an index set.
+constexpr size_t kEqualNamesWalked = 32;
+// Below this many items the many-item operations take them one at a time.
+constexpr size_t kOneByOne = 8;
+
+// One bit per bookmark of the table.
+class CBookmarkBits
+{
+public:
+    explicit CBookmarkBits(size_t count)
+        : m_words((count + 63) / 64, 0)
+    {}
+    // True when i was not set yet.
+    bool Set(uint32_t i)
+    {
+        uint64_t& w = m_words[i >> 6];
+        const uint64_t bit = uint64_t(1) << (i & 63);
+        const bool was = w & bit;
+        w |= bit;
+        return !was;
+    }
+    bool Test(uint32_t i) const { return (m_words[i >> 6] >> (i & 63)) & 1; }
+
+private:
+    std::vector<uint64_t> m_words;
+};
+} // namespace
+
+bool CKivDoc::KnownSorted(CFolderNode* folder)
+{
+    if (folder->m_nSortedEpoch == m_nRenameEpoch)
+        return true;
+    if (folder->m_nUnsortedEpoch == m_nRenameEpoch)
+        return false;
+    const std::vector<uint32_t>& list = folder->m_aBookmarks;
+    for (size_t k = 1; k < list.size(); ++k)
+        if (CompareNoCase(m_bookmarks[list[k - 1]].m_strName, m_bookmarks[list[k]].m_strName) > 0) {
+            folder->m_nUnsortedEpoch = m_nRenameEpoch;
+            return false;
+        }
+    folder->m_nSortedEpoch = m_nRenameEpoch;
+    return true;
+}
+
 bool CKivDoc::PlaceInList(CFolderNode* folder, uint32_t i, int* outPos)
 {
     std::vector<uint32_t>& list = folder->m_aBookmarks;
+    if (folder->m_pListed && folder->m_pListed->Contains(i))
+        return false;
     const std::string_view name = m_bookmarks[i].m_strName;
     const auto nameAt = [&](size_t k) -> std::string_view {
         return m_bookmarks[list[k]].m_strName;
     };
     size_t pos;
-    if (IsSorted(folder)) {
+    if (KnownSorted(folder)) {
         // The list is in name order, so the backward scan's stopping place is the
         // upper bound of the name, and the index can only sit among equal names
         // just before it. New names usually sort last (loading, imports): one compare.
@@ -122,8 +195,18 @@ bool CKivDoc::PlaceInList(CFolderNode* folder, uint32_t i, int* outPos)
             }
             pos = lo;
         }
-        if (last <= 0) {
-            for (size_t k = pos; k > 0; --k) {
+        if (last <= 0 && !folder->m_pListed) {
+            for (size_t k = pos, walked = 0; k > 0; --k, ++walked) {
+                if (walked == kEqualNamesWalked) {
+                    // A long run of equal names: from now on the folder's index set
+                    // answers, in one step however long the run grows.
+                    folder->m_pListed = std::make_unique<CIndexSet>(n);
+                    for (uint32_t listed : list)
+                        folder->m_pListed->Insert(listed);
+                    if (folder->m_pListed->Contains(i))
+                        return false;
+                    break;
+                }
                 const bool knownEqual = last == 0 && k == n;
                 if (!knownEqual && CompareNoCase(nameAt(k - 1), name) != 0)
                     break;
@@ -132,19 +215,20 @@ bool CKivDoc::PlaceInList(CFolderNode* folder, uint32_t i, int* outPos)
             }
         }
     } else {
-        for (size_t k = list.size(); k > 0; --k)
-            if (list[k - 1] == i)
-                return false;
+        if (!folder->m_pListed)
+            for (size_t k = list.size(); k > 0; --k)
+                if (list[k - 1] == i)
+                    return false;
         pos = 0;
         for (size_t k = list.size(); k > 0; --k)
             if (CompareNoCase(nameAt(k - 1), name) <= 0) {
                 pos = k;
                 break;
             }
-        if (list.size() <= 1)
-            folder->m_nSortedEpoch = m_nRenameEpoch;
     }
     list.insert(list.begin() + static_cast<std::ptrdiff_t>(pos), i);
+    if (folder->m_pListed)
+        folder->m_pListed->Insert(i);
     if (outPos)
         *outPos = static_cast<int>(pos);
     return true;
@@ -153,6 +237,8 @@ bool CKivDoc::PlaceInList(CFolderNode* folder, uint32_t i, int* outPos)
 void CKivDoc::UnlinkBookmark(CFolderNode* folder, uint32_t i)
 {
     std::vector<uint32_t>& list = folder->m_aBookmarks;
+    if (folder->m_pListed && !folder->m_pListed->Erase(i))
+        return;
     auto it = std::find(list.begin(), list.end(), i);
     if (it == list.end())
         return;
@@ -203,7 +289,146 @@ void CKivDoc::UnlinkAllBookmarks(CFolderNode* folder)
             --m_bookmarks[i].m_nRefs;
     folder->m_aBookmarks.clear();
     folder->m_aBookmarks.shrink_to_fit();
+    folder->m_pListed.reset();
     folder->m_nSortedEpoch = m_nRenameEpoch;
+}
+
+size_t CKivDoc::LinkBookmarks(CFolderNode* folder, const std::vector<uint32_t>& indexes)
+{
+    return LinkMany(folder, indexes, false);
+}
+
+size_t CKivDoc::LinkMany(CFolderNode* folder, const std::vector<uint32_t>& indexes,
+                         bool inNameOrder)
+{
+    if (indexes.size() < kOneByOne) {
+        size_t linked = 0;
+        for (uint32_t i : indexes)
+            linked += LinkBookmark(folder, i);
+        return linked;
+    }
+    std::vector<uint32_t>& list = folder->m_aBookmarks;
+    // The indexes the folder does not list yet, each once, in the order given.
+    CBookmarkBits seen(m_bookmarks.size());
+    if (!folder->m_pListed)
+        for (uint32_t i : list)
+            seen.Set(i);
+    std::vector<uint32_t> added;
+    for (uint32_t i : indexes)
+        if ((!folder->m_pListed || !folder->m_pListed->Contains(i)) && seen.Set(i))
+            added.push_back(i);
+    if (added.empty())
+        return 0;
+
+    // One after the other, each new index goes after the last entry whose name is
+    // not above its own. Among the entries listed before, that is the last place p
+    // where the smallest name from p on is not above it; the new ones that share a
+    // place end up there in name order, equal names in the order given. So: sort
+    // them stably, find each one's place in one sweep, and merge.
+    const auto nameOf = [this](uint32_t i) -> std::string_view { return m_bookmarks[i].m_strName; };
+    if (!inNameOrder)
+        KivText::StableSortNoCase(added, nameOf);
+    const size_t n = list.size();
+    const bool sorted = KnownSorted(folder);
+    std::vector<uint32_t> smallestFrom; // positions; needed only when out of order
+    if (!sorted) {
+        smallestFrom.resize(n);
+        for (size_t k = n; k-- > 0;)
+            smallestFrom[k]
+                = k + 1 < n && CompareNoCase(nameOf(list[smallestFrom[k + 1]]), nameOf(list[k])) < 0
+                      ? smallestFrom[k + 1]
+                      : static_cast<uint32_t>(k);
+    }
+    const auto notAbove = [&](size_t p, std::string_view name) {
+        return CompareNoCase(nameOf(list[sorted ? p : smallestFrom[p]]), name) <= 0;
+    };
+    // places[a]: how many of the old entries come before added[a].
+    std::vector<uint32_t> places(added.size());
+    size_t p = 0;
+    for (size_t a = 0; a < added.size(); ++a) {
+        const std::string_view name = nameOf(added[a]);
+        if (p < n && notAbove(p, name)) {
+            // Galloping from the last place: many new names share a place or lie
+            // close together.
+            size_t lo = p, step = 1, hi = p + 1;
+            while (hi < n && notAbove(hi, name)) {
+                lo = hi;
+                step *= 2;
+                hi = lo + step;
+            }
+            hi = std::min(hi, n);
+            while (hi - lo > 1) {
+                const size_t mid = lo + (hi - lo) / 2;
+                (notAbove(mid, name) ? lo : hi) = mid;
+            }
+            p = hi;
+        }
+        places[a] = static_cast<uint32_t>(p);
+    }
+    // Merged from the back, in place.
+    list.resize(n + added.size());
+    size_t read = n, write = list.size();
+    for (size_t a = added.size(); a-- > 0;) {
+        while (read > places[a])
+            list[--write] = list[--read];
+        list[--write] = added[a];
+    }
+    const bool counted = folder != &m_trash && folder != &m_check;
+    for (uint32_t i : added) {
+        if (counted)
+            ++m_bookmarks[i].m_nRefs;
+        if (folder->m_pListed)
+            folder->m_pListed->Insert(i);
+    }
+    return added.size();
+}
+
+size_t CKivDoc::UnlinkBookmarks(CFolderNode* folder, const std::vector<uint32_t>& indexes)
+{
+    std::vector<uint32_t>& list = folder->m_aBookmarks;
+    const size_t n = list.size();
+    if (indexes.size() < kOneByOne) {
+        for (uint32_t i : indexes)
+            UnlinkBookmark(folder, i);
+        return n - list.size();
+    }
+    CBookmarkBits gone(m_bookmarks.size());
+    for (uint32_t i : indexes)
+        gone.Set(i);
+    const bool counted = folder != &m_trash && folder != &m_check;
+    size_t kept = 0;
+    for (size_t k = 0; k < n; ++k) {
+        const uint32_t i = list[k];
+        if (!gone.Test(i)) {
+            list[kept++] = i;
+            continue;
+        }
+        if (counted)
+            --m_bookmarks[i].m_nRefs;
+        if (folder->m_pListed)
+            folder->m_pListed->Erase(i);
+    }
+    list.resize(kept);
+    if (kept == 0) {
+        list.shrink_to_fit();
+        folder->m_pListed.reset();
+        folder->m_nSortedEpoch = m_nRenameEpoch;
+    }
+    return n - kept;
+}
+
+void CKivDoc::MoveBookmarks(CFolderNode* from, CFolderNode* to,
+                            const std::vector<uint32_t>& indexes, bool copy)
+{
+    // Linking into one folder and unlinking from another do not affect each other,
+    // so all the links can go before all the unlinks. Rows taken in list order from a
+    // folder in name order are in name order already (the usual case: a selection).
+    size_t k = 0;
+    for (size_t p = 0; p < from->m_aBookmarks.size() && k < indexes.size(); ++p)
+        k += from->m_aBookmarks[p] == indexes[k];
+    LinkMany(to, indexes, k == indexes.size() && KnownSorted(from));
+    if (!copy)
+        UnlinkBookmarks(from, indexes);
 }
 
 void CKivDoc::SetBookmarkName(uint32_t i, std::string name)
@@ -327,8 +552,7 @@ void CKivDoc::TrashFolderBookmarks(CFolderNode* folder)
     if (folder == &m_trash || folder == &m_check)
         return;
     const std::vector<uint32_t>& list = folder->m_aBookmarks;
-    for (size_t k = list.size(); k > 0; --k)
-        LinkBookmark(&m_trash, list[k - 1]);
+    LinkBookmarks(&m_trash, std::vector<uint32_t>(list.rbegin(), list.rend()));
 }
 
 void CKivDoc::TrashChainBookmarks(CFolderNode* first)
@@ -422,6 +646,7 @@ void CKivDoc::ResetFolder(CFolderNode& f)
     f.m_pParent = f.m_pNext = f.m_pFirstChild = f.m_pLastChild = nullptr;
     f.m_aBookmarks.clear();
     f.m_aBookmarks.shrink_to_fit();
+    f.m_pListed.reset();
     f.m_nSortedEpoch = m_nRenameEpoch;
 }
 
@@ -463,15 +688,24 @@ bool CKivDoc::RebuildFromFlat()
 
     // In the C locale a number per name (its first fold units) settles nearly every
     // comparison a load makes, from a table small enough to stay in the cache,
-    // instead of from records all over the bookmark table. References are counted
-    // in a table of their own for the same reason.
+    // instead of from records all over the bookmark table.
     std::vector<uint64_t> keys;
     if (KivText::NameKeysOrder() && m_flatNameKeys.size() == bookmarkCount)
         keys = std::move(m_flatNameKeys);
-    std::vector<int32_t> refs(bookmarkCount, 0);
+    // References are counted in a table of their own for the same reason, beside
+    // the folder record that last listed each bookmark: links are taken folder by
+    // folder, so a second link of a bookmark into the same folder is seen there at
+    // once, however many equal names the folder holds.
+    struct Listing
+    {
+        int32_t refs = 0;
+        uint32_t lastFolder = UINT32_MAX;
+    };
+    std::vector<Listing> listing(bookmarkCount);
     // Without keys, the records and names a few links ahead are asked for early, so
     // that the memory waits do not add up one after the other.
     const CBookmark* const records = m_bookmarks.data(); // linking adds no records
+    const auto nameOf = [this](uint32_t i) -> std::string_view { return m_bookmarks[i].m_strName; };
 
     // The last folder created at each depth. A record whose depth is 0, above the
     // limit, or one level below an empty level is skipped with everything nested
@@ -490,28 +724,41 @@ bool CKivDoc::RebuildFromFlat()
         level[depth] = folder;
         std::vector<uint32_t>& list = folder->m_aBookmarks;
         list.reserve(start[j + 1] - start[j]);
+        // Linking one by one into a new folder keeps the first link of each bookmark
+        // and sorts stably by name: the links in file order, repeats dropped, are
+        // sorted at the end when they were not in order already.
+        bool inOrder = true;
         for (uint32_t k = start[j]; k < start[j + 1]; ++k) {
             const uint32_t i = linked[k];
-            if (!keys.empty()) {
-                if (k + 16 < linked.size()) {
+            if (k + 16 < linked.size()) {
+                __builtin_prefetch(&listing[linked[k + 16]], 1);
+                if (!keys.empty())
                     __builtin_prefetch(&keys[linked[k + 16]]);
-                    __builtin_prefetch(&refs[linked[k + 16]], 1);
-                }
-                // A new folder's list stays sorted; a name above its last one goes at
-                // the end and cannot be listed already.
-                if (list.empty() || keys[i] > keys[list.back()]) {
-                    list.push_back(i);
-                    ++refs[i];
-                    continue;
-                }
-            } else {
-                if (k + 16 < linked.size())
+                // Names that share a key (or every name, without keys) are compared.
+                if (keys.empty() || keys[linked[k + 8]] == keys[i])
                     __builtin_prefetch(&records[linked[k + 16]].m_strName);
-                if (k + 8 < linked.size())
-                    __builtin_prefetch(records[linked[k + 8]].m_strName.data());
             }
-            if (PlaceInList(folder, i, nullptr))
-                ++refs[i];
+            if (k + 8 < linked.size() && (keys.empty() || keys[linked[k + 8]] == keys[i]))
+                __builtin_prefetch(records[linked[k + 8]].m_strName.data());
+            Listing& l = listing[i];
+            if (l.lastFolder == j)
+                continue;
+            l.lastFolder = j;
+            ++l.refs;
+            if (inOrder && !list.empty()) {
+                const uint32_t last = list.back();
+                if (!keys.empty() && keys[i] != keys[last])
+                    inOrder = keys[i] > keys[last];
+                else
+                    inOrder = CompareNoCase(nameOf(i), nameOf(last)) >= 0;
+            }
+            list.push_back(i);
+        }
+        if (!inOrder) {
+            if (!keys.empty())
+                KivText::StableSortNoCase(list, nameOf, [&keys](uint32_t i) { return keys[i]; });
+            else
+                KivText::StableSortNoCase(list, nameOf);
         }
     }
     // Linking the unlisted bookmarks one by one into the empty root, in index order,
@@ -519,11 +766,11 @@ bool CKivDoc::RebuildFromFlat()
     // moving the list around once per bookmark.
     std::vector<uint32_t>& rootList = m_root.m_aBookmarks;
     for (uint32_t i = 0; i < bookmarkCount; ++i) {
-        m_bookmarks[i].m_nRefs = refs[i];
-        if (refs[i] == 0)
+        m_bookmarks[i].m_nRefs = listing[i].refs;
+        if (listing[i].refs == 0)
             rootList.push_back(i);
     }
-    const auto nameOf = [this](uint32_t i) -> std::string_view { return m_bookmarks[i].m_strName; };
+    listing = {};
     if (!keys.empty())
         KivText::StableSortNoCase(rootList, nameOf, [&keys](uint32_t i) { return keys[i]; });
     else

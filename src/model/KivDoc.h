@@ -51,6 +51,20 @@ public:
     bool LinkBookmark(CFolderNode* folder, uint32_t i, int* outPos = nullptr);
     void UnlinkBookmark(CFolderNode* folder, uint32_t i);
     void UnlinkAllBookmarks(CFolderNode* folder);
+
+    // Many items at once: each gives what the one-item operation called for every
+    // item in the given order gives, in one pass over the folder's list, whatever
+    // the number of items or of equal names.
+    // LinkBookmark (folder, i) for each index; returns how many were linked.
+    size_t LinkBookmarks(CFolderNode* folder, const std::vector<uint32_t>& indexes);
+    // UnlinkBookmark (folder, i) for each index; returns how many were listed.
+    size_t UnlinkBookmarks(CFolderNode* folder, const std::vector<uint32_t>& indexes);
+    // LinkBookmark (to, i) for each index and, unless copying, UnlinkBookmark (from, i).
+    void MoveBookmarks(CFolderNode* from, CFolderNode* to, const std::vector<uint32_t>& indexes,
+                       bool copy);
+    // AddBookmark (url, name, comment, folder, not in check mode) for each entry in
+    // order; returns how many were added.
+    size_t AddBookmarks(CFolderNode* folder, const std::vector<const CBookmark*>& entries);
     CFolderNode* CreateFolder(CFolderNode* parent, std::string_view name, bool findExisting);
     CFolderNode* InsertFolder(CFolderNode* parent, CFolderNode* node,
                               CFolderNode** outPrev = nullptr);
@@ -119,6 +133,14 @@ private:
     bool IsSorted(const CFolderNode* f) const { return f->m_nSortedEpoch == m_nRenameEpoch; }
     // LinkBookmark's placing in the list, without counting the reference.
     bool PlaceInList(CFolderNode* folder, uint32_t i, int* outPos);
+    // LinkBookmarks; inNameOrder when the indexes are known to be in name order.
+    size_t LinkMany(CFolderNode* folder, const std::vector<uint32_t>& indexes, bool inNameOrder);
+    // Whether the folder's list is in name order, looked over once per rename.
+    bool KnownSorted(CFolderNode* folder);
+    // AddBookmark's finding or making of the entry for url; false in check mode
+    // when the URL is known.
+    bool FindOrAppend(const char* url, const char* name, const char* comment, bool checkMode,
+                      uint32_t& index);
     void ResetFolder(CFolderNode& f);
     void FlattenFolder(CFlatTree& flat, CFolderNode* p, int depth, bool appendBookmarks);
 

@@ -105,6 +105,21 @@ void CBookmarkListModel::RemoveRows(int first, int last)
     endRemoveRows();
 }
 
+void CBookmarkListModel::RemoveRowSet(const std::vector<int>& rows)
+{
+    beginResetModel();
+    size_t kept = 0, next = 0;
+    for (size_t r = 0; r < m_aRows.size(); ++r) {
+        if (next < rows.size() && static_cast<size_t>(rows[next]) == r) {
+            ++next;
+            continue;
+        }
+        m_aRows[kept++] = m_aRows[r];
+    }
+    m_aRows.resize(kept);
+    endResetModel();
+}
+
 void CBookmarkListModel::RowChanged(int row)
 {
     if (row < 0 || row >= rowCount())

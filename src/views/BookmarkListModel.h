@@ -31,6 +31,8 @@ public:
     void InsertRow(int position, uint32_t index);
     // Removes rows first..last.
     void RemoveRows(int first, int last);
+    // Removes the given rows (ascending) in one pass; the views are reset.
+    void RemoveRowSet(const std::vector<int>& rows);
     // The texts of a row's bookmark changed.
     void RowChanged(int row);
     uint32_t IndexAt(int row) const { return m_aRows[static_cast<size_t>(row)]; }

@@ -40,9 +40,16 @@ std::vector<std::vector<uint32_t>> LinksByFolder(const CFlatTree& flat)
     return byFolder;
 }
 
-bool AddFlatBookmark(CKivDoc& doc, const FlatBookmark& b, CFolderNode* folder)
+// AddBookmark of each entry named, in order, into folder; how many were added.
+size_t AddFlatBookmarks(CKivDoc& doc, const CFlatTree& flat,
+                        std::vector<uint32_t>::const_iterator first,
+                        std::vector<uint32_t>::const_iterator last, CFolderNode* folder)
 {
-    return doc.AddBookmark(b.m_strUrl.c_str(), b.m_strName.c_str(), b.m_strComment.c_str(), folder, false);
+    std::vector<const CBookmark*> entries;
+    entries.reserve(static_cast<size_t>(last - first));
+    for (; first != last; ++first)
+        entries.push_back(&flat.m_flatBookmarks[*first]);
+    return doc.AddBookmarks(folder, entries);
 }
 
 } // namespace
@@ -179,8 +186,12 @@ CPasteResult InsertFlatTree(CKivDoc& doc, CFolderNode* target, const CFlatTree& 
     result.status = CPasteResult::pasted;
 
     if (flat.m_flatFolders.empty()) {
-        for (size_t k = flat.m_flatBookmarks.size(); k > 0; --k)
-            result.added += AddFlatBookmark(doc, flat.m_flatBookmarks[k - 1], target);
+        // The entries from the last to the first.
+        std::vector<uint32_t> backwards(flat.m_flatBookmarks.size());
+        for (size_t k = 0; k < backwards.size(); ++k)
+            backwards[k] = static_cast<uint32_t>(backwards.size() - 1 - k);
+        result.added += static_cast<uint32_t>(
+            AddFlatBookmarks(doc, flat, backwards.begin(), backwards.end(), target));
         return result;
     }
 
@@ -195,8 +206,8 @@ CPasteResult InsertFlatTree(CKivDoc& doc, CFolderNode* target, const CFlatTree& 
                                   ? target
                                   : doc.CreateFolder(level[f.depth - 1], f.name, true);
         level[f.depth] = folder;
-        for (uint32_t b : links[i])
-            result.added += AddFlatBookmark(doc, flat.m_flatBookmarks[b], folder);
+        result.added += static_cast<uint32_t>(
+            AddFlatBookmarks(doc, flat, links[i].begin(), links[i].end(), folder));
     }
     return result;
 }

@@ -25,6 +25,8 @@ namespace {
 
 const char* const kWidthEntries[CBookmarkListModel::COL_COUNT] = {"cxC0", "cxC1", "cxC2"};
 const int kDefaultWidths[CBookmarkListModel::COL_COUNT] = {160, 200, 200};
+// Beyond this many separate runs of deleted rows the list is rebuilt in one pass.
+constexpr size_t kRunsRemovedOneByOne = 16;
 
 // The two ways of showing the rows; both start their drags through the list view.
 template<class Base>
@@ -293,6 +295,15 @@ void CKivView::OnSelectAll() { SetAllSelected(true); }
 
 void CKivView::DeleteRows(const std::vector<int>& rows)
 {
+    // Many scattered rows: one pass (removing run by run would move the rows after
+    // each run once per run).
+    size_t runs = 0;
+    for (size_t k = 0; k < rows.size(); ++k)
+        runs += k == 0 || rows[k - 1] != rows[k] - 1;
+    if (runs > kRunsRemovedOneByOne) {
+        m_model.RemoveRowSet(rows);
+        return;
+    }
     // Highest first, a run of neighbours at a time.
     size_t k = rows.size();
     while (k > 0) {
@@ -453,18 +464,12 @@ void CKivView::MoveSelectionTo(CFolderNode* folder, bool copy)
     if (!folder || !current || folder == current || folder == &m_doc.m_check)
         return;
     const std::vector<int> rows = SelectedRows();
+    std::vector<uint32_t> indexes;
+    indexes.reserve(rows.size());
     for (int row : rows)
-        m_doc.LinkBookmark(folder, m_model.IndexAt(row));
-    if (!copy) {
-        if (rows.size() == current->m_aBookmarks.size()
-            && static_cast<int>(rows.size()) == RowCount()) {
-            // Every row goes: one sweep instead of a search per bookmark.
-            m_doc.UnlinkAllBookmarks(current);
-        } else {
-            for (int row : rows)
-                m_doc.UnlinkBookmark(current, m_model.IndexAt(row));
-        }
-    }
+        indexes.push_back(m_model.IndexAt(row));
+    // One pass over each folder's list, however many rows are selected.
+    m_doc.MoveBookmarks(current, folder, indexes, copy);
     if (!rows.empty()) {
         m_doc.SetModifiedFlag();
         m_doc.UpdateAllViews(this, HINT_REFRESH, nullptr);

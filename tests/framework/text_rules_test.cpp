@@ -97,13 +97,26 @@ TEST(StableSortNoCase, GivesTheOrderOfAStableSortByTheComparison)
 {
     // Names sharing long prefixes, equal names in other cases, letters beyond the Latin
     // range, pairs of surrogates, NUL characters and empty names; then the same with a
-    // name that is not UTF-8 among them.
+    // name that is not UTF-8 among them; then thousands of names drawn from a few
+    // dozen, one of them not UTF-8, as the collator sorts them.
     std::mt19937 rng(5);
     const char* const parts[] = {"a", "B", "ab", "Ab", "é", "É", "z", "\xCE\xA3", "\xCF\x83",
                                  "\xF0\x9F\x98\x80", "\xEF\xBC\xA1", " ", "", "1"};
-    for (int round = 0; round < 40; ++round) {
+    for (int round = 0; round < 44; ++round) {
         std::vector<std::string> names(64 + rng() % 400);
+        if (round >= 40) {
+            std::vector<std::string> few(1 + rng() % 40);
+            for (std::string& n : few)
+                for (int k = int(rng() % 3); k > 0; --k)
+                    n += parts[rng() % std::size(parts)];
+            few[0] += "\xC3";
+            names.resize(2000 + rng() % 2000);
+            for (std::string& n : names)
+                n = few[rng() % few.size()];
+        }
         for (std::string& n : names) {
+            if (round >= 40)
+                break;
             for (int k = int(rng() % 8); k > 0; --k)
                 n += parts[rng() % std::size(parts)];
             if (rng() % 20 == 0)
@@ -130,8 +143,29 @@ TEST(NameKey, OrdersNamesAsTheComparisonDoes)
     // smaller key always means a name that sorts first.
     ASSERT_TRUE(KivText::NameKeysOrder()); // the tests run in the C locale
     std::mt19937 rng(17);
-    const char* const parts[] = {"a", "B", "z", "Zz", "é", "É", "\xCE\xA3", "\xF0\x9F\x98\x80",
-                                 " ", "0", "\x7F", "abcd", "ABCE", ""};
+    // Beyond the first plane: U+20531 and U+208FB (their folded code points do not
+    // fit 16 bits, and their order is not their surrogates' spilled bits), a Deseret
+    // capital and small letter, U+FFFF and U+E000 on either side of such units.
+    const char* const parts[] = {"a",
+                                 "B",
+                                 "z",
+                                 "Zz",
+                                 "é",
+                                 "É",
+                                 "\xCE\xA3",
+                                 "\xF0\x9F\x98\x80",
+                                 " ",
+                                 "0",
+                                 "\x7F",
+                                 "abcd",
+                                 "ABCE",
+                                 "",
+                                 "\xF0\xA0\x94\xB1",
+                                 "\xF0\xA0\xA3\xBB",
+                                 "\xF0\x90\x90\x80",
+                                 "\xF0\x90\x90\xA8",
+                                 "\xEF\xBF\xBF",
+                                 "\xEE\x80\x80"};
     const auto name = [&] {
         std::string n;
         for (int k = int(rng() % 6); k > 0; --k)

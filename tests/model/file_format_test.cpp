@@ -159,6 +159,34 @@ TEST_F(FileTest, SiblingsAreSortedAgainOnLoadKeepingFileOrderAmongEqualNames)
     EXPECT_EQ(ChildNames(doc.m_root), (Strings{"a", "A", "b"}));
 }
 
+TEST_F(FileTest, NamesBeyondTheFirstPlaneLoadInOrderAndAreNotListedTwice)
+{
+    // U+20531 sorts before U+208FB. Listed the other way round in the file, the
+    // folder is sorted on load, and it then refuses the URL it already lists.
+    const std::string later = "\xF0\xA0\xA3\xBB", earlier = "\xF0\xA0\x94\xB1";
+    ASSERT_LT(KivText::CompareNoCase(earlier, later), 0);
+    ASSERT_TRUE(WriteFile(Path("d.kiv"), Bytes()
+                                             .Header()
+                                             .U32(2)
+                                             .Bookmark("http://later", later)
+                                             .Bookmark("http://earlier", earlier)
+                                             .U32(1)
+                                             .Folder("F", 1)
+                                             .U32(2)
+                                             .Link(0, 0)
+                                             .Link(0, 1)
+                                             .str()));
+    CKivDoc doc;
+    ASSERT_TRUE(doc.OpenDocumentFile(Path("d.kiv")));
+    CFolderNode* folder = doc.m_root.m_pFirstChild;
+    ASSERT_TRUE(folder);
+    EXPECT_EQ(Names(doc, *folder), (Strings{earlier, later}));
+    EXPECT_FALSE(doc.AddBookmark("http://later", "x", "", folder, false));
+    EXPECT_FALSE(doc.AddBookmark("http://earlier", "x", "", folder, false));
+    EXPECT_EQ(folder->m_aBookmarks.size(), 2u);
+    EXPECT_EQ(CheckInvariants(doc), "");
+}
+
 TEST_F(FileTest, LinkMarkersAreIgnored)
 {
     for (uint16_t marker : {0, 1, 2, 0xFFFF}) {

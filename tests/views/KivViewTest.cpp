@@ -283,6 +283,31 @@ TEST_F(KivViewTest, DeleteMovesRowsIntoTheTrashAndSelectsANeighbour)
     EXPECT_EQ(m_doc.m_trash.m_aBookmarks.size(), 5u);
 }
 
+TEST_F(KivViewTest, DeletingManyScatteredRowsOfOneNameKeepsRowsAndListsInStep)
+{
+    // Every other row of sixty with one name: far more separate runs than are
+    // removed one by one.
+    CFolderNode* folder = m_doc.CreateFolder(&m_doc.m_root, "same", false);
+    for (int k = 0; k < 60; ++k)
+        m_doc.AddBookmark(("http://same/" + std::to_string(k)).c_str(), "Home", "", folder, false);
+    const std::vector<uint32_t> before = folder->m_aBookmarks;
+    m_doc.UpdateAllViews(nullptr, HINT_SYNC_FOLDER, &m_doc.m_root);
+    Show(folder);
+    m_list->SetAllSelected(false);
+    for (int r = 1; r < 60; r += 2)
+        m_list->DetailsView()->selectionModel()->select(m_list->ListModel().index(r, 0),
+                                                        QItemSelectionModel::Select
+                                                            | QItemSelectionModel::Rows);
+    ASSERT_TRUE(m_list->OnCmdMsg(ID_ITEM_DELETE));
+    std::vector<uint32_t> kept, trashed;
+    for (size_t k = 0; k < before.size(); ++k)
+        (k % 2 ? trashed : kept).push_back(before[k]);
+    EXPECT_EQ(folder->m_aBookmarks, kept);
+    EXPECT_EQ(m_list->ListModel().Rows(), kept);
+    EXPECT_EQ(m_doc.m_trash.m_aBookmarks, trashed); // one name: in the order they came
+    EXPECT_EQ(m_list->SelectedRows(), std::vector<int>{1});
+}
+
 TEST_F(KivViewTest, DeleteKeyWithNothingSelectedSelectsTheFirstRow)
 {
     Show(Folder("c"));
