@@ -261,24 +261,29 @@ void CKivDoc::MergeBookmarks(const std::vector<CMergeSet>& sets)
     if (!any)
         return;
     std::vector<CFolderNode*> pending{&m_root};
-    std::vector<std::pair<uint32_t, uint32_t>> moves;
+    std::vector<uint32_t> leaving, staying;
     while (!pending.empty()) {
         CFolderNode* folder = pending.back();
         pending.pop_back();
         for (CFolderNode* c = folder->m_pFirstChild; c; c = c->m_pNext)
             pending.push_back(c);
-        moves.clear();
+        leaving.clear();
+        staying.clear();
         for (uint32_t i : folder->m_aBookmarks)
-            if (target[i] != kNone)
-                moves.emplace_back(i, target[i]);
-        for (const auto& [from, to] : moves) {
-            UnlinkBookmark(folder, from);
-            LinkBookmark(folder, to);
-        }
+            if (target[i] != kNone) {
+                leaving.push_back(i);
+                staying.push_back(target[i]);
+            }
+        if (leaving.empty())
+            continue;
+        UnlinkBookmarks(folder, leaving);
+        LinkBookmarks(folder, staying);
     }
+    std::vector<uint32_t> trashed;
     for (uint32_t i = 0; i < target.size(); ++i)
         if (target[i] != kNone)
-            LinkBookmark(&m_trash, i);
+            trashed.push_back(i);
+    LinkBookmarks(&m_trash, trashed);
     SetModifiedFlag();
 }
 

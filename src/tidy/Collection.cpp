@@ -65,11 +65,13 @@ void TrashEverywhere(CKivDoc& doc, const std::vector<uint32_t>& bookmarks)
         for (uint32_t i : f->m_aBookmarks)
             if (gone[i])
                 leaving.push_back(i);
-        for (uint32_t i : leaving)
-            doc.UnlinkBookmark(f, i);
+        if (!leaving.empty())
+            doc.UnlinkBookmarks(f, leaving);
     }
+    std::vector<uint32_t> trashed;
     for (uint32_t i : bookmarks)
         if (i < gone.size())
-            doc.LinkBookmark(&doc.m_trash, i);
+            trashed.push_back(i);
+    doc.LinkBookmarks(&doc.m_trash, trashed);
     doc.SetModifiedFlag();
 }
