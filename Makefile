@@ -1,11 +1,12 @@
 # Kiv — the two commands a fresh Debian machine needs are `make run` and `make test`.
 BUILD ?= build
 FUZZ_BUILD ?= build-fuzz
+ASAN_BUILD ?= build-asan
 JOBS ?= 2
 CMAKE_FLAGS ?=
 FUZZ_SECONDS ?= 20
 
-.PHONY: all bootstrap configure build run test bench fuzz fuzz-smoke lint screenshots clean
+.PHONY: all bootstrap configure build run test bench fuzz fuzz-smoke sanitize lint screenshots clean
 
 all: build
 
@@ -50,6 +51,24 @@ fuzz-smoke:
 fuzz: bootstrap fuzz-build
 	@bash scripts/fuzz.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
+# The tests built with AddressSanitizer and UndefinedBehaviorSanitizer, in a build of
+# their own; any report fails the run. Not part of `make test`.
+$(ASAN_BUILD)/build.ninja:
+	CMAKE_CXX_COMPILER_LAUNCHER=$${CMAKE_CXX_COMPILER_LAUNCHER-$$(command -v ccache)} \
+	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DCMAKE_CXX_FLAGS="-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer" \
+	  -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" \
+	  -DCMAKE_SHARED_LINKER_FLAGS="-fsanitize=address,undefined" \
+	  -DKIV_BUILD_BENCH=OFF -DKIV_BUILD_FUZZ=OFF
+
+sanitize: bootstrap $(ASAN_BUILD)/build.ninja
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+	cd $(ASAN_BUILD) && \
+	  ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1:detect_stack_use_after_return=1 \
+	  LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan.supp:print_suppressions=0 \
+	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	  ctest --output-on-failure -j $(JOBS) --timeout 1200
+
 lint: configure
 	@git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
 	@git ls-files 'src/*.cpp' | xargs clang-tidy -p $(BUILD) --quiet
@@ -58,4 +77,4 @@ screenshots: bootstrap build
 	@bash scripts/screenshots.sh $(BUILD)
 
 clean:
-	rm -rf $(BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(FUZZ_BUILD) $(ASAN_BUILD)

@@ -11,8 +11,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     static CKivDoc doc;
     doc.DeleteContents();
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    // A header the open path refuses is never read further.
+    if (doc.CheckFileHeader(bytes.substr(0, 16)) != CFileError::none)
+        return 0;
     try {
-        CArchive ar(std::string_view(reinterpret_cast<const char*>(data), size));
+        CArchive ar(bytes);
         doc.Serialize(ar);
     } catch (const CArchiveException&) {
         // A short or malformed file is refused; the open path empties the document.

@@ -1,7 +1,12 @@
 #include "DocCommands.h"
 
-#include "Commands.h"
+#include "res/Commands.h"
 #include "KivApp.h"
+#include "browsers/BrowserProfiles.h"
+#include "browsers/ChromiumBookmarks.h"
+#include "browsers/FirefoxPlaces.h"
+#include "browsers/ProfileDlg.h"
+#include "browsers/Xbel.h"
 #include "frame/MainFrame.h"
 #include "formats/Compare.h"
 #include "formats/CompareDlg.h"
@@ -16,7 +21,7 @@
 #include "tidy/DupesModel.h"
 #include "tidy/LinkCheckDlg.h"
 #include "views/Clipboard.h"
-#include "views/Find.h"
+#include "formats/Find.h"
 
 #include <QClipboard>
 #include <QDir>
@@ -51,34 +56,42 @@ CKivDocCommands::CKivDocCommands(CKivApp& app, CKivDoc& doc) : m_app(app), m_doc
     QObject::connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, &m_clipboardWatch,
                      [this] { m_nClipboardHasPayload = -1; });
 
-    OnCommand(ID_IMPORT_NETSCAPE, [this] {
-        const QString path = CUi::Get().GetOpenFileName(
-            QStringLiteral("Bookmark Files (*.htm)|*.htm||"), QStringLiteral("htm"));
-        if (!path.isEmpty())
-            AfterImport([&] { return ImportNetscape(m_doc, path); });
-    });
-    OnCommand(ID_EXPORT_NETSCAPE, [this] {
-        const QString path = CUi::Get().GetSaveFileName(
-            QStringLiteral("Html Files (*.html;*.htm)|*.html; *.htm||"), QStringLiteral("html"));
-        if (!path.isEmpty()) {
-            CWaitCursor wait;
-            ShowResult(ExportNetscape(m_doc, path));
-        }
-    });
-    OnCommand(ID_IMPORT_OPERA, [this] {
-        const QString path = CUi::Get().GetOpenFileName(
-            QStringLiteral("Opera Files (*.adr)|*.adr||"), QStringLiteral("adr"));
-        if (!path.isEmpty())
-            AfterImport([&] { return ImportOpera(m_doc, path); });
-    });
-    OnCommand(ID_EXPORT_OPERA, [this] {
-        const QString path = CUi::Get().GetSaveFileName(QStringLiteral("Hotlist (*.adr)|*.adr||"),
-                                                        QStringLiteral("adr"));
-        if (!path.isEmpty()) {
-            CWaitCursor wait;
-            ShowResult(ExportOpera(m_doc, path));
-        }
-    });
+    // The file formats' commands: ask for the file, then read it in or write it out.
+    const auto importCommand = [this](unsigned id, QString filter, QString ext,
+                                      FormatResult (*read)(CKivDoc&, const QString&)) {
+        OnCommand(id, [this, filter, ext, read] {
+            const QString path = CUi::Get().GetOpenFileName(filter, ext);
+            if (!path.isEmpty())
+                AfterImport([&] { return read(m_doc, path); });
+        });
+    };
+    const auto exportCommand = [this](unsigned id, QString filter, QString ext,
+                                      FormatResult (*write)(const CKivDoc&, const QString&)) {
+        OnCommand(id, [this, filter, ext, write] {
+            const QString path = CUi::Get().GetSaveFileName(filter, ext);
+            if (!path.isEmpty()) {
+                CWaitCursor wait;
+                ShowResult(write(m_doc, path));
+            }
+        });
+    };
+    importCommand(ID_IMPORT_NETSCAPE, QStringLiteral("Bookmark Files (*.htm)|*.htm||"),
+                  QStringLiteral("htm"), &ImportNetscape);
+    exportCommand(ID_EXPORT_NETSCAPE,
+                  QStringLiteral("Html Files (*.html;*.htm)|*.html; *.htm||"),
+                  QStringLiteral("html"), &ExportNetscape);
+    importCommand(ID_IMPORT_OPERA, QStringLiteral("Opera Files (*.adr)|*.adr||"),
+                  QStringLiteral("adr"), &ImportOpera);
+    exportCommand(ID_EXPORT_OPERA, QStringLiteral("Hotlist (*.adr)|*.adr||"),
+                  QStringLiteral("adr"),
+                  [](const CKivDoc& doc, const QString& path) { return ExportOpera(doc, path); });
+    OnCommand(ID_IMPORT_FIREFOX, [this] { OnImportBrowser(CBrowserProfile::firefox); });
+    OnCommand(ID_IMPORT_CHROMIUM, [this] { OnImportBrowser(CBrowserProfile::chromium); });
+    importCommand(ID_IMPORT_XBEL,
+                  QStringLiteral("XBEL Files (*.xbel)|*.xbel|All Files (*)|*||"),
+                  QStringLiteral("xbel"), &ImportXbel);
+    exportCommand(ID_EXPORT_XBEL, QStringLiteral("XBEL Files (*.xbel)|*.xbel||"),
+                  QStringLiteral("xbel"), &ExportXbel);
     OnCommand(ID_IMPORT_IE, [this] { OnImportIE(); });
     OnCommand(ID_EXPORT_IE, [this] { OnExportIE(); });
     OnCommand(ID_CHECK_NEW, [this] { OnCompare(); });
@@ -113,14 +126,48 @@ void CKivDocCommands::OnImportIE()
     CImportShortcutsDlg dlg(m_app.GetMainFrame());
     if (dlg.DoModal() != CUi::IDOK)
         return;
+    FormatResult result;
     {
         CWaitCursor wait;
         // A folder that cannot be listed adds nothing; the views catch up all the same.
-        ImportShortcuts(m_doc, dlg.m_strFolder, dlg.m_bSubfolders, dlg.m_bDelete);
+        result = ImportShortcuts(m_doc, dlg.m_strFolder, dlg.m_bSubfolders, dlg.m_bDelete);
         m_doc.UpdateAllViews(nullptr, HINT_SYNC_FOLDER, &m_doc.m_root);
         m_doc.UpdateAllViews(nullptr, HINT_REFRESH);
     }
     m_doc.UpdateAllViews(nullptr, HINT_NEW_FAVORITES);
+    ShowResult(result); // a shortcut too large to read
+}
+
+void CKivDocCommands::OnImportBrowser(int family)
+{
+    const bool firefox = family == CBrowserProfile::firefox;
+    const std::vector<CBrowserProfile> profiles = FindBrowserProfiles(
+        CBrowserProfile::Family(family), CProfileRoots::FromEnvironment());
+    QString path;
+    if (profiles.empty()) {
+        // Nothing where the browsers keep their profiles: the user may know better.
+        CUi::Get().MessageBox(KivStrings::Load(IDS_NO_PROFILES));
+        path = CUi::Get().GetOpenFileName(
+            firefox ? QStringLiteral("Firefox (places.sqlite)|places.sqlite|All Files (*)|*||")
+                    : QStringLiteral("Chromium (Bookmarks)|Bookmarks|All Files (*)|*||"),
+            QString());
+    } else if (profiles.size() == 1) {
+        path = profiles.front().file;
+    } else {
+        std::vector<long long> counts;
+        {
+            CWaitCursor wait;
+            for (const CBrowserProfile& p : profiles)
+                counts.push_back(CountProfileBookmarks(p));
+        }
+        CProfileDlg dlg(profiles, counts, m_app.GetMainFrame());
+        if (dlg.DoModal() != CUi::IDOK)
+            return;
+        path = profiles[size_t(dlg.m_nSelected)].file;
+    }
+    if (path.isEmpty())
+        return;
+    AfterImport([&] { return firefox ? ImportFirefox(m_doc, path) : ImportChromium(m_doc, path); });
 }
 
 void CKivDocCommands::OnExportIE()
@@ -132,8 +179,12 @@ void CKivDocCommands::OnExportIE()
     if (dlg.DoModal() != CUi::IDOK)
         return;
     m_app.m_bXptIEDel = dlg.m_bRemoveOld;
-    CWaitCursor wait;
-    ExportShortcuts(m_doc, dlg.m_strFolder, m_app.m_bXptIEDel);
+    FormatResult result;
+    {
+        CWaitCursor wait;
+        result = ExportShortcuts(m_doc, dlg.m_strFolder, m_app.m_bXptIEDel);
+    }
+    ShowResult(result); // a shortcut that could not be written, a full disk
 }
 
 void CKivDocCommands::OnCompare()
@@ -224,8 +275,7 @@ void CKivDocCommands::OnEditFindNext()
     switch (step.outcome) {
     case FindStep::hit:
         m_doc.UpdateAllViews(nullptr, HINT_SELECT_FOLDER, step.folder);
-        m_doc.UpdateAllViews(nullptr, HINT_SELECT_ROW,
-                             reinterpret_cast<void*>(static_cast<intptr_t>(step.position)));
+        m_doc.UpdateAllViews(nullptr, HINT_SELECT_ROW, step.position);
         break;
     case FindStep::notFound:
         CUi::Get().MessageBox(QString::fromLatin1(kItemNotFound));

@@ -30,6 +30,9 @@ private:
     void OnImportIE();
     void OnExportIE();
     void OnCompare();
+    // Firefox or the Chromium family (a CBrowserProfile::Family): the one profile
+    // found, the user's choice among several, or a file the user names.
+    void OnImportBrowser(int family);
     // Duplicates and link checks, each in its dialog.
     void OnEditDuplicates();
     void OnEditCheckLinks();

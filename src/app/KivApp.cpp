@@ -1,6 +1,6 @@
 #include "KivApp.h"
 
-#include "Commands.h"
+#include "res/Commands.h"
 #include "DocCommands.h"
 #include "ShellFileTypes.h"
 #include "frame/AboutDlg.h"
@@ -103,6 +103,7 @@ CKivApp::CKivApp()
       m_pServer(std::make_unique<CAutomationServer>(*m_pDocument))
 {
     g_pApp = this;
+    m_viewSettings.profile = m_pProfile.get();
     m_router.m_pDocument = m_pDocCommands.get();
     m_router.m_pApp = this;
     // Open and save failures are collected while the document changes and shown once
@@ -502,14 +503,16 @@ bool CKivApp::OpenDocumentFile(const QString& path)
         return false;
     // The File/Open path sets the document up again itself after a broken file.
     m_pDocument->m_bTemplateOpen = true;
+    const uint64_t emptied = m_pDocument->EmptiedCount();
     const bool ok = m_pDocument->OpenDocumentFile(path);
     m_pDocument->m_bTemplateOpen = false;
     m_bLastOpenFailed = !ok;
     if (ok)
         m_recentFiles.Add(m_pDocument->GetPathName());
-    // Either way the views show what the document now holds (unchanged, loaded, or
-    // a fresh empty one after a file that broke off midway).
-    if (HasMainWindow())
+    // The views show what the document now holds: the loaded file, or a fresh empty
+    // one after a file that broke off midway. A file that was refused changed
+    // nothing, so the views keep their expanded folders and their current folder.
+    if (HasMainWindow() && (ok || m_pDocument->EmptiedCount() != emptied))
         AfterDocumentChange();
     ShowPendingErrors();
     return ok;

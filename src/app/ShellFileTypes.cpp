@@ -1,10 +1,11 @@
 #include "ShellFileTypes.h"
 
+#include "framework/FileWriter.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 #include <vector>
@@ -32,11 +33,8 @@ bool WriteIfDifferent(const QString& path, const QByteArray& content)
     existing.close();
     if (!QDir().mkpath(QFileInfo(path).absolutePath()))
         return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write(content);
-    return file.commit();
+    CFileWriter file(path);
+    return file.Open() && file.Write(content.constData(), size_t(content.size())) && file.Commit();
 }
 
 // A file of our own resources, as text.

@@ -3,17 +3,21 @@
 #include <algorithm>
 
 #include "Json.h"
+#include "browsers/BrowserProfiles.h"
+#include "browsers/ChromiumBookmarks.h"
+#include "browsers/FirefoxPlaces.h"
+#include "browsers/Xbel.h"
 #include "formats/Compare.h"
 #include "formats/Favorites.h"
 #include "formats/Netscape.h"
 #include "formats/Opera.h"
 #include "model/KivDoc.h"
 #include "res/Strings.h"
+#include "formats/Find.h"
 #include "tidy/Collection.h"
 #include "tidy/Duplicates.h"
 #include "tidy/LinkCache.h"
 #include "tidy/LinkChecker.h"
-#include "views/Find.h"
 
 #include <QEventLoop>
 #include <QFileInfo>
@@ -43,6 +47,11 @@ const char* kUsage
       "  export-favorites DOC DIR [--remove-old]\n"
       "  compare DOC [--favorites DIR] [--subfolders] [--netscape FILE] [--opera FILE]\n"
       "  find DOC TEXT [--fields LIST]   (LIST: name,url,comment)\n"
+      "  import-firefox DOC [PROFILE_DIR]\n"
+      "  import-chromium DOC [BOOKMARKS_FILE]\n"
+      "  import-xbel DOC FILE\n"
+      "  export-xbel DOC FILE\n"
+      "  profiles\n"
       "  dupes DOC [--json] [--merge] [--strict-scheme] [--strict-www]\n"
       "  check-links DOC [--json] [--folder A/B] [--max-age DAYS] [--timeout S]\n";
 
@@ -104,7 +113,10 @@ int Report(Context& ctx, const FormatResult& r, const QString& path, bool loadin
     case FormatResult::done:
         return 0;
     case FormatResult::notOpened:
-        ReportNotOpened(ctx, path, loading);
+        if (r.error)
+            ctx.Error(KivStrings::FileErrorText(r.error));
+        else
+            ReportNotOpened(ctx, path, loading);
         return 2;
     case FormatResult::wrongType:
         ctx.Error(KivStrings::Load(r.messageId));
@@ -160,8 +172,12 @@ int CmdImportFavorites(Context& ctx, QStringList a)
         ReportNotOpened(ctx, a[1], true);
         return 2;
     }
-    ImportShortcuts(doc, a[1], subfolders, deleteFiles);
-    return Save(ctx, doc, a[0]) ? 0 : 2;
+    const FormatResult result = ImportShortcuts(doc, a[1], subfolders, deleteFiles);
+    if (result.status == FormatResult::notOpened)
+        return Report(ctx, result, a[1], true);
+    // A shortcut left out for its size is reported (status 1); the rest is saved.
+    const int status = Report(ctx, result, a[1], true) == 0 ? 0 : 1;
+    return Save(ctx, doc, a[0]) ? status : 2;
 }
 
 int CmdExportFavorites(Context& ctx, QStringList a)
@@ -188,8 +204,17 @@ int CmdCompare(Context& ctx, QStringList a)
     CKivDoc doc;
     if (!Load(ctx, doc, a[0], false))
         return 2;
-    for (const FormatResult& r : RunCompare(doc, sources))
+    std::vector<FormatResult> unreadable;
+    bool failed = false;
+    for (const FormatResult& r : RunCompare(doc, sources, &unreadable)) {
         ctx.Error(r.messageId ? KivStrings::Load(r.messageId) : KivStrings::FileErrorText(r.error));
+        failed = failed || r.status == FormatResult::fileError;
+    }
+    // A source named on the command line that cannot be read is not an empty source.
+    for (const FormatResult& r : unreadable)
+        ctx.Error(KivStrings::FileErrorText(r.error));
+    if (failed || !unreadable.empty())
+        return 2;
     ctx.out += '[';
     for (size_t k = 0; k < doc.m_check.m_aBookmarks.size(); ++k) {
         if (k)
@@ -197,6 +222,45 @@ int CmdCompare(Context& ctx, QStringList a)
         ctx.out += KivJson::BookmarkObject(doc.Bookmark(doc.m_check.m_aBookmarks[k]));
     }
     ctx.out += "]\n";
+    return 0;
+}
+
+// import-firefox / import-chromium: the given profile, else the browser's default
+// profile found on this machine.
+int CmdImportProfile(Context& ctx, QStringList a, CBrowserProfile::Family family, ImportFn import)
+{
+    if (a.size() == 1) {
+        const std::vector<CBrowserProfile> found
+            = FindBrowserProfiles(family, CProfileRoots::FromEnvironment());
+        if (found.empty()) {
+            ctx.Error(KivStrings::Load(IDS_NO_PROFILES));
+            return 2;
+        }
+        a << found.front().dir;
+    }
+    return CmdImportFile(ctx, a, import);
+}
+
+int CmdProfiles(Context& ctx, const QStringList& a)
+{
+    if (!a.isEmpty())
+        return 2;
+    ctx.out += '[';
+    bool first = true;
+    for (const CBrowserProfile& p : FindBrowserProfiles(CProfileRoots::FromEnvironment())) {
+        const long long count = CountProfileBookmarks(p);
+        ctx.out += std::string(first ? "" : ",") + "\n{\"family\":"
+                   + (p.family == CBrowserProfile::firefox ? "\"firefox\"" : "\"chromium\"")
+                   + ",\"browser\":" + KivJson::Quote(p.browser.toStdString())
+                   + ",\"name\":" + KivJson::Quote(p.name.toStdString())
+                   + ",\"path\":" + KivJson::Quote(p.dir.toStdString())
+                   + ",\"file\":" + KivJson::Quote(p.file.toStdString())
+                   + ",\"default\":" + (p.isDefault ? "true" : "false")
+                   + ",\"bookmarks\":" + (count < 0 ? std::string("null") : std::to_string(count))
+                   + '}';
+        first = false;
+    }
+    ctx.out += first ? "]\n" : "\n]\n";
     return 0;
 }
 
@@ -502,6 +566,16 @@ int RunKivTool(const QStringList& args, std::string& out, std::string& err)
         status = CmdDupes(ctx, rest);
     else if (cmd == QLatin1String("check-links"))
         status = CmdCheckLinks(ctx, rest);
+    else if (cmd == QLatin1String("import-firefox"))
+        status = CmdImportProfile(ctx, rest, CBrowserProfile::firefox, ImportFirefox);
+    else if (cmd == QLatin1String("import-chromium"))
+        status = CmdImportProfile(ctx, rest, CBrowserProfile::chromium, ImportChromium);
+    else if (cmd == QLatin1String("import-xbel"))
+        status = CmdImportFile(ctx, rest, ImportXbel);
+    else if (cmd == QLatin1String("export-xbel"))
+        status = CmdExportFile(ctx, rest, ExportXbel);
+    else if (cmd == QLatin1String("profiles"))
+        status = CmdProfiles(ctx, rest);
     else
         known = false;
     if (!known || (status == 2 && err.empty()))

@@ -22,20 +22,20 @@ void EmptyCheckFolder(CKivDoc& doc)
     doc.UnlinkAllBookmarks(&doc.m_check);
 }
 
-void CompareShortcuts(CKivDoc& doc, const QString& folder, bool subfolders)
+FormatResult CompareShortcuts(CKivDoc& doc, const QString& folder, bool subfolders)
 {
     doc.m_bWalkSubfolders = subfolders;
     doc.m_bDeleteShortcuts = false; // compare never deletes files
-    if (IsSource(folder))
-        WalkShortcutFolder(doc, folder, std::string(), true);
+    if (!IsSource(folder))
+        return {FormatResult::notOpened, 0, {}};
+    return WalkShortcutsFrom(doc, folder, true);
 }
 
 FormatResult CompareNetscape(CKivDoc& doc, const QString& path)
 {
     if (!IsSource(path))
         return {FormatResult::notOpened, 0, {}};
-    return ReadMarkedFile(doc, path, kNetscapeMarker, IDS_WRONG_NETSCAPE, ParseNetscapeFile, true,
-                          true);
+    return ReadNetscapeFile(doc, path, true);
 }
 
 FormatResult CompareOpera(CKivDoc& doc, const QString& path)
@@ -45,14 +45,18 @@ FormatResult CompareOpera(CKivDoc& doc, const QString& path)
     return ReadMarkedFile(doc, path, kOperaMarker, IDS_WRONG_OPERA, ParseHotlist, true);
 }
 
-std::vector<FormatResult> RunCompare(CKivDoc& doc, const CompareSources& sources)
+std::vector<FormatResult> RunCompare(CKivDoc& doc, const CompareSources& sources,
+                                     std::vector<FormatResult>* unreadable)
 {
     EmptyCheckFolder(doc);
-    CompareShortcuts(doc, sources.favoritesFolder, sources.subfolders);
     std::vector<FormatResult> shown;
-    for (const FormatResult& r :
-         {CompareNetscape(doc, sources.netscapeFile), CompareOpera(doc, sources.operaFile)})
+    for (const FormatResult& r : {CompareShortcuts(doc, sources.favoritesFolder, sources.subfolders),
+                                  CompareNetscape(doc, sources.netscapeFile),
+                                  CompareOpera(doc, sources.operaFile)}) {
         if (r.status == FormatResult::wrongType || r.status == FormatResult::fileError)
             shown.push_back(r);
+        else if (r.status == FormatResult::notOpened && r.error && unreadable)
+            unreadable->push_back(r);
+    }
     return shown;
 }

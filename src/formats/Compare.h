@@ -29,8 +29,8 @@ struct CompareSources
 // listed stay in the table (and so stay known).
 void EmptyCheckFolder(CKivDoc& doc);
 
-// One source each; a path of two bytes or less is skipped.
-void CompareShortcuts(CKivDoc& doc, const QString& folder, bool subfolders);
+// One source each; a path of two bytes or less is skipped (notOpened, no error).
+FormatResult CompareShortcuts(CKivDoc& doc, const QString& folder, bool subfolders);
 // wrongType (16006) unless the first line holds the marker after its first byte.
 FormatResult CompareNetscape(CKivDoc& doc, const QString& path);
 // wrongType (16010) unless the first line holds the Opera marker.
@@ -39,5 +39,7 @@ FormatResult CompareOpera(CKivDoc& doc, const QString& path);
 // The whole command after the dialog: the check folder emptied, then favorites,
 // Netscape file, Opera hotlist, in that order; a failing source does not stop the
 // others. Returns what is to be shown, in order (wrong types and read errors; files
-// that cannot be opened are skipped silently).
-std::vector<FormatResult> RunCompare(CKivDoc& doc, const CompareSources& sources);
+// that cannot be opened are skipped silently). `unreadable`, when given, receives the
+// sources that were named but could not be opened or listed (error says why).
+std::vector<FormatResult> RunCompare(CKivDoc& doc, const CompareSources& sources,
+                                     std::vector<FormatResult>* unreadable = nullptr);

@@ -4,14 +4,20 @@ namespace {
 constexpr size_t kFlushAt = 1 << 20;
 }
 
-bool CExportFile::Open(const QString& path)
+bool CExportFile::Open(const QString& path, FormatResult* failed)
 {
-    m_file.setFileName(path);
-    // Folders where no temporary file can be made still take the export directly.
-    m_file.setDirectWriteFallback(true);
-    m_failed = false;
     m_buffer.clear();
-    return m_file.open(QIODevice::WriteOnly);
+    m_file = std::make_unique<CFileWriter>(path);
+    if (m_file->Open())
+        return true;
+    if (failed) {
+        failed->error = m_file->Error();
+        failed->status = failed->error.cause == CFileError::notRegularFile
+                             ? FormatResult::fileError
+                             : FormatResult::notOpened;
+    }
+    m_file.reset();
+    return false;
 }
 
 void CExportFile::WriteLine(std::string_view text)
@@ -38,29 +44,17 @@ void CExportFile::WriteHotlistLine(bool atMargin, std::string_view text)
 
 void CExportFile::Flush()
 {
-    if (m_buffer.empty())
-        return;
-    if (!m_failed) {
-        const auto n = static_cast<qint64>(m_buffer.size());
-        if (m_file.write(m_buffer.data(), n) != n)
-            m_failed = true;
-    }
+    if (m_file && !m_buffer.empty())
+        m_file->Write(m_buffer); // a failure is kept and reported by Close
     m_buffer.clear();
 }
 
 bool CExportFile::Close(CFileError* error)
 {
     Flush();
-    const bool ok = !m_failed && m_file.commit();
-    if (!ok) {
-        if (m_file.isOpen())
-            m_file.cancelWriting();
-        if (error) {
-            error->cause = m_file.error() == QFileDevice::ResourceError ? CFileError::diskFull
-                                                                        : CFileError::genericWrite;
-            error->path = m_file.fileName();
-            error->loading = false;
-        }
-    }
+    const bool ok = m_file && m_file->Commit();
+    if (!ok && error)
+        *error = m_file ? m_file->Error() : CFileError{CFileError::genericWrite, {}, false};
+    m_file.reset();
     return ok;
 }

@@ -1,15 +1,16 @@
 #pragma once
 
-#include "framework/FileError.h"
+#include "FormatResult.h"
+#include "framework/FileWriter.h"
 
-#include <QSaveFile>
+#include <memory>
 
 #include <string>
 #include <string_view>
 
 // The text file every export writes: UTF-8, each line ending with CR LF, buffered.
 // It replaces the target only when Close succeeds, so a failed export never leaves
-// half a file where a good one stood.
+// half a file where a good one stood (see CFileWriter).
 class CExportFile
 {
 public:
@@ -17,8 +18,10 @@ public:
     CExportFile(const CExportFile&) = delete;
     CExportFile& operator=(const CExportFile&) = delete;
 
-    // Create or truncate for writing; false when the file cannot be created.
-    bool Open(const QString& path);
+    // Create or truncate for writing. False when the file cannot be written; `failed`
+    // then says so as an export reports it: a pipe or a device where the file belongs
+    // is a file error, anything else the silent notOpened.
+    bool Open(const QString& path, FormatResult* failed = nullptr);
 
     void WriteLine(std::string_view text);
     // `depth` units of three blanks, then the text (depth 0 or less: no indentation).
@@ -33,7 +36,6 @@ public:
 private:
     void Flush();
 
-    QSaveFile m_file;
+    std::unique_ptr<CFileWriter> m_file;
     std::string m_buffer;
-    bool m_failed = false;
 };

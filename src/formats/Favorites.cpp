@@ -1,5 +1,6 @@
 #include "Favorites.h"
 
+#include "framework/FileWriter.h"
 #include "framework/TextRules.h"
 #include "model/KivDoc.h"
 
@@ -9,15 +10,19 @@
 #include <QStandardPaths>
 
 #include <algorithm>
+#include <map>
+#include <set>
 #include <vector>
 
 namespace {
 
 // Folders nest at most this deep below the root, as in a saved document.
 constexpr int kMaxFolderDepth = CKivDoc::kMaxDepth;
-// A shortcut is a few lines; anything past this cannot matter to the one key read.
-constexpr qint64 kMaxShortcutBytes = 1 << 20;
-constexpr size_t kMaxUrlBytes = 1023;
+// A shortcut is a few lines, but its URL may be a long data: URL or bookmarklet, read
+// whole. A file beyond this is no shortcut anyone wrote; it is skipped and reported.
+constexpr qint64 kMaxShortcutBytes = 8 << 20;
+// The longest file name the file systems we write to accept, in bytes.
+constexpr size_t kMaxFileNameBytes = 255;
 
 struct DirEntry
 {
@@ -25,6 +30,7 @@ struct DirEntry
     QString name;
     std::string name8;
     Kind kind;
+    bool link = false;
 };
 
 // The entries of a folder, "." and ".." left out, sorted by name without regard to
@@ -43,7 +49,7 @@ bool ListDirectory(const QString& path, std::vector<DirEntry>& out)
         DirEntry::Kind kind = DirEntry::file;
         if (fi.isDir())
             kind = fi.isSymLink() ? DirEntry::linkToDirectory : DirEntry::directory;
-        out.push_back({fi.fileName(), fi.fileName().toStdString(), kind});
+        out.push_back({fi.fileName(), fi.fileName().toStdString(), kind, fi.isSymLink()});
     }
     std::sort(out.begin(), out.end(), [](const DirEntry& a, const DirEntry& b) {
         const int c = a.name.compare(b.name, Qt::CaseInsensitive);
@@ -107,8 +113,24 @@ private:
     std::vector<std::string> m_names;
 };
 
+// A shortcut that is a symbolic link is read only when it leads to a file inside the
+// chosen folder: a walk never reads what lies outside it.
+bool LeadsInside(const QString& path, const QString& root)
+{
+    const QString target = QFileInfo(path).canonicalFilePath();
+    if (target.isEmpty() || root.isEmpty())
+        return false;
+    return target.startsWith(root.endsWith(QLatin1Char('/')) ? root : root + QLatin1Char('/'));
+}
+
+struct WalkState
+{
+    QString root;       // the chosen folder, resolved
+    CFileError skipped; // the first shortcut skipped for its size
+};
+
 bool WalkDirectory(CKivDoc& doc, const CPathName& directory, const std::string& relPath,
-                   bool checkMode, int level)
+                   bool checkMode, int level, WalkState& state)
 {
     std::vector<DirEntry> entries;
     if (!ListDirectory(directory.ToQString(), entries))
@@ -121,8 +143,14 @@ bool WalkDirectory(CKivDoc& doc, const CPathName& directory, const std::string& 
             // A plain join: an entry called "..x.url" is a file in this folder.
             const CPathName full = CPathName::Join(directory, e.name8);
             std::string name, url;
-            if (!ReadUrlShortcut(full.ToQString(), name, url))
+            if (e.link && !LeadsInside(full.ToQString(), state.root))
                 continue;
+            CFileError error;
+            if (!ReadUrlShortcut(full.ToQString(), name, url, &error)) {
+                if (error.cause == CFileError::tooLarge && !state.skipped)
+                    state.skipped = error;
+                continue;
+            }
             if (!target)
                 target = checkMode ? &doc.m_check : doc.WalkPath(relPath);
             doc.AddBookmark(url.c_str(), name.c_str(), "", target, checkMode);
@@ -134,24 +162,75 @@ bool WalkDirectory(CKivDoc& doc, const CPathName& directory, const std::string& 
                 continue;
             WalkDirectory(doc, CPathName::Join(directory, e.name8),
                           relPath.empty() ? e.name8 : relPath + "/" + e.name8, checkMode,
-                          level + 1);
+                          level + 1, state);
         }
     }
     return true;
 }
 
 // Creates the shortcut; never replaces anything that stands at the path, a dangling
-// symbolic link included.
-void WriteShortcut(const CPathName& path, const std::string& url)
+// symbolic link included. A shortcut that could not be written whole is not left
+// behind; the first such failure (a full disk, say) is kept in `failed`.
+void WriteShortcut(const CPathName& path, const std::string& url, CFileError* failed)
 {
-    QFile file(path.ToQString());
-    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+    CFileWriter file(path.ToQString(), CFileWriter::createNew);
+    if (!file.Open()) {
+        // Something stands at the path already, or it cannot be made: skipped, and
+        // only a full disk is worth a word.
+        if (file.Error().cause == CFileError::diskFull && failed && !*failed)
+            *failed = file.Error();
         return;
-    const std::string text = "[InternetShortcut]\r\nURL=" + url + "\r\n";
-    if (file.write(text.data(), qint64(text.size())) != qint64(text.size())) {
-        file.close();
-        file.remove();
     }
+    if (file.Write("[InternetShortcut]\r\nURL=") && file.Write(url) && file.Write("\r\n")
+        && file.Commit())
+        return;
+    if (failed && !*failed)
+        *failed = file.Error();
+}
+
+// The names a folder's entries get on disk (`ext` appended), in the given order. A
+// name too long for the file system is cut, never inside a character, and where the
+// cut meets a name the folder already uses it is numbered "~2", "~3" ... Equal names
+// stay equal, so the first of them keeps the file as before.
+std::vector<std::string> FitFileNames(const std::vector<std::string>& names, std::string_view ext)
+{
+    const auto less = [](const std::string& a, const std::string& b) {
+        return KivText::CompareNoCase(a, b) < 0;
+    };
+    const size_t room = kMaxFileNameBytes - ext.size();
+    std::set<std::string, decltype(less)> taken(less);
+    for (const std::string& n : names)
+        if (n.size() <= room)
+            taken.insert(n);
+    std::map<std::string, std::string, decltype(less)> cut(less);
+    std::vector<std::string> out;
+    out.reserve(names.size());
+    for (const std::string& n : names) {
+        if (n.size() <= room) {
+            out.push_back(n);
+            continue;
+        }
+        auto it = cut.find(n);
+        if (it == cut.end()) {
+            std::string fit(KivText::TruncateUtf8(n, room));
+            for (int k = 2; taken.count(fit); ++k) {
+                const std::string number = "~" + std::to_string(k);
+                fit = std::string(KivText::TruncateUtf8(n, room - number.size())) + number;
+            }
+            taken.insert(fit);
+            it = cut.emplace(n, std::move(fit)).first;
+        }
+        out.push_back(it->second);
+    }
+    return out;
+}
+
+std::vector<std::string> FolderFileNames(const CFolderNode* first)
+{
+    std::vector<std::string> names;
+    for (const CFolderNode* f = first; f; f = f->m_pNext)
+        names.push_back(SanitizeFileName(f->m_strName));
+    return FitFileNames(names, "");
 }
 
 } // namespace
@@ -192,18 +271,29 @@ bool ParseUrlShortcut(std::string_view bytes, std::string& outUrl)
         if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'')
             && value.back() == value.front())
             value = value.substr(1, value.size() - 2);
-        outUrl.assign(KivText::TruncateUtf8(value, kMaxUrlBytes));
+        outUrl.assign(value);
         return !outUrl.empty();
     }
     return false;
 }
 
-bool ReadUrlShortcut(const QString& path, std::string& outName, std::string& outUrl)
+bool ReadUrlShortcut(const QString& path, std::string& outName, std::string& outUrl,
+                     CFileError* error)
 {
-    QFile file(path);
-    if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly))
+    QFile file;
+    if (OpenRegularFile(path, file) != CFileError::none)
         return false;
-    const QByteArray bytes = file.read(kMaxShortcutBytes);
+    if (file.size() > kMaxShortcutBytes) {
+        if (error)
+            *error = {CFileError::tooLarge, path, true};
+        return false;
+    }
+    const QByteArray bytes = file.read(kMaxShortcutBytes + 1);
+    if (bytes.size() > kMaxShortcutBytes) { // it grew while being read
+        if (error)
+            *error = {CFileError::tooLarge, path, true};
+        return false;
+    }
     if (!ParseUrlShortcut(std::string_view(bytes.constData(), size_t(bytes.size())), outUrl))
         return false;
     outName = CPathName(path).GetTitle();
@@ -211,21 +301,36 @@ bool ReadUrlShortcut(const QString& path, std::string& outName, std::string& out
 }
 
 bool WalkShortcutFolder(CKivDoc& doc, const QString& directory, const std::string& relPath,
-                        bool checkMode)
+                        bool checkMode, CFileError* skipped)
 {
     const auto level = static_cast<int>(std::count(relPath.begin(), relPath.end(), '/'))
                        + (relPath.empty() ? 0 : 1);
-    return WalkDirectory(doc, CPathName(directory), relPath, checkMode, level);
+    WalkState state{QFileInfo(directory).canonicalFilePath(), {}};
+    const bool listed = WalkDirectory(doc, CPathName(directory), relPath, checkMode, level, state);
+    if (skipped)
+        *skipped = state.skipped;
+    return listed;
+}
+
+FormatResult WalkShortcutsFrom(CKivDoc& doc, const QString& folder, bool checkMode)
+{
+    FormatResult result;
+    if (!WalkShortcutFolder(doc, folder, std::string(), checkMode, &result.error)) {
+        result.status = FormatResult::notOpened;
+        result.error = {QFileInfo::exists(folder) ? CFileError::accessDenied
+                                                  : CFileError::fileNotFound,
+                        folder, true};
+    } else if (result.error) {
+        result.status = FormatResult::fileError;
+    }
+    return result;
 }
 
 FormatResult ImportShortcuts(CKivDoc& doc, const QString& folder, bool subfolders, bool deleteFiles)
 {
     doc.m_bDeleteShortcuts = deleteFiles;
     doc.m_bWalkSubfolders = subfolders;
-    FormatResult result;
-    if (!WalkShortcutFolder(doc, folder, std::string(), false))
-        result.status = FormatResult::notOpened;
-    return result;
+    return WalkShortcutsFrom(doc, folder, false);
 }
 
 // --- export --------------------------------------------------------------------------
@@ -238,21 +343,27 @@ FormatResult ExportShortcuts(const CKivDoc& doc, const QString& directory, bool 
         return result;
     }
     const CPathName dir(directory);
-    ExportFolderShortcuts(doc, dir, doc.m_root, removeOld);
-    ExportFolderChain(doc, dir, doc.m_root.m_pFirstChild, removeOld);
+    ExportFolderShortcuts(doc, dir, doc.m_root, removeOld, &result.error);
+    ExportFolderChain(doc, dir, doc.m_root.m_pFirstChild, removeOld, &result.error);
+    if (result.error)
+        result.status = FormatResult::fileError;
     return result;
 }
 
 void ExportFolderShortcuts(const CKivDoc& doc, const CPathName& directory,
-                           const CFolderNode& folder, bool removeOld)
+                           const CFolderNode& folder, bool removeOld, CFileError* failed)
 {
+    std::vector<std::string> wanted;
+    wanted.reserve(folder.m_aBookmarks.size());
+    for (uint32_t i : folder.m_aBookmarks)
+        wanted.push_back(SanitizeFileName(doc.Bookmark(i).m_strName));
+    std::vector<std::string> fileNames = FitFileNames(wanted, ".url");
     CNameSet names;
-    for (uint32_t i : folder.m_aBookmarks) {
-        const CBookmark& b = doc.Bookmark(i);
-        std::string fileName = SanitizeFileName(b.m_strName);
-        WriteShortcut(CPathName::Join(directory, fileName + ".url"), b.m_strUrl);
+    for (size_t k = 0; k < fileNames.size(); ++k) {
+        const CBookmark& b = doc.Bookmark(folder.m_aBookmarks[k]);
+        WriteShortcut(CPathName::Join(directory, fileNames[k] + ".url"), b.m_strUrl, failed);
         if (removeOld)
-            names.Add(std::move(fileName));
+            names.Add(std::move(fileNames[k]));
     }
     if (!removeOld)
         return;
@@ -270,10 +381,12 @@ void ExportFolderShortcuts(const CKivDoc& doc, const CPathName& directory,
 }
 
 void ExportFolderChain(const CKivDoc& doc, const CPathName& directory, const CFolderNode* first,
-                       bool removeOld)
+                       bool removeOld, CFileError* failed)
 {
+    const std::vector<std::string> dirNames = FolderFileNames(first);
+    size_t k = 0;
     for (const CFolderNode* f = first; f; f = f->m_pNext) {
-        const CPathName sub = CPathName::Join(directory, SanitizeFileName(f->m_strName));
+        const CPathName sub = CPathName::Join(directory, dirNames[k++]);
         const QString subPath = sub.ToQString();
         const QFileInfo info(subPath);
         bool existed = false;
@@ -286,9 +399,9 @@ void ExportFolderChain(const CKivDoc& doc, const CPathName& directory, const CFo
         } else if (!QDir().mkdir(subPath)) {
             continue;
         }
-        ExportFolderShortcuts(doc, sub, *f, removeOld);
+        ExportFolderShortcuts(doc, sub, *f, removeOld, failed);
         if (f->m_pFirstChild) {
-            ExportFolderChain(doc, sub, f->m_pFirstChild, removeOld);
+            ExportFolderChain(doc, sub, f->m_pFirstChild, removeOld, failed);
         } else if (removeOld && existed) {
             std::vector<DirEntry> entries;
             if (ListDirectory(subPath, entries))
@@ -304,8 +417,8 @@ void ExportFolderChain(const CKivDoc& doc, const CPathName& directory, const CFo
 void RemoveStaleFolders(const CPathName& directory, const CFolderNode* first)
 {
     CNameSet names;
-    for (const CFolderNode* f = first; f; f = f->m_pNext)
-        names.Add(SanitizeFileName(f->m_strName));
+    for (std::string& name : FolderFileNames(first))
+        names.Add(std::move(name));
     names.Seal();
     std::vector<DirEntry> entries;
     if (!ListDirectory(directory.ToQString(), entries))

@@ -19,10 +19,11 @@ class CFolderNode;
 //   Import (40003): the import dialog (folder, "Incluir subcarpetas", "Borrar acceso
 //     directo"), wait cursor, ImportShortcuts(doc, folder, subfolders, delete), then
 //     UpdateAllViews with HINT_SYNC_FOLDER and &doc.m_root, HINT_REFRESH, and
-//     HINT_NEW_FAVORITES. Nothing is shown, whatever the result.
+//     HINT_NEW_FAVORITES; then the file-error message of a shortcut skipped for its size.
 //   Export (32793): the export dialog (folder preset to FavoritesFolder(), "Quitar
 //     accesos directos previos" preset to the remembered XptIEDel), wait cursor,
-//     ExportShortcuts(doc, folder, removeOld). No hints, nothing shown.
+//     ExportShortcuts(doc, folder, removeOld). No hints; the file-error message
+//     of a shortcut that could not be written.
 
 // $HOME/Favorites when it exists, else empty. DesktopFolder(): the XDG desktop folder
 // when it exists, else empty. The dialogs list only the folders that resolve.
@@ -30,20 +31,26 @@ QString FavoritesFolder();
 QString DesktopFolder();
 
 // The shortcut's URL: key "URL" of section "InternetShortcut" (both matched without
-// regard to case, blanks around the value dropped, surrounding quotes dropped, at most
-// 1023 bytes). False when there is no such value or it is empty.
+// regard to case, blanks around the value dropped, surrounding quotes dropped, read
+// whole). False when there is no such value or it is empty.
 bool ParseUrlShortcut(std::string_view bytes, std::string& outUrl);
-// Reads the file; on success outName is its title (name without the extension).
-bool ReadUrlShortcut(const QString& path, std::string& outName, std::string& outUrl);
+// Reads the file, only a regular one; on success outName is its title (name without
+// the extension). A file too large for a shortcut is refused with error tooLarge.
+bool ReadUrlShortcut(const QString& path, std::string& outName, std::string& outUrl,
+                     CFileError* error = nullptr);
 
 // Reads `directory` (and its subdirectories when doc.m_bWalkSubfolders) into the tree
 // at relPath ("/"-separated below the root), or into the check folder in check mode.
-// Each shortcut read is deleted afterwards when doc.m_bDeleteShortcuts. False when the
-// directory cannot be listed (nothing is added then).
+// Each shortcut read is deleted afterwards when doc.m_bDeleteShortcuts. Shortcuts that
+// are symbolic links leading out of `directory` are not read. False when the directory
+// cannot be listed (nothing is added then); `skipped` gets the first shortcut left out
+// for its size.
 bool WalkShortcutFolder(CKivDoc& doc, const QString& directory, const std::string& relPath,
-                        bool checkMode);
-// The import body: sets the two walk switches, walks from the root. notOpened when the
-// folder cannot be listed.
+                        bool checkMode, CFileError* skipped = nullptr);
+// The walk from the top of `folder`: notOpened (error says why) when it cannot be
+// listed, fileError when a shortcut was left out for its size (the rest is read).
+FormatResult WalkShortcutsFrom(CKivDoc& doc, const QString& folder, bool checkMode);
+// The import body: sets the two walk switches, then WalkShortcutsFrom.
 FormatResult ImportShortcuts(CKivDoc& doc, const QString& folder, bool subfolders,
                              bool deleteFiles);
 
@@ -51,11 +58,16 @@ FormatResult ImportShortcuts(CKivDoc& doc, const QString& folder, bool subfolder
 // subdirectory. Existing shortcuts are never overwritten; with removeOld, shortcuts
 // and subdirectories that match no bookmark or folder are removed. Nothing outside
 // `directory` is ever created, written or deleted, and symbolic links are never
-// followed when creating or deleting. notOpened when `directory` is not a folder.
+// followed when creating or deleting. A name too long for a file name is cut (never
+// inside a character, ".url" kept) to one the folder does not use yet. notOpened when
+// `directory` is not a folder; fileError (the first failure) when a shortcut could not
+// be written whole, the others are written all the same. `failed` below keeps that
+// first failure.
 FormatResult ExportShortcuts(const CKivDoc& doc, const QString& directory, bool removeOld);
 void ExportFolderShortcuts(const CKivDoc& doc, const CPathName& directory,
-                           const CFolderNode& folder, bool removeOld);
+                           const CFolderNode& folder, bool removeOld,
+                           CFileError* failed = nullptr);
 void ExportFolderChain(const CKivDoc& doc, const CPathName& directory, const CFolderNode* first,
-                       bool removeOld);
+                       bool removeOld, CFileError* failed = nullptr);
 void RemoveStaleFolders(const CPathName& directory, const CFolderNode* first);
 void RemoveShortcutTree(const CPathName& directory);

@@ -131,21 +131,4 @@ std::string UrlFromClipboard()
     return UrlFromClipboardText(data->text().toStdString());
 }
 
-std::string NameFromUrl(std::string_view url)
-{
-    const std::string_view head = KivText::TruncateUtf8(url, 255);
-    std::string name;
-    const size_t dot = head.find('.');
-    if (dot != std::string_view::npos && dot != 0) {
-        const std::string_view rest = head.substr(dot + 1);
-        name = std::string(rest.substr(0, rest.find('.')));
-    }
-    if (name.empty())
-        return KivStrings::Load(IDS_NEW).toStdString();
-    // Raise the first character, whatever its byte length.
-    QString text = QString::fromStdString(name);
-    const int firstLen = text.at(0).isHighSurrogate() && text.size() > 1 ? 2 : 1;
-    return (text.left(firstLen).toUpper() + text.mid(firstLen)).toStdString();
-}
-
 }  // namespace KivItem

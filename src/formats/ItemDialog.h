@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ItemName.h"
+
 #include <QDialog>
 
 #include <string>
@@ -42,9 +44,5 @@ namespace KivItem {
 std::string UrlFromClipboard();
 // The same rule applied to a text already taken from the clipboard.
 std::string UrlFromClipboardText(std::string_view text);
-
-// A display name made from a URL: the part between its first and second dot with
-// the first letter raised; "Nuevo" (string 16002) when there is none.
-std::string NameFromUrl(std::string_view url);
 
 }  // namespace KivItem

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <string_view>
 
 class CKivDoc;
@@ -28,11 +29,20 @@ inline constexpr std::string_view kOperaMarker = "Opera Hotlist version 2";
 // (so an export can be reproduced), else the current time.
 int64_t HotlistClock();
 
-// Writes the collection; `clock` is read once per folder chain.
+// The lines of the hotlist; atMargin false: the line is indented with a tab. Line
+// breaks inside a value are written as the two characters 0x02 0x02, as Opera stores
+// them. `clock` is read once per folder chain.
+using HotlistLineSink = std::function<void(bool atMargin, std::string_view text)>;
+void WriteHotlistLines(const CKivDoc& doc, const std::function<int64_t()>& clock,
+                       const HotlistLineSink& put);
+// The same as the file's bytes (UTF-8, CR LF).
+std::string HotlistText(const CKivDoc& doc, const std::function<int64_t()>& clock);
+// Writes the collection.
 FormatResult ExportOpera(const CKivDoc& doc, const QString& path,
                          const std::function<int64_t()>& clock = HotlistClock);
 FormatResult ImportOpera(CKivDoc& doc, const QString& path);
 
 // Reads the remaining lines (the caller took the first). In check mode every new
-// bookmark goes into the check folder and no folder is created.
+// bookmark goes into the check folder and no folder is created. What Opera's trash
+// folder holds goes into the trash, as if deleted here (in check mode: nowhere).
 void ParseHotlist(CKivDoc& doc, CTextLines& lines, bool checkMode);

@@ -1,5 +1,6 @@
 #include "TextLines.h"
 
+#include "framework/FileWriter.h"
 #include "framework/TextRules.h"
 
 #include <QFile>
@@ -53,9 +54,14 @@ CTextLines::OpenStatus CTextLines::Open(const QString& path, CFileError* error)
     m_text.clear();
     m_view = {};
     m_pos = 0;
-    QFile file(path);
-    if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly))
-        return notOpened;
+    QFile file;
+    if (const CFileError::Cause cause = OpenRegularFile(path, file)) {
+        if (error)
+            *error = {cause, path, true};
+        // A pipe or a device is refused aloud; a file that is not there or not
+        // readable is skipped as before.
+        return cause == CFileError::notRegularFile ? readFailed : notOpened;
+    }
     // One read into the buffer that is kept (no mapping: a file cut short by another
     // program while it is read must not bring the reader down).
     const qint64 size = file.size();

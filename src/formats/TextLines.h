@@ -22,11 +22,13 @@ public:
 
     enum OpenStatus { opened, notOpened, readFailed };
     // Reads the file. notOpened: it cannot be opened (missing, a folder, no access);
-    // readFailed: it opened but reading failed (error says why).
+    // readFailed: it is not a regular file, or reading failed (error says why).
     OpenStatus Open(const QString& path, CFileError* error = nullptr);
 
     // The next line; false at the end.
     bool Next(std::string_view& line);
+    // Back to the first line.
+    void Rewind() { m_pos = 0; }
 
 private:
     std::string m_text;

@@ -1,5 +1,6 @@
 #include "Archive.h"
 
+#include "FileWriter.h"
 #include "Text.h"
 #include "TextRules.h"
 
@@ -23,6 +24,11 @@ CArchive::CArchive(std::string_view bytes)
 }
 
 CArchive::CArchive(std::vector<char>* out) : m_mode(store), m_out(out) {}
+
+CArchive::CArchive(CFileWriter* writer)
+    : m_mode(store), m_writer(writer), m_buffer(kDefaultBufferSize)
+{
+}
 
 CArchive::~CArchive()
 {
@@ -187,6 +193,13 @@ void CArchive::WriteRaw(const char* src, size_t n)
 
 void CArchive::Flush()
 {
+    if (m_writer && m_pos > 0) {
+        const size_t n = m_pos;
+        m_pos = 0;
+        if (!m_writer->Write(m_buffer.data(), n))
+            throw CArchiveException(CArchiveException::WriteFailed, "write failed");
+        return;
+    }
     if (!m_device || m_pos == 0)
         return;
     // A short write is retried: the retry that writes nothing is the one whose error

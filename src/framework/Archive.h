@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+class CFileWriter;
 class CText;
 class CTextBlockWriter;
 class QIODevice;
@@ -39,8 +40,10 @@ public:
     static constexpr size_t kDefaultBufferSize = 64 * 1024;
     CArchive(QIODevice* device, Mode mode, size_t bufferSize = kDefaultBufferSize);
     // Over memory: loading reads the given bytes; storing appends to `out`.
-    CArchive(std::string_view bytes);
+    explicit CArchive(std::string_view bytes);
     explicit CArchive(std::vector<char>* out);
+    // Storing into a checked file writer (no mode: it only stores).
+    explicit CArchive(CFileWriter* writer);
     ~CArchive();
 
     CArchive(const CArchive&) = delete;
@@ -123,6 +126,7 @@ private:
     Mode m_mode;
     QIODevice* m_device = nullptr;
     std::vector<char>* m_out = nullptr;
+    CFileWriter* m_writer = nullptr;
     bool m_fromMemory = false;
 
     std::vector<char> m_buffer;

@@ -1,13 +1,12 @@
 #include "Document.h"
 
 #include "Archive.h"
+#include "FileWriter.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <algorithm>
-#include <cerrno>
 
 namespace {
 QString& UntitledStorage()
@@ -16,25 +15,6 @@ QString& UntitledStorage()
     return name;
 }
 
-CFileError::Cause CauseOf(QFileDevice::FileError error, const QString& path, bool loading)
-{
-    switch (error) {
-    case QFileDevice::OpenError:
-        if (loading && !QFileInfo::exists(path))
-            return CFileError::fileNotFound;
-        return CFileError::accessDenied;
-    case QFileDevice::PermissionsError:
-        return CFileError::accessDenied;
-    case QFileDevice::ResourceError:
-        return CFileError::diskFull;
-    case QFileDevice::ReadError:
-        return CFileError::genericRead;
-    case QFileDevice::WriteError:
-        return errno == ENOSPC ? CFileError::diskFull : CFileError::genericWrite;
-    default:
-        return loading ? CFileError::genericRead : CFileError::genericWrite;
-    }
-}
 }  // namespace
 
 CDocument::CDocument() = default;
@@ -62,13 +42,38 @@ void CDocument::RemoveView(CView* view)
     m_views.erase(std::remove(m_views.begin(), m_views.end(), view), m_views.end());
 }
 
-void CDocument::UpdateAllViews(CView* sender, int hint, void* object)
+void CDocument::UpdateAllViews(CView* sender, int hint, CFolderNode* folder)
+{
+    UpdateAllViews(sender, CHint{hint, folder, -1});
+}
+
+void CDocument::UpdateAllViews(CView* sender, int hint, int row)
+{
+    UpdateAllViews(sender, CHint{hint, nullptr, row});
+}
+
+void CDocument::UpdateAllViews(CView* sender, const CHint& hint)
 {
     // A view may remove itself while updating; walk a copy.
     const std::vector<CView*> views = m_views;
     for (CView* view : views)
         if (view != sender)
-            view->OnUpdate(sender, hint, object);
+            view->OnUpdate(sender, hint);
+}
+
+void CDocument::RelayDragOver(const QPoint& screenPoint)
+{
+    for (CView* view : Views())
+        if (view->OnRelay(WM_TREE_QUERY, QPoint()).tree)
+            view->OnRelay(WM_TREE_DRAGOVER, screenPoint);
+}
+
+CFolderNode* CDocument::RelayDrop(const QPoint& screenPoint)
+{
+    for (CView* view : Views())
+        if (view->OnRelay(WM_TREE_QUERY, QPoint()).tree)
+            return view->OnRelay(WM_TREE_DROP, screenPoint).folder;
+    return nullptr;
 }
 
 void CDocument::SendInitialUpdate()
@@ -96,35 +101,40 @@ bool CDocument::OnNewDocument()
 bool CDocument::OnOpenDocument(const QString& path)
 {
     m_lastError = {};
-    QFile file(path);
-    if (path.isEmpty()) {
-        ReportFileError({CFileError::invalidPath, path, true});
-        return false;
-    }
-    if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly)) {
-        const CFileError::Cause cause = QFileInfo(path).isDir()
-                                            ? CFileError::accessDenied
-                                            : CauseOf(file.error(), path, true);
+    QFile file;
+    if (const CFileError::Cause cause = OpenRegularFile(path, file)) {
         ReportFileError({cause, path, true});
         return false;
     }
+    if (file.size() > 0) {
+        const QByteArray head = file.peek(16);
+        const CFileError::Cause cause
+            = CheckFileHeader(std::string_view(head.constData(), size_t(head.size())));
+        if (cause != CFileError::none) {
+            ReportFileError({cause, path, true});
+            return false;
+        }
+    }
     DeleteContents();
     m_bModified = true;  // stays set while reading
+    CFileError::Cause failure = CFileError::none;
     try {
         if (file.size() > 0) {
             CArchive ar(&file, CArchive::load);
             Serialize(ar);
         }
     } catch (const CArchiveException& e) {
-        DeleteContents();
-        ReportFileError({e.cause() == CArchiveException::WriteFailed ? CFileError::genericRead
-                                                                     : CFileError::badFormat,
-                         path, true});
-        return false;
+        failure = e.cause() == CArchiveException::WriteFailed ? CFileError::genericRead
+                                                              : CFileError::badFormat;
+    } catch (const std::bad_alloc&) {
+        // A file may claim more than memory holds; that is its failure, not ours.
+        failure = CFileError::outOfMemory;
     }
-    if (file.error() != QFileDevice::NoError) {
+    if (failure == CFileError::none && file.error() != QFileDevice::NoError)
+        failure = CFileError::genericRead;
+    if (failure != CFileError::none) {
         DeleteContents();
-        ReportFileError({CFileError::genericRead, path, true});
+        ReportFileError({failure, path, true});
         return false;
     }
     m_bModified = false;
@@ -134,30 +144,29 @@ bool CDocument::OnOpenDocument(const QString& path)
 bool CDocument::OnSaveDocument(const QString& path)
 {
     m_lastError = {};
-    // Writes go to a temporary file beside the target, renamed over it only when
-    // everything was written: a failed save never destroys the last good copy.
-    QSaveFile file(path);
-    if (path.isEmpty() || QFileInfo(path).isDir()) {
-        ReportFileError({path.isEmpty() ? CFileError::invalidPath : CFileError::accessDenied, path,
-                         false});
-        return false;
-    }
-    if (!file.open(QIODevice::WriteOnly)) {
-        ReportFileError({CauseOf(file.error(), path, false), path, false});
+    // A failed save never destroys the last good copy: see CFileWriter.
+    CFileWriter file(path);
+    if (!file.Open()) {
+        ReportFileError(file.Error());
         return false;
     }
     try {
-        CArchive ar(&file, CArchive::store);
+        CArchive ar(&file);
         Serialize(ar);
         ar.Flush();
-    } catch (const CArchiveException&) {
-        const CFileError::Cause cause = CauseOf(file.error(), path, false);
-        file.cancelWriting();
-        ReportFileError({cause, path, false});
+    } catch (const std::exception& e) {
+        // Whatever stopped the writing, the partial content never replaces the file.
+        CFileError error = file.Error();
+        if (!error)
+            error = {dynamic_cast<const std::bad_alloc*>(&e) ? CFileError::outOfMemory
+                                                              : CFileError::genericWrite,
+                     path, false};
+        file.Discard();
+        ReportFileError(error);
         return false;
     }
-    if (!file.commit()) {
-        ReportFileError({CauseOf(file.error(), path, false), path, false});
+    if (!file.Commit()) {
+        ReportFileError(file.Error());
         return false;
     }
     m_bModified = false;

@@ -14,6 +14,11 @@ struct CFileError
         genericRead,      // any other failure while reading
         genericWrite,     // any other failure while writing
         invalidPath,      // empty or unusable name
+        notRegularFile,   // a pipe, a device or a socket: never read or replaced
+        notOurFormat,     // not a file of this program's kind
+        newerFormat,      // written by a newer version of the program
+        outOfMemory,      // the content does not fit in memory
+        tooLarge,         // larger than the reader accepts
     };
     Cause cause = none;
     QString path;

@@ -714,6 +714,15 @@ std::string_view TruncateUtf8(std::string_view text, size_t maxBytes)
 }
 
 namespace {
+// Whether the valid sequence of `len` bytes at text[i] is a white-space character.
+bool IsSpaceAt(std::string_view text, size_t i, size_t len)
+{
+    char32_t cp = static_cast<unsigned char>(text[i]) & (len == 1 ? 0x7F : 0x7F >> len);
+    for (size_t k = 1; k < len; ++k)
+        cp = (cp << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
+    return QChar::isSpace(cp);
+}
+
 size_t LeadingSpaceBytes(std::string_view text)
 {
     size_t i = 0;
@@ -727,20 +736,28 @@ size_t LeadingSpaceBytes(std::string_view text)
             break;
         }
         const size_t len = SequenceLength(text, i);
-        if (len == 0 || !ToQString(text.substr(i, len)).at(0).isSpace())
+        if (len == 0 || !IsSpaceAt(text, i, len))
             break;
         i += len;
     }
     return i;
 }
 
+// Measured on the bytes themselves: a round trip through QString would lose a
+// leading U+FEFF and with it the length of the text.
 size_t TrailingSpaceStart(std::string_view text)
 {
-    const QString s = ToQString(text);
-    qsizetype end = s.size();
-    while (end > 0 && s.at(end - 1).isSpace())
-        --end;
-    return static_cast<size_t>(s.left(end).toUtf8().size());
+    size_t end = text.size();
+    while (end > 0) {
+        size_t start = end - 1;
+        while (start > 0 && (static_cast<unsigned char>(text[start]) & 0xC0) == 0x80)
+            --start;
+        const size_t len = SequenceLength(text, start);
+        if (len != end - start || !IsSpaceAt(text, start, len))
+            break;
+        end = start;
+    }
+    return end;
 }
 }  // namespace
 

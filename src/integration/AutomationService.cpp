@@ -1,11 +1,12 @@
 #include "AutomationService.h"
 
 #include "AutomationObjects.h"
+#include "framework/FileWriter.h"
+#include "res/Strings.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 namespace KivAutomation {
@@ -53,10 +54,10 @@ ServiceFileResult WriteUserServiceFile(const QString& program, QString* error)
             *error = QStringLiteral("cannot create %1").arg(QFileInfo(path).absolutePath());
         return ServiceFileResult::Failed;
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit()) {
+    CFileWriter file(path);
+    if (!file.Open() || !file.Write(text.constData(), size_t(text.size())) || !file.Commit()) {
         if (error)
-            *error = file.errorString();
+            *error = KivStrings::FileErrorText(file.Error());
         return ServiceFileResult::Failed;
     }
     return ServiceFileResult::Written;

@@ -7,11 +7,15 @@
 #include <algorithm>
 
 namespace {
-// Never reserve more records than the remaining bytes could hold: a count is
-// trusted only as far as the data goes.
+// A count the remaining bytes cannot hold means the data ends before the records do:
+// that is known at once, before any record is read or any memory set aside. What is
+// reserved ahead is capped as well; real records grow the tables as they come.
 size_t Bounded(uint32_t count, const CArchive& ar, uint64_t minRecordBytes)
 {
-    return static_cast<size_t>(std::min<uint64_t>(count, ar.BytesLeft() / minRecordBytes));
+    if (uint64_t(count) * minRecordBytes > ar.BytesLeft())
+        throw CArchiveException(CArchiveException::EndOfFile, "count beyond the end of data");
+    constexpr uint32_t kMaxReserve = 1u << 22;
+    return std::min(count, kMaxReserve);
 }
 }  // namespace
 
@@ -69,7 +73,7 @@ void CFlatTree::SerializeTables(CArchive& ar)
     const bool keyed = m_flatBookmarks.empty() && KivText::NameKeysOrder();
     m_flatNameKeys.clear();
     if (keyed)
-        m_flatNameKeys.reserve(Bounded(count, ar, 3));
+        m_flatNameKeys.reserve(std::min<size_t>(count, m_flatBookmarks.capacity()));
     CTextBlockWriter writer;
     for (uint32_t k = 0; k < count; ++k) {
         CText url = ar.ReadText(writer);

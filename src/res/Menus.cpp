@@ -2,7 +2,7 @@
 
 #include "Prompts.h"
 #include "Strings.h"
-#include "app/Commands.h"
+#include "res/Commands.h"
 #include "framework/CmdTarget.h"
 
 #include <QAction>
@@ -35,10 +35,14 @@ const std::map<unsigned, std::vector<CMenuItem>>& Resources()
                  Separator(), Item(ID_CHECK_NEW, "&Comparar"),
                  Popup("Importar", {Item(ID_IMPORT_IE, "Accesos directos de IE..."),
                                     Item(ID_IMPORT_NETSCAPE, "Bookmarks de Netscape..."),
-                                    Item(ID_IMPORT_OPERA, "Opera Hotlist...")}),
+                                    Item(ID_IMPORT_OPERA, "Opera Hotlist..."),
+                                    Item(ID_IMPORT_FIREFOX, "Desde Firefox..."),
+                                    Item(ID_IMPORT_CHROMIUM, "Desde Chromium/Chrome..."),
+                                    Item(ID_IMPORT_XBEL, "XBEL...")}),
                  Popup("Exportar", {Item(ID_EXPORT_IE, "Accesos directos de IE..."),
                                     Item(ID_EXPORT_NETSCAPE, "Bookmarks de Netscape..."),
-                                    Item(ID_EXPORT_OPERA, "Opera Hotlist...")}),
+                                    Item(ID_EXPORT_OPERA, "Opera Hotlist..."),
+                                    Item(ID_EXPORT_XBEL, "XBEL...")}),
                  Separator(), Item(ID_PRINT_WORD, "Imprimir con Microsoft Word"), Separator(),
                  Item(ID_PREFERENCES, "&Preferencias"), Item(ID_FILE_SEND_MAIL, "Enviar..."),
                  Separator(), Item(ID_FILE_MRU_FILE1, "Archivo reciente"), Separator(),
@@ -103,6 +107,18 @@ QAction* CommandAction(const QString& text, unsigned id, CCmdRouter& router, QOb
     return action;
 }
 
+// The grayed stand-in for an empty recent-file list, marked so that updates leave it
+// grayed whatever its text says.
+constexpr char kPlaceholder[] = "kivPlaceholder";
+
+QAction* RecentPlaceholder(const QString& text, CCmdRouter& router, QObject* parent)
+{
+    QAction* placeholder = CommandAction(text, ID_FILE_MRU_FILE1, router, parent);
+    placeholder->setProperty(kPlaceholder, true);
+    placeholder->setEnabled(false);
+    return placeholder;
+}
+
 void FillMenu(QMenu* menu, const std::vector<CMenuItem>& items, CCmdRouter& router)
 {
     for (const CMenuItem& item : items) {
@@ -112,6 +128,8 @@ void FillMenu(QMenu* menu, const std::vector<CMenuItem>& items, CCmdRouter& rout
             QMenu* sub = menu->addMenu(item.text);
             FillMenu(sub, item.popup, router);
             QObject::connect(sub, &QMenu::aboutToShow, sub, [sub, &router] { UpdateMenu(sub, router); });
+        } else if (item.id == ID_FILE_MRU_FILE1) {
+            menu->addAction(RecentPlaceholder(item.text, router, menu));
         } else {
             menu->addAction(CommandAction(item.text, item.id, router, menu));
         }
@@ -140,9 +158,7 @@ void UpdateRecentFiles(QMenu* menu, CCmdRouter& router, const QStringList& files
         a->deleteLater();
     }
     if (files.isEmpty()) {
-        QAction* placeholder = CommandAction(QStringLiteral("Archivo reciente"), ID_FILE_MRU_FILE1, router, menu);
-        placeholder->setEnabled(false);
-        menu->insertAction(before, placeholder);
+        menu->insertAction(before, RecentPlaceholder(QStringLiteral("Archivo reciente"), router, menu));
         return;
     }
     for (int i = 0; i < files.size() && i < 4; ++i) {
@@ -272,7 +288,7 @@ void UpdateActions(const QList<QAction*>& actions, CCmdRouter& router)
             continue;
         const unsigned id = action->data().toUInt();
         // The placeholder of an empty recent-file list stays grayed.
-        if (id == ID_FILE_MRU_FILE1 && action->text() == QLatin1String("Archivo reciente")) {
+        if (action->property(kPlaceholder).toBool()) {
             action->setEnabled(false);
             continue;
         }

@@ -1,7 +1,7 @@
 #include "Prompts.h"
 
 #include "Strings.h"
-#include "app/Commands.h"
+#include "res/Commands.h"
 
 #include <unordered_map>
 
@@ -58,6 +58,16 @@ const std::unordered_map<unsigned, Entry>& Table()
                         "Importer les raccourcis d'Internet Explorer"}},
         {ID_IMPORT_NETSCAPE, {"Netscape-Lesezeichen importieren", "Importar marcadores de Nescape",
                               "Importer les signets Netscape"}},
+        {ID_IMPORT_FIREFOX, {"Lesezeichen aus einem Firefox-Profil importieren",
+                             "Import bookmarks from a Firefox profile",
+                             "Importer les marque-pages d'un profil Firefox"}},
+        {ID_IMPORT_CHROMIUM, {"Lesezeichen aus einem Chromium- oder Chrome-Profil importieren",
+                              "Import bookmarks from a Chromium or Chrome profile",
+                              "Importer les favoris d'un profil Chromium ou Chrome"}},
+        {ID_IMPORT_XBEL, {"XBEL-Lesezeichendatei importieren", "Import an XBEL bookmark file",
+                          "Importer un fichier de signets XBEL"}},
+        {ID_EXPORT_XBEL, {"In XBEL-Lesezeichendatei exportieren", "Export to an XBEL bookmark file",
+                          "Exporter vers un fichier de signets XBEL"}},
 
         {ID_FILE_NEW, {"Neues Dokument erstellen\nNeu", "Create a new document\nNew",
                        "Créer un nouveau document\nNouveau"}},

@@ -69,6 +69,50 @@ const Entry kStrings[] = {
      "an address. It was not opened.",
      "L'URL de ce signet commence par « - » : un navigateur la lirait comme une option, "
      "non comme une adresse. Elle n'a pas été ouverte."},
+    {IDS_BAD_FIREFOX,
+     "Keine Firefox-Lesezeichendatenbank, oder die Datenbank ist beschädigt. Es wurde nichts importiert.",
+     "Not a Firefox bookmark database, or the database is damaged. Nothing was imported.",
+     "Ce n'est pas une base de marque-pages Firefox, ou elle est endommagée. Rien n'a été importé."},
+    {IDS_BAD_CHROMIUM,
+     "Keine Chromium-Lesezeichendatei, oder die Datei ist beschädigt. Es wurde nichts importiert.",
+     "Not a Chromium bookmark file, or the file is damaged. Nothing was imported.",
+     "Ce n'est pas un fichier de favoris Chromium, ou il est endommagé. Rien n'a été importé."},
+    {IDS_BAD_XBEL,
+     "Keine XBEL-1.0-Lesezeichendatei, oder die Datei ist beschädigt. Es wurde nichts importiert.",
+     "Not an XBEL 1.0 bookmark file, or the file is damaged. Nothing was imported.",
+     "Ce n'est pas un fichier de signets XBEL 1.0, ou il est endommagé. Rien n'a été importé."},
+    {IDS_IMPORT_TOO_LARGE,
+     "Die Datei ist zu groß zum Importieren. Es wurde nichts importiert.",
+     "The file is too large to import. Nothing was imported.",
+     "Le fichier est trop volumineux pour être importé. Rien n'a été importé."},
+    {IDS_IMPORT_TOO_DEEP,
+     "Die Datei ist zu tief verschachtelt. Es wurde nichts importiert.",
+     "The file is nested too deeply. Nothing was imported.",
+     "Le fichier est imbriqué trop profondément. Rien n'a été importé."},
+    {IDS_XBEL_ENTITIES,
+     "Die Datei deklariert eigene Entitäten; solche Dateien werden nicht gelesen. Es wurde nichts importiert.",
+     "The file declares entities of its own; such files are not read. Nothing was imported.",
+     "Le fichier déclare ses propres entités ; de tels fichiers ne sont pas lus. Rien n'a été importé."},
+    {IDS_NO_PROFILES, "Es wurde kein Browserprofil mit Lesezeichen gefunden.",
+     "No browser profile with bookmarks was found.",
+     "Aucun profil de navigateur contenant des signets n'a été trouvé."},
+    {IDS_NO_SQLITE,
+     "Die SQLite-Unterstützung von Qt (libqt6sql6-sqlite) ist nicht installiert.",
+     "Qt's SQLite support (libqt6sql6-sqlite) is not installed.",
+     "La prise en charge de SQLite par Qt (libqt6sql6-sqlite) n'est pas installée."},
+    {IDS_FIREFOX_MENU, "Lesezeichen-Menü", "Bookmarks Menu", "Menu des marque-pages"},
+    {IDS_FIREFOX_TOOLBAR, "Lesezeichen-Symbolleiste", "Bookmarks Toolbar", "Barre personnelle"},
+    {IDS_FIREFOX_OTHER, "Weitere Lesezeichen", "Other Bookmarks", "Autres marque-pages"},
+    {IDS_FIREFOX_MOBILE, "Mobile Lesezeichen", "Mobile Bookmarks",
+     "Marque-pages des appareils mobiles"},
+    {IDS_CHROMIUM_BAR, "Lesezeichenleiste", "Bookmarks bar", "Barre de favoris"},
+    {IDS_CHROMIUM_OTHER, "Weitere Lesezeichen", "Other bookmarks", "Autres favoris"},
+    {IDS_CHROMIUM_MOBILE, "Mobile Lesezeichen", "Mobile bookmarks", "Favoris sur mobile"},
+    // The same words in every table, as the program has always shown them.
+    {IDS_DROP_ON_ITSELF, "An folder can't be dropped onto itself", "An folder can't be dropped onto itself", "An folder can't be dropped onto itself"},
+    {IDS_DROP_ON_PARENT, "An folder can't be dropped onto its parent", "An folder can't be dropped onto its parent", "An folder can't be dropped onto its parent"},
+    {IDS_DROP_ON_CHECK, "An folder can't be dropped onto Check folder", "An folder can't be dropped onto Check folder", "An folder can't be dropped onto Check folder"},
+    {IDS_DROP_ON_CHILD, "An folder can't be dropped onto one of its children", "An folder can't be dropped onto one of its children", "An folder can't be dropped onto one of its children"},
 
     {IDS_NO_DUPLICATES, "Keine Duplikate gefunden.", "No se encontraron duplicados.",
      "Aucun doublon trouvé."},
@@ -134,6 +178,27 @@ const Entry kStrings[] = {
     {AFX_IDP_FILE_WRITE_GENERIC, "Beim Schreiben von %1 ist ein Fehler aufgetreten.",
      "An error occurred while writing %1.",
      "Une erreur s'est produite lors de l'écriture de %1."},
+    {AFX_IDP_FILE_NOT_REGULAR,
+     "%1 ist keine gewöhnliche Datei (sondern etwa eine Pipe oder ein Gerät); sie wird weder "
+     "gelesen noch ersetzt.",
+     "%1 is not a regular file (it is a pipe, a device or the like); it is neither read nor "
+     "replaced.",
+     "%1 n'est pas un fichier ordinaire (c'est un tube, un périphérique ou autre) ; il n'est ni "
+     "lu ni remplacé."},
+    {AFX_IDP_FILE_NOT_OURS, "%1 ist keine Kiv-Sammlung. Es wurde nichts geändert.",
+     "%1 is not a Kiv collection. Nothing was changed.",
+     "%1 n'est pas une collection Kiv. Rien n'a été modifié."},
+    {AFX_IDP_FILE_NEWER,
+     "%1 wurde von einer neueren Version von Kiv geschrieben und kann nicht geöffnet werden. Es "
+     "wurde nichts geändert.",
+     "%1 was written by a newer version of Kiv and cannot be opened. Nothing was changed.",
+     "%1 a été écrit par une version plus récente de Kiv et ne peut pas être ouvert. Rien n'a "
+     "été modifié."},
+    {AFX_IDP_FILE_NO_MEMORY, "Nicht genügend Arbeitsspeicher für %1.",
+     "Not enough memory for %1.", "Mémoire insuffisante pour %1."},
+    {AFX_IDP_FILE_TOO_LARGE, "%1 ist zu groß zum Lesen und wurde übersprungen.",
+     "%1 is too large to be read and was skipped.",
+     "%1 est trop volumineux pour être lu et a été ignoré."},
 };
 
 bool g_forced = false;
@@ -191,6 +256,11 @@ QString FileErrorText(const CFileError& error)
     case CFileError::genericRead: id = AFX_IDP_FILE_GENERIC; break;
     case CFileError::genericWrite: id = AFX_IDP_FILE_WRITE_GENERIC; break;
     case CFileError::invalidPath: id = AFX_IDP_FILE_BAD_PATH; break;
+    case CFileError::notRegularFile: id = AFX_IDP_FILE_NOT_REGULAR; break;
+    case CFileError::notOurFormat: id = AFX_IDP_FILE_NOT_OURS; break;
+    case CFileError::newerFormat: id = AFX_IDP_FILE_NEWER; break;
+    case CFileError::outOfMemory: id = AFX_IDP_FILE_NO_MEMORY; break;
+    case CFileError::tooLarge: id = AFX_IDP_FILE_TOO_LARGE; break;
     }
     QString text = Load(id);
     if (text.contains(QLatin1String("%1")))

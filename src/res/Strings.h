@@ -40,6 +40,11 @@ enum : unsigned {
     AFX_IDP_FILE_DISKFULL = 61715,
     AFX_IDP_FILE_BAD_FORMAT = 61728,
     AFX_IDP_FILE_WRITE_GENERIC = 61735, // our own: a failed write that is not a full disk
+    AFX_IDP_FILE_NOT_REGULAR = 61736,   // our own: a pipe or device where a file belongs
+    AFX_IDP_FILE_NOT_OURS = 61737,      // our own: not a collection file
+    AFX_IDP_FILE_NEWER = 61738,         // our own: a collection of a newer version
+    AFX_IDP_FILE_NO_MEMORY = 61739,     // our own: the content does not fit in memory
+    AFX_IDP_FILE_TOO_LARGE = 61740,     // our own: beyond what the reader accepts
 };
 
 // The application's own string ids.
@@ -64,11 +69,33 @@ enum : unsigned {
     IDS_MAIL_NOT_STARTED = 16031,  // no mail program took the document
     IDS_REPLACE_FILE = 16040,  // a save dialog's name is an existing file (%1: its name)
     IDS_URL_IS_OPTION = 16041, // a URL that a browser would read as an option is not opened
-    IDS_NO_DUPLICATES = 16050,   // the duplicate search found nothing
-    IDS_MERGE_ASK = 16051,       // %1 bookmarks merged into %2 groups, the others trashed
-    IDS_TRASH_DEAD_ASK = 16052,  // %1 bookmarks with dead links to the trash
-    IDS_LINK_CACHE_FAILED = 16053, // check results cannot be kept (%1: why)
-    IDS_LINKS_PROGRESS = 16054,  // %1 of %2 checked: %3 reached, %4 dead, %5 not checked
-    IDS_UPDATE_REDIRECTS_ASK = 16055, // %1 bookmarks get the URL they redirect to for good
-    IDS_LINK_STATUS_FIRST = 16060, // the twelve link statuses, in their order
+    // Browser profiles and XBEL.
+    IDS_BAD_FIREFOX = 16100,   // not a Firefox bookmark database, or a damaged one
+    IDS_BAD_CHROMIUM = 16101,  // not a Chromium bookmark file, or a damaged one
+    IDS_BAD_XBEL = 16102,      // not an XBEL 1.0 file, or a damaged one
+    IDS_IMPORT_TOO_LARGE = 16103,
+    IDS_IMPORT_TOO_DEEP = 16104,
+    IDS_XBEL_ENTITIES = 16105, // the file declares entities of its own
+    IDS_NO_PROFILES = 16106,
+    IDS_NO_SQLITE = 16107,     // Qt's SQLite driver is not installed
+    IDS_FIREFOX_MENU = 16110,  // the browsers' own top folders, as they show them
+    IDS_FIREFOX_TOOLBAR = 16111,
+    IDS_FIREFOX_OTHER = 16112,
+    IDS_FIREFOX_MOBILE = 16113,
+    IDS_CHROMIUM_BAR = 16114,
+    IDS_CHROMIUM_OTHER = 16115,
+    IDS_CHROMIUM_MOBILE = 16116,
+    // Refusals of a folder dropped where it cannot go.
+    IDS_DROP_ON_ITSELF = 16050,
+    IDS_DROP_ON_PARENT = 16051,
+    IDS_DROP_ON_CHECK = 16052,
+    IDS_DROP_ON_CHILD = 16053,
+    // Duplicates and link checks.
+    IDS_NO_DUPLICATES = 16300,   // the duplicate search found nothing
+    IDS_MERGE_ASK = 16301,       // %1 bookmarks merged into %2 groups, the others trashed
+    IDS_TRASH_DEAD_ASK = 16302,  // %1 bookmarks with dead links to the trash
+    IDS_LINK_CACHE_FAILED = 16303, // check results cannot be kept (%1: why)
+    IDS_LINKS_PROGRESS = 16304,  // %1 of %2 checked: %3 reached, %4 dead, %5 not checked
+    IDS_UPDATE_REDIRECTS_ASK = 16305, // %1 bookmarks get the URL they redirect to for good
+    IDS_LINK_STATUS_FIRST = 16310, // the twelve link statuses, in their order
 };

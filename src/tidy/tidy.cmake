@@ -1,4 +1,5 @@
-# Tidying a collection: duplicate URLs and dead links. QtCore, QtNetwork and QtSql.
+# Tidying a collection: duplicate URLs and dead links, the link checks' cache and the
+# item models the dialogs show. QtCore, QtNetwork and QtSql; no widgets.
 find_package(Qt6 REQUIRED COMPONENTS Network Sql)
 add_library(kiv_tidy STATIC
   tidy/Collection.cpp tidy/Collection.h

@@ -1,13 +1,14 @@
 // Start-up, settings, and the document's new/open/save cycle as the application runs it.
 #include "AppTestSupport.h"
 
-#include "app/Commands.h"
+#include "res/Commands.h"
 #include "app/KivApp.h"
 #include "app/ShellFileTypes.h"
 #include "frame/MainFrame.h"
 #include "framework/ScriptedUi.h"
 #include "model/KivDoc.h"
 #include "res/Strings.h"
+#include "views/LeftView.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -19,6 +20,8 @@
 #include <QUrl>
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 using namespace KivAppTest;
 
@@ -388,6 +391,50 @@ TEST_F(Lifecycle, TruncatedFileLeavesAnUntitledEmptyDocument)
     EXPECT_FALSE(m_app->RecentFiles().Entries().contains(cut));
 }
 
+// A file that is refused (not a collection, a newer version, a pipe) changes nothing:
+// not the document, not what the views show of it.
+TEST_F(Lifecycle, RefusedFileLeavesTheDocumentAndTheViewsAsTheyWere)
+{
+    CKivDoc& doc = m_app->Document();
+    CLeftView* tree = m_app->GetMainFrame()->GetLeftPane();
+    CFolderNode* news = doc.m_root.m_pFirstChild->m_pNext;
+    ASSERT_EQ(news->m_strName, "Noticias");
+    ASSERT_TRUE(tree->SelectFolder(news));
+    const QModelIndex top = tree->model()->index(0, 0);
+    tree->collapse(top);
+    Modify();
+
+    const QString text = m_env.Path(QStringLiteral("notes.txt"));
+    const QString newer = m_env.Path(QStringLiteral("newer.kiv"));
+    const QString fifo = m_env.Path(QStringLiteral("pipe.kiv"));
+    QFile out(text);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write("just some notes\n");
+    out.close();
+    out.setFileName(newer);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write(QByteArray::fromHex("00ab06250300000000000000"));
+    out.close();
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const std::pair<QString, CFileError::Cause> cases[] = {
+        {text, CFileError::notOurFormat}, {newer, CFileError::newerFormat},
+        {fifo, CFileError::notRegularFile}};
+    for (const auto& [path, cause] : cases) {
+        m_env.m_ui->m_messages.clear();
+        m_env.m_ui->m_messageAnswers = {CUi::IDNO}; // the save prompt: go on without saving
+        EXPECT_FALSE(m_app->OpenDocumentFile(path));
+        ASSERT_EQ(m_env.m_ui->m_messages.size(), 2u);
+        EXPECT_EQ(m_env.m_ui->m_messages[1].text, KivStrings::FileErrorText({cause, path, true}));
+        EXPECT_EQ(doc.GetPathName(), m_sample);
+        EXPECT_TRUE(doc.IsModified());
+        EXPECT_EQ(doc.BookmarkCount(), 5u);
+        EXPECT_EQ(doc.m_pCurFolder, news);
+        EXPECT_EQ(tree->SelectedFolder(), news);
+        EXPECT_FALSE(tree->isExpanded(top));
+    }
+    EXPECT_FALSE(m_app->RecentFiles().Entries().contains(text));
+}
+
 TEST_F(Lifecycle, RecentListKeepsFourMostRecentFirstAndOpensByNumber)
 {
     QStringList paths;
@@ -657,6 +704,31 @@ TEST(ShellFileTypes, InteractiveStartWritesThemAndAutomationStartDoesNot)
     ASSERT_TRUE(app.InitInstance({}));
     EXPECT_TRUE(QFileInfo::exists(desktop));
     EXPECT_TRUE(QFileInfo::exists(DataHome() + QStringLiteral("/mime/packages/kiv.xml")));
+}
+
+// Whether a program's file holds a text, as bytes or as UTF-16 (string literals).
+static bool HoldsText(const QByteArray& bytes, const char* text)
+{
+    const QString wide = QString::fromLatin1(text);
+    return bytes.contains(text)
+           || bytes.contains(QByteArray(reinterpret_cast<const char*>(wide.utf16()),
+                                        wide.size() * 2));
+}
+
+// The options with which tests drive the program live in the test shell only.
+TEST(ShippedProgram, CarriesNoTestOptions)
+{
+    for (const char* program : {"/kiv", "/kiv-testshell"}) {
+        QFile file(QStringLiteral(KIV_BIN_DIR) + QLatin1String(program));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << program;
+        const QByteArray bytes = file.readAll();
+        const bool shell = QByteArray(program) == "/kiv-testshell";
+        for (const char* option : {"--test-copy-folder", "--test-paste-into", "--test-save-exit",
+                                   "--screenshot-dir"})
+            EXPECT_EQ(HoldsText(bytes, option), shell) << program << " " << option;
+        // The one picture option `make run` uses stays in both.
+        EXPECT_TRUE(HoldsText(bytes, "--screenshot")) << program;
+    }
 }
 
 #include "app_test.moc"

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace {
 
 struct ToolRun
@@ -70,7 +72,8 @@ TEST_F(KivToolTest, NetscapeImportCreatesTheDocumentAndExportWritesItBack)
               "\"folders\":[]}]}}");
     ASSERT_EQ(Tool({"export-netscape", Path("doc.kiv"), Path("out.html")}).status, 0);
     EXPECT_EQ(Read("out.html"),
-              "<!DOCTYPE NETSCAPE-Bookmark-file-1>\r\n<TITLE>Your Bookmarks</TITLE>\r\n"
+              "<!DOCTYPE NETSCAPE-Bookmark-file-1>\r\n<META HTTP-EQUIV=\"Content-Type\" "
+              "CONTENT=\"text/html; charset=UTF-8\">\r\n<TITLE>Your Bookmarks</TITLE>\r\n"
               "<H1>Bookmarks</H1>\r\n<DL><p>\r\n<DT><A HREF=\"http://a/\">Alpha</A>\r\n"
               "<DD>first\r\n   <DT><H3>Work</H3>\r\n   <DL><p>\r\n"
               "      <DT><A HREF=\"http://b/\">Beta alpha</A>\r\n   </DL><p>\r\n</DL><p>\r\n");
@@ -163,4 +166,38 @@ TEST_F(KivToolTest, FindPrintsEveryHitInTreeOrder)
     EXPECT_EQ(r.err, "Item not found!\n");
     EXPECT_EQ(Tool({"find", Path("doc.kiv"), "x", "--fields", "title"}).status, 2);
     EXPECT_EQ(Tool({"find", Path("missing.kiv"), "x"}).status, 2);
+}
+
+// A source named on the command line that cannot be read is an error, not an empty
+// source; a pipe is refused without being waited on, by compare and import alike.
+TEST_F(KivToolTest, SourcesThatCannotBeReadExitTwoWithTheReason)
+{
+    Write("in.html", kNetscape);
+    ASSERT_EQ(Tool({"import-netscape", Path("doc.kiv"), Path("in.html")}).status, 0);
+    const QByteArray before = Read("doc.kiv");
+    ToolRun r = Tool({"compare", Path("doc.kiv"), "--opera", Path("none.adr")});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, Path("none.adr").toUtf8() + " was not found.\n");
+    EXPECT_EQ(r.out, "");
+    r = Tool({"compare", Path("doc.kiv"), "--netscape", dir.path()});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, "Access to " + dir.path().toUtf8() + " was denied.\n");
+    r = Tool({"compare", Path("doc.kiv"), "--favorites", Path("nowhere")});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, Path("nowhere").toUtf8() + " was not found.\n");
+
+    const QString fifo = Path("pipe.html");
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QByteArray refused = fifo.toUtf8()
+                               + " is not a regular file (it is a pipe, a device or the like); "
+                                 "it is neither read nor replaced.\n";
+    for (const QStringList& args : {QStringList{"compare", Path("doc.kiv"), "--netscape", fifo},
+                                    QStringList{"import-netscape", Path("doc.kiv"), fifo},
+                                    QStringList{"import-opera", Path("doc.kiv"), fifo},
+                                    QStringList{"export-opera", Path("doc.kiv"), fifo}}) {
+        r = Tool(args);
+        EXPECT_EQ(r.status, 2) << args.join(' ').toStdString();
+        EXPECT_EQ(r.err, refused) << args.join(' ').toStdString();
+    }
+    EXPECT_EQ(Read("doc.kiv"), before);
 }

@@ -38,6 +38,24 @@ inline std::string TreeText(const CKivDoc& doc)
     return FolderText(doc, doc.m_root);
 }
 
+// A collection holding every character the exchange formats find awkward: quotes,
+// ampersands (and "&amp;" typed as text), angle brackets, tabs, line breaks,
+// non-ASCII text, a bookmarklet, a bookmark listed twice and an empty folder.
+inline void AddAwkwardCollection(CKivDoc& doc)
+{
+    doc.AddBookmark("http://r.example/?a=1&b=2&amp;c=\"q\"<x>", "Fish & Chips <b>\"best\"</b>",
+                    "a<b>c & d &amp; \"quoted\"\ttab", &doc.m_root, false);
+    doc.AddBookmark("javascript:(function(){alert(\"hi & <bye>\");})()", "Bookmarklet=1", "",
+                    &doc.m_root, false);
+    CFolderNode* a = doc.CreateFolder(&doc.m_root, "Ärger & <Co> &amp;", true);
+    CFolderNode* b = doc.CreateFolder(a, "Inner \"quoted\"\tfolder", true);
+    doc.CreateFolder(a, "empty", true);
+    doc.AddBookmark("http://x.example/名前", "R&amp;D\tlab 😀 名前", "line one\n\nline two", a,
+                    false);
+    doc.AddBookmark("http://y.example/", "Привет", "\xEF\xBB\xBFПривет", b, false);
+    doc.LinkBookmark(b, 0);
+}
+
 inline QByteArray ReadAll(const QString& path)
 {
     QFile f(path);

@@ -12,6 +12,8 @@
 
 #include <map>
 
+#include <sys/stat.h>
+
 using namespace FormatsTest;
 
 // --- path names ----------------------------------------------------------------------
@@ -135,13 +137,12 @@ INSTANTIATE_TEST_SUITE_P(
                     "http://caf\xc3\xa9/"}),
     [](const ::testing::TestParamInfo<ShortcutRow>& info) { return std::string(info.param.name); });
 
-TEST(ShortcutFile, LongValueIsCutToTheBufferWithoutSplittingACharacter)
+TEST(ShortcutFile, LongValueIsReadWhole)
 {
     const std::string longUrl = "http://x/" + std::string(1013, 'a') + "éééé";
     std::string url;
     ASSERT_TRUE(ParseUrlShortcut("[InternetShortcut]\nURL=" + longUrl + "\n", url));
-    EXPECT_EQ(url.size(), 1022u); // 1022 + half of "é" would be 1023
-    EXPECT_EQ(url, longUrl.substr(0, 1022));
+    EXPECT_EQ(url, longUrl);
 }
 
 // --- a favorites tree on disk ----------------------------------------------------------
@@ -377,4 +378,62 @@ TEST_F(FavoritesTest, ExportIntoAMissingFolderWritesNothing)
     doc.AddBookmark("http://a/", "A", "", &doc.m_root, false);
     EXPECT_EQ(ExportShortcuts(doc, root + "/missing", false).status, FormatResult::notOpened);
     EXPECT_TRUE(Chosen().empty());
+}
+
+// A long data: URL comes back whole, names longer than a file name may be get one that
+// fits, and only regular shortcuts inside the chosen folder are read: a FIFO named like
+// a shortcut neither blocks the walk nor is read, a link leading out is not followed.
+TEST_F(FavoritesTest, WholeUrlsFittingNamesAndOnlyRegularShortcutsInside)
+{
+    std::string han; // 100 characters of three bytes each
+    for (int k = 0; k < 100; ++k)
+        han += "\xe6\xbc\xa2";
+    const std::string longUrl = "data:text/plain," + std::string(100000, 'a');
+    CFolderNode* folder = doc.CreateFolder(&doc.m_root, han, true);
+    ASSERT_TRUE(doc.AddBookmark(longUrl.c_str(), (han + "1").c_str(), "", folder, false));
+    ASSERT_TRUE(doc.AddBookmark("http://two/", (han + "2").c_str(), "", folder, false));
+    // Twice, with removal: the second run finds its own cut names and keeps them.
+    ASSERT_TRUE(ExportShortcuts(doc, root, true).Ok());
+    ASSERT_TRUE(ExportShortcuts(doc, root, true).Ok());
+    const QString dirName = QString::fromStdString(han.substr(0, 255)); // 85 characters
+    const QString fileName = QString::fromStdString(han.substr(0, 249)); // 83 + ".url"
+    const std::map<QString, QByteArray> expected = {
+        {dirName, "dir"},
+        {dirName + "/" + fileName + ".url", QByteArray::fromStdString(
+                                                 "[InternetShortcut]\r\nURL=" + longUrl + "\r\n")},
+        {dirName + "/" + fileName + "~2.url", "[InternetShortcut]\r\nURL=http://two/\r\n"}};
+    EXPECT_EQ(Chosen(), expected);
+
+    ASSERT_TRUE(WriteAll(outside + "/far.url", "[InternetShortcut]\nURL=http://far/\n"));
+    ASSERT_TRUE(QFile::link(outside + "/far.url", root + "/away.url"));
+    ASSERT_TRUE(QFile::link(root + "/" + dirName + "/" + fileName + "~2.url", root + "/near.url"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(root + "/pipe.url").constData(), 0600), 0);
+    CKivDoc back;
+    ASSERT_TRUE(ImportShortcuts(back, root, true, false).Ok());
+    // Shorthand, so that a failure prints something readable.
+    const auto shortly = [&](std::string text) {
+        for (const auto& [from, to] : {std::pair<std::string, std::string>{longUrl, "LONG"},
+                                       {dirName.toStdString(), "DIR"},
+                                       {fileName.toStdString(), "FILE"}})
+            for (size_t at; (at = text.find(from)) != std::string::npos;)
+                text.replace(at, from.size(), to);
+        return text;
+    };
+    // The second file's URL is known by then and keeps the name it came with.
+    EXPECT_EQ(shortly(TreeText(back)), "near<http://two/> DIR[near<http://two/> FILE<LONG>]");
+
+    // Compare knows the long URL: nothing is new.
+    back.m_bWalkSubfolders = true;
+    EXPECT_TRUE(WalkShortcutsFrom(back, root, true).Ok());
+    EXPECT_TRUE(back.m_check.m_aBookmarks.empty());
+
+    // A file too large for any shortcut is left out and said so; the rest is read.
+    ASSERT_TRUE(WriteAll(root + "/huge.url", "[InternetShortcut]\nURL=data:,"
+                                                 + QByteArray(9 << 20, 'h') + "\n"));
+    CKivDoc third;
+    const FormatResult r = ImportShortcuts(third, root, false, false);
+    EXPECT_EQ(r.status, FormatResult::fileError);
+    EXPECT_EQ(r.error.cause, CFileError::tooLarge);
+    EXPECT_EQ(r.error.path, root + "/huge.url");
+    EXPECT_EQ(TreeText(third), "near<http://two/>");
 }

@@ -47,13 +47,14 @@ TEST_F(OperaTest, ExportWritesTheWorkedExample)
 {
     doc.AddBookmark("u1", "A", "c", &doc.m_root, false);
     doc.AddBookmark("u2", "B", "", doc.CreateFolder(&doc.m_root, "F", true), false);
-    EXPECT_EQ(Export(), "Opera Hotlist version 2.0\r\n\r\n" + Folder("F", 777, 1)
-                            + Url("B", "u2", 0) + "-\r\n" + Url("A", "u1", 0, "c") + "-\r\n");
+    EXPECT_EQ(Export(), "Opera Hotlist version 2.0\r\nOptions: encoding = utf8\r\n\r\n"
+                            + Folder("F", 777, 1) + Url("B", "u2", 0) + "-\r\n"
+                            + Url("A", "u1", 0, "c") + "-\r\n");
 }
 
 TEST_F(OperaTest, ExportOfAnEmptyDocument)
 {
-    EXPECT_EQ(Export(), "Opera Hotlist version 2.0\r\n\r\n-\r\n");
+    EXPECT_EQ(Export(), "Opera Hotlist version 2.0\r\nOptions: encoding = utf8\r\n\r\n-\r\n");
 }
 
 TEST_F(OperaTest, OrderNumbersFolderAfterBookmarksAndCreatedIsReadOncePerChain)
@@ -69,11 +70,11 @@ TEST_F(OperaTest, OrderNumbersFolderAfterBookmarksAndCreatedIsReadOncePerChain)
     int64_t tick = 100;
     const std::string text = Export([&tick] { return tick++; });
     // Root chain F, G: one reading (100); F's children S1, S2: 101; S1's child T: 102.
-    const std::string expected = "Opera Hotlist version 2.0\r\n\r\n" + Folder("F", 100, 1)
-                                 + Folder("S1", 101, 2) + Folder("T", 102, 0) + "-\r\n-\r\n"
-                                 + Folder("S2", 101, 3) + "-\r\n" + Url("a", "http://a/", 0)
-                                 + Url("b", "http://b/", 1) + "-\r\n" + Folder("G", 100, 2)
-                                 + "-\r\n" + Url("R", "http://r/", 0) + "-\r\n";
+    const std::string expected
+        = "Opera Hotlist version 2.0\r\nOptions: encoding = utf8\r\n\r\n" + Folder("F", 100, 1)
+          + Folder("S1", 101, 2) + Folder("T", 102, 0) + "-\r\n-\r\n" + Folder("S2", 101, 3)
+          + "-\r\n" + Url("a", "http://a/", 0) + Url("b", "http://b/", 1) + "-\r\n"
+          + Folder("G", 100, 2) + "-\r\n" + Url("R", "http://r/", 0) + "-\r\n";
     EXPECT_EQ(text, expected);
 }
 
@@ -146,16 +147,21 @@ INSTANTIATE_TEST_SUITE_P(
                    "#URL\n \tNAME=a=b\tc \t\n\tURL=http://x/?q=1 \n DESCRIPTION= d=e \n",
                    "a=b\tc<http://x/?q=1>{ d=e}"},
         HotlistRow{"LastRecordWithoutEndIsAdded", "#URL\nNAME=A\nURL=http://a/", "A<http://a/>"},
-        HotlistRow{"RecordWithoutNameIsDropped", "#URL\nURL=http://a/\n\n#URL\nNAME=B\nURL=x\n",
-                   ""},
+        HotlistRow{
+            "RecordWithoutNameIsNamedFromItsUrl",
+            "#URL\nURL=http://www.a.org/\n\n#URL\nNAME=\nURL=http://b/\n\n#URL\nNAME=B\nURL=x\n",
+            "A<http://www.a.org/> Nuevo<http://b/>"},
         HotlistRow{"RepeatedKeysReplaceEarlierOnes",
                    "#URL\nNAME=A\nNAME=B\nURL=http://1/\nURL=http://2/\n", "B<http://2/>"},
         HotlistRow{"OnlyTheFirstNameNamesAFolder",
                    "#FOLDER\nNAME=F\nNAME=G\n#URL\nNAME=A\nURL=http://a/\n-\n", "F[A<http://a/>]"},
-        HotlistRow{"FolderWithoutNameOpensNothingAndItsEndClosesTheEnclosingOne",
+        HotlistRow{"FolderWithoutNameKeepsItsItemsInTheEnclosingOne",
                    "#FOLDER\nNAME=Outer\n#FOLDER\nID=1\n#URL\nNAME=In\nURL=http://in/\n-\n"
-                   "#URL\nNAME=After\nURL=http://after/\n",
-                   "After<http://after/> Outer[In<http://in/>]"},
+                   "#URL\nNAME=After\nURL=http://after/\n-\n#URL\nNAME=Top\nURL=http://top/\n",
+                   "Top<http://top/> Outer[After<http://after/> In<http://in/>]"},
+        HotlistRow{"OtherRecordsEndABookmarkRecord",
+                   "#URL\nNAME=A\nURL=http://a/\n\n#NOTE\nNAME=a note\nURL=http://note/\n",
+                   "A<http://a/>"},
         HotlistRow{"SurplusEndsAndKeysOutsideRecordsAreIgnored",
                    "-\n-\nNAME=x\nURL=http://stray/\n#URL\nNAME=A\nURL=http://a/\n-\n-\n",
                    "A<http://a/>"},
@@ -199,34 +205,45 @@ TEST(HotlistCheckMode, NewUrlsGoIntoTheCheckFolderWithTheirDescription)
     CKivDoc doc;
     doc.AddBookmark("http://known/", "Known", "", &doc.m_root, false);
     doc.SetModifiedFlag(false);
-    CTextLines lines("#FOLDER\nNAME=F\n#URL\nNAME=N\nURL=http://new/\nDESCRIPTION=d\n"
-                     "#URL\nNAME=K\nURL=http://known/\n-\n");
+    CTextLines lines(
+        "#FOLDER\nNAME=F\n#URL\nNAME=N\nURL=http://new/\nDESCRIPTION=d\n"
+        "#URL\nNAME=K\nURL=http://known/\n-\n"
+        "#FOLDER\nNAME=Trash\nTRASH FOLDER=YES\n\n#URL\nNAME=D\nURL=http://deleted/\n-\n");
     ParseHotlist(doc, lines, true);
+    // What Opera's trash holds is no bookmark of the browser's any more.
     EXPECT_EQ(FolderText(doc, doc.m_check), "N<http://new/>{d}");
+    EXPECT_TRUE(doc.m_trash.m_aBookmarks.empty());
     EXPECT_EQ(TreeText(doc), "Known<http://known/>");
     EXPECT_FALSE(doc.IsModified());
 }
 
-TEST_F(OperaTest, OperaNineHotlistWithExtraKeysAndRecords)
+// Extra keys and records, line breaks stored as 0x02 0x02, and a trash folder holding
+// a folder without a name and a deleted copy of a bookmark that is kept.
+TEST_F(OperaTest, OperaHotlistWithExtraKeysRecordsAndTrash)
 {
     ASSERT_TRUE(ImportOpera(doc, DataPath("opera.adr")).Ok());
     EXPECT_EQ(TreeText(doc), "In nameless folder<http://nameless.example/> "
                              "Last one without end<http://last.example/> "
-                             "Opera[Opera Web Browser<http://www.opera.com/>{Home of Opera=fast} "
-                             "Nested[Space indented<http://space.example/>]]");
+                             "Opera[Opera Web Browser<http://www.opera.com/>{Home of Opera=fast\n\n"
+                             "Since 1995} Nested[Space indented<http://space.example/>]]");
+    EXPECT_EQ(FolderText(doc, doc.m_trash),
+              "Deleted after the nameless folder<http://deleted-after.example/> "
+              "Deleted in a nameless folder<http://deleted-nameless.example/> "
+              "Deleted page<http://deleted.example/>{gone}");
+    EXPECT_TRUE(doc.IsModified());
+    // The trash is not saved: the deleted bookmarks are gone from the file.
+    ASSERT_TRUE(doc.FlattenForSave());
+    EXPECT_EQ(doc.m_flatBookmarks.size(), 4u);
 }
 
-TEST_F(OperaTest, ExportThenImportGivesBackTheTree)
+TEST_F(OperaTest, ExportThenImportGivesBackTheTreeAndExportsTheSameBytes)
 {
-    doc.AddBookmark("http://r1/", "Root=one", "a=b\tc", &doc.m_root, false);
-    CFolderNode* a = doc.CreateFolder(&doc.m_root, "Ärger", true);
-    CFolderNode* b = doc.CreateFolder(a, "Inner <b>", true);
-    doc.CreateFolder(a, "empty", true);
-    doc.AddBookmark("http://x/", "Ünïcödé 名前", "", a, false);
-    doc.AddBookmark("http://y/", "Y", "comment", b, false);
-    doc.LinkBookmark(b, 0);
-    Export(HotlistClock);
+    AddAwkwardCollection(doc);
+    const std::string first = Export();
+    EXPECT_NE(first.find("\tDESCRIPTION=line one\x02\x02\x02\x02line two\r\n"), std::string::npos);
+    EXPECT_EQ(first, HotlistText(doc, [] { return int64_t(777); }));
     CKivDoc back;
     ASSERT_TRUE(ImportOpera(back, Path("out.adr")).Ok());
     EXPECT_EQ(TreeText(back), TreeText(doc));
+    EXPECT_EQ(HotlistText(back, [] { return int64_t(777); }), first);
 }

@@ -233,36 +233,41 @@ struct HeaderCase
 {
     uint32_t magic;
     uint32_t version;
+    CFileError::Cause cause;
 };
 
 class WrongHeaderTest : public FileTest, public ::testing::WithParamInterface<HeaderCase>
 {
 };
 
-TEST_P(WrongHeaderTest, OpensEmptyWithoutAnError)
+// Opening such a file as an empty collection would let the next save wipe it: it is
+// refused instead, and the document keeps what it had.
+TEST_P(WrongHeaderTest, IsRefusedAndTheDocumentStaysAsItWas)
 {
-    // Whatever follows a wrong header is not read at all.
     const std::string bytes =
         Bytes().Header(GetParam().magic, GetParam().version).U32(7).Str("junk").str();
     ASSERT_TRUE(WriteFile(Path("h.kiv"), bytes));
     CKivDoc doc;
     ASSERT_TRUE(doc.AddBookmark("http://old", "Old", nullptr, nullptr, false));
-    int errors = 0;
-    doc.SetErrorSink([&](const CFileError&) { ++errors; });
-    ASSERT_TRUE(doc.OpenDocumentFile(Path("h.kiv")));
-    EXPECT_EQ(errors, 0);
-    EXPECT_EQ(doc.BookmarkCount(), 0u);
-    EXPECT_EQ(doc.m_root.m_pFirstChild, nullptr);
-    EXPECT_FALSE(doc.IsModified());
-    EXPECT_EQ(doc.GetTitle(), QStringLiteral("h.kiv"));
-    // Saving over it writes a proper document.
-    EXPECT_EQ(SaveFile(doc, "h.kiv").size(), 20u);
+    std::vector<CFileError> errors;
+    doc.SetErrorSink([&](const CFileError& e) { errors.push_back(e); });
+    EXPECT_FALSE(doc.OpenDocumentFile(Path("h.kiv")));
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors[0].cause, GetParam().cause);
+    EXPECT_EQ(errors[0].path, Path("h.kiv"));
+    EXPECT_EQ(doc.BookmarkCount(), 1u);
+    EXPECT_TRUE(doc.IsModified());
+    EXPECT_TRUE(doc.GetPathName().isEmpty());
+    EXPECT_EQ(ReadFile(Path("h.kiv")).toStdString(), bytes);
 }
 
-INSTANTIATE_TEST_SUITE_P(Headers, WrongHeaderTest,
-                         ::testing::Values(HeaderCase{0x2506AB01, 2}, HeaderCase{0, 2},
-                                           HeaderCase{0x2506AB00, 1}, HeaderCase{0x2506AB00, 3},
-                                           HeaderCase{0x00AB0625, 2}));
+INSTANTIATE_TEST_SUITE_P(
+    Headers, WrongHeaderTest,
+    ::testing::Values(HeaderCase{0x2506AB01, 2, CFileError::notOurFormat},
+                      HeaderCase{0, 2, CFileError::notOurFormat},
+                      HeaderCase{0x2506AB00, 1, CFileError::notOurFormat},
+                      HeaderCase{0x2506AB00, 3, CFileError::newerFormat},
+                      HeaderCase{0x00AB0625, 2, CFileError::notOurFormat}));
 
 TEST_F(FileTest, EmptyFileOpensAsEmptyDocument)
 {

@@ -9,8 +9,12 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <grp.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace KivTest;
 
@@ -99,6 +103,60 @@ TEST_F(SaveSafetyTest, FullDiskKeepsTheOldFileAndSaysTheDiskIsFull)
     EXPECT_FALSE(m_doc.DoSave(m_path));
     ExpectOldFileIntact(mountPoint);
     EXPECT_EQ(m_errors[0].cause, CFileError::diskFull);
+}
+
+// Where no temporary file can be made beside the document (a folder the user may not
+// write to), the writable document is rewritten in place, but only once room for all
+// of it is reserved: a file size limit then fails the save before any old byte goes.
+// The save runs in a child process, as an ordinary user.
+TEST_F(SaveSafetyTest, ReadOnlyFolderRewritesInPlaceOnlyWithRoomReserved)
+{
+    const QString folder = m_dir.filePath(QStringLiteral("locked"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    m_path = folder + QStringLiteral("/doc.kiv");
+    PrepareGoodFileAndBigDocument(256 * 1024);
+    const QByteArray dir = QFile::encodeName(m_dir.path()), locked = QFile::encodeName(folder);
+    const bool root = geteuid() == 0;
+    ASSERT_EQ(chmod(dir.constData(), 0755), 0);
+    if (root)
+        ASSERT_EQ(chown(QFile::encodeName(m_path).constData(), 65534, 65534), 0);
+    else
+        ASSERT_EQ(chmod(locked.constData(), 0555), 0);
+    struct Unlock
+    {
+        QByteArray at;
+        ~Unlock() { chmod(at.constData(), 0755); }
+    } unlock{locked};
+
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        if (root && (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0))
+            _exit(10);
+        if (access(locked.constData(), W_OK) == 0)
+            _exit(11); // the folder must really be closed to this user
+        rlimit old{};
+        getrlimit(RLIMIT_FSIZE, &old);
+        rlimit limited = old;
+        limited.rlim_cur = 128 * 1024;
+        setrlimit(RLIMIT_FSIZE, &limited);
+        if (m_doc.DoSave(m_path))
+            _exit(12);
+        if (m_errors.size() != 1 || m_errors[0].cause != CFileError::diskFull)
+            _exit(13);
+        if (ReadFile(m_path) != m_good)
+            _exit(14);
+        setrlimit(RLIMIT_FSIZE, &old);
+        _exit(m_doc.DoSave(m_path) ? 0 : 15);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "10 privileges, 11 writable folder, 12 saved, "
+                                         "13 wrong error, 14 old file touched, 15 no save";
+    // With the limit gone the child rewrote the file in place, leaving nothing beside it.
+    EXPECT_GT(ReadFile(m_path).size(), 256 * 1024);
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{"doc.kiv"});
 }
 
 TEST_F(SaveSafetyTest, UnwritableTargetFailsAtOnceAndKeepsThePath)

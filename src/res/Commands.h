@@ -27,6 +27,11 @@ enum : unsigned {
     ID_PRINT_WORD = 32798,
     ID_IMPORT_IE = 40003,
     ID_IMPORT_NETSCAPE = 40004,
+    // Imports from the browsers' own collections, and XBEL both ways.
+    ID_IMPORT_FIREFOX = 40110,
+    ID_IMPORT_CHROMIUM = 40111,
+    ID_IMPORT_XBEL = 40112,
+    ID_EXPORT_XBEL = 40113,
     ID_EDIT_DUPLICATES = 32810,  // find and merge bookmarks that name one page
     ID_EDIT_CHECK_LINKS = 32811, // check the links of a folder or of the collection
 
