@@ -107,11 +107,8 @@ void CKivDocCommands::OnEditDuplicates()
                               CUi::MB_ICONINFORMATION);
         return;
     }
+    // Each merge shows in the window as it happens.
     dlg.DoModal();
-    if (dlg.Changed()) {
-        m_doc.UpdateAllViews(nullptr, HINT_SYNC_FOLDER, &m_doc.m_root);
-        m_doc.UpdateAllViews(nullptr, HINT_REFRESH);
-    }
 }
 
 void CKivDocCommands::OnEditCheckLinks()

@@ -256,46 +256,6 @@ void CKivDoc::UnlinkBookmark(CFolderNode* folder, uint32_t i)
         --m_bookmarks[i].m_nRefs;
 }
 
-void CKivDoc::MergeBookmarks(const std::vector<CMergeSet>& sets)
-{
-    constexpr uint32_t kNone = UINT32_MAX;
-    std::vector<uint32_t> target(m_bookmarks.size(), kNone);
-    bool any = false;
-    for (const CMergeSet& set : sets)
-        for (uint32_t other : set.others)
-            if (other != set.keep && other < target.size() && set.keep < target.size()) {
-                target[other] = set.keep;
-                any = true;
-            }
-    if (!any)
-        return;
-    std::vector<CFolderNode*> pending{&m_root};
-    std::vector<uint32_t> leaving, staying;
-    while (!pending.empty()) {
-        CFolderNode* folder = pending.back();
-        pending.pop_back();
-        for (CFolderNode* c = folder->m_pFirstChild; c; c = c->m_pNext)
-            pending.push_back(c);
-        leaving.clear();
-        staying.clear();
-        for (uint32_t i : folder->m_aBookmarks)
-            if (target[i] != kNone) {
-                leaving.push_back(i);
-                staying.push_back(target[i]);
-            }
-        if (leaving.empty())
-            continue;
-        UnlinkBookmarks(folder, leaving);
-        LinkBookmarks(folder, staying);
-    }
-    std::vector<uint32_t> trashed;
-    for (uint32_t i = 0; i < target.size(); ++i)
-        if (target[i] != kNone)
-            trashed.push_back(i);
-    LinkBookmarks(&m_trash, trashed);
-    SetModifiedFlag();
-}
-
 void CKivDoc::UnlinkAllBookmarks(CFolderNode* folder)
 {
     if (folder != &m_trash && folder != &m_check)

@@ -85,9 +85,6 @@ public:
     void DeleteFolderChain(CFolderNode* first);
     void TrashFolderBookmarks(CFolderNode* folder);
     void TrashChainBookmarks(CFolderNode* first);
-    // Each set's kept bookmark takes every placement of its others below the root, and
-    // the others move to the trash. One call is one change of the collection.
-    void MergeBookmarks(const std::vector<CMergeSet>& sets);
     void FlattenSubtree(CFlatTree& flat, CFolderNode* folder, int depth, bool single);
     bool FlattenForSave();
     bool RebuildFromFlat();
@@ -124,6 +121,12 @@ public:
     // other folders keep their order until reloaded): its new position there, else -1.
     int EditBookmark(uint32_t i, std::string name, std::string url, std::string comment,
                      CFolderNode* shown);
+    // Each set's kept bookmark takes every placement of its others below the root, and
+    // the others go to the trash. Returns how many went.
+    size_t MergeBookmarks(const std::vector<CMergeSet>& sets);
+    // Takes the bookmarks out of every folder below the root and lists them in the
+    // trash. Returns how many went.
+    size_t TrashBookmarks(const std::vector<uint32_t>& bookmarks);
 
     const std::vector<CBookmark>& Bookmarks() const { return m_bookmarks; }
     const CBookmark& Bookmark(uint32_t i) const { return m_bookmarks[i]; }
@@ -180,6 +183,10 @@ private:
     void ResetFolder(CFolderNode& f);
     void BuildUrlIndex();
     void FlattenFolder(CFlatTree& flat, CFolderNode* p, int depth, bool appendBookmarks);
+    // Trashes every bookmark whose replacement is not kKeepAsIs: unlinked from each
+    // folder below the root, its replacement linked there instead (none for kNoOne).
+    static constexpr uint32_t kKeepAsIs = UINT32_MAX, kNoOne = UINT32_MAX - 1;
+    size_t ReplaceBelowRoot(const std::vector<uint32_t>& replacement);
 
     std::vector<CBookmark> m_bookmarks;
     CUrlIndex m_urlIndex;

@@ -48,30 +48,8 @@ const CFolderNode* FindFolderPath(const CKivDoc& doc, std::string_view path)
     return folder;
 }
 
-void TrashEverywhere(CKivDoc& doc, const std::vector<uint32_t>& bookmarks)
+void RefreshAllViews(CKivDoc& doc)
 {
-    std::vector<bool> gone(doc.BookmarkCount(), false);
-    for (uint32_t i : bookmarks)
-        if (i < gone.size())
-            gone[i] = true;
-    std::vector<CFolderNode*> pending{&doc.m_root};
-    std::vector<uint32_t> leaving;
-    while (!pending.empty()) {
-        CFolderNode* f = pending.back();
-        pending.pop_back();
-        for (CFolderNode* c = f->m_pFirstChild; c; c = c->m_pNext)
-            pending.push_back(c);
-        leaving.clear();
-        for (uint32_t i : f->m_aBookmarks)
-            if (gone[i])
-                leaving.push_back(i);
-        if (!leaving.empty())
-            doc.UnlinkBookmarks(f, leaving);
-    }
-    std::vector<uint32_t> trashed;
-    for (uint32_t i : bookmarks)
-        if (i < gone.size())
-            trashed.push_back(i);
-    doc.LinkBookmarks(&doc.m_trash, trashed);
-    doc.SetModifiedFlag();
+    doc.UpdateAllViews(nullptr, HINT_SYNC_FOLDER, &doc.m_root);
+    doc.UpdateAllViews(nullptr, HINT_REFRESH);
 }

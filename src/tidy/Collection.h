@@ -14,5 +14,6 @@ std::vector<uint32_t> BookmarksBelow(const CKivDoc& doc, const CFolderNode* fold
 // root for an empty path, null when a segment is missing.
 const CFolderNode* FindFolderPath(const CKivDoc& doc, std::string_view path);
 
-// Takes the bookmarks out of every folder below the root and lists them in the trash.
-void TrashEverywhere(CKivDoc& doc, const std::vector<uint32_t>& bookmarks);
+// Tells the views that bookmarks changed places anywhere in the tree: the folder tree
+// catches up from the root, then the list refills.
+void RefreshAllViews(CKivDoc& doc);

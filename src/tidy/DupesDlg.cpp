@@ -1,5 +1,6 @@
 #include "DupesDlg.h"
 
+#include "Collection.h"
 #include "DupesModel.h"
 #include "framework/Ui.h"
 #include "model/KivDoc.h"
@@ -114,7 +115,7 @@ void CDupesDlg::OnMerge()
         return;
     m_model->MergeGroups({groups.begin(), groups.end()});
     m_bChanged = true;
-    m_doc.UpdateAllViews(nullptr, HINT_REFRESH);
+    RefreshAllViews(m_doc);
 }
 
 void CDupesDlg::OnMergeExact()
@@ -126,5 +127,5 @@ void CDupesDlg::OnMergeExact()
     }
     m_bChanged = true;
     UpdateCounts();
-    m_doc.UpdateAllViews(nullptr, HINT_REFRESH);
+    RefreshAllViews(m_doc);
 }

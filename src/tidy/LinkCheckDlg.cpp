@@ -250,19 +250,19 @@ void CLinkCheckDlg::OnTrashDead()
     const QString ask = KivStrings::Load(IDS_TRASH_DEAD_ASK).arg(bookmarks.size());
     if (CUi::Get().MessageBox(ask, QString(), CUi::MB_YESNO, CUi::MB_ICONQUESTION) != CUi::IDYES)
         return;
-    TrashEverywhere(m_doc, {bookmarks.begin(), bookmarks.end()});
-    m_doc.UpdateAllViews(nullptr, HINT_REFRESH);
+    if (m_doc.TrashBookmarks({bookmarks.begin(), bookmarks.end()}) > 0)
+        RefreshAllViews(m_doc);
 }
 
 void CLinkCheckDlg::OnCheckFolder()
 {
-    bool any = false;
+    std::set<uint32_t> bookmarks;
     for (int row : ActionRows())
         if (m_results->HasResult(row) && IsDead(m_results->Result(row).status))
             for (uint32_t i : m_results->Bookmarks(row))
-                any = m_doc.LinkBookmark(&m_doc.m_check, i) || any;
-    if (any)
-        m_doc.UpdateAllViews(nullptr, HINT_REFRESH);
+                bookmarks.insert(i);
+    if (m_doc.LinkBookmarks(&m_doc.m_check, {bookmarks.begin(), bookmarks.end()}) > 0)
+        RefreshAllViews(m_doc);
 }
 
 void CLinkCheckDlg::OnUpdateRedirects()
@@ -282,10 +282,11 @@ void CLinkCheckDlg::OnUpdateRedirects()
     const QString ask = KivStrings::Load(IDS_UPDATE_REDIRECTS_ASK).arg(updates.size());
     if (CUi::Get().MessageBox(ask, QString(), CUi::MB_YESNO, CUi::MB_ICONQUESTION) != CUi::IDYES)
         return;
-    for (const auto& [i, url] : updates)
-        m_doc.SetBookmarkUrl(i, url);
-    m_doc.SetModifiedFlag();
-    m_doc.UpdateAllViews(nullptr, HINT_REFRESH);
+    for (auto& [i, url] : updates) {
+        const CBookmark& b = m_doc.Bookmark(i);
+        m_doc.EditBookmark(i, b.m_strName, std::move(url), b.m_strComment, nullptr);
+    }
+    RefreshAllViews(m_doc);
 }
 
 void CLinkCheckDlg::OnOpen()

@@ -90,6 +90,29 @@ TEST_F(DuplicatesTest, MergeKeepsEveryPlacementAndSurvivesSaving)
     EXPECT_EQ(loaded.BookmarkCount(), 4u); // x, y twice, z
 }
 
+TEST_F(DuplicatesTest, TrashingAndOverlappingMergesKeepTheCollectionWhole)
+{
+    // B stands in F1 and F2, Y1 in F2: both leave every folder and are listed in the
+    // trash once, beside the entry that was there already.
+    doc.SetModifiedFlag(false);
+    EXPECT_EQ(doc.TrashBookmarks({b, y1, b}), 2u);
+    EXPECT_TRUE(doc.IsModified());
+    EXPECT_EQ(KivTest::CheckInvariants(doc), "");
+    for (const CFolderNode* f : {&doc.m_root, f1, f2, f3})
+        EXPECT_FALSE(Lists(f, b) || Lists(f, y1)) << f->m_strName;
+    EXPECT_EQ(doc.Bookmark(b).m_nRefs, 0);
+    EXPECT_EQ(doc.m_trash.m_aBookmarks.size(), 3u);
+
+    // A kept entry that another set would merge away stays where it stands: D takes
+    // A's folder and keeps its own although the second set names it.
+    EXPECT_EQ(doc.MergeBookmarks({CMergeSet{d, {a}}, CMergeSet{c, {d}}}), 1u);
+    EXPECT_EQ(KivTest::CheckInvariants(doc), "");
+    EXPECT_TRUE(Lists(f1, d) && Lists(&doc.m_root, d) && Lists(f3, c));
+    EXPECT_FALSE(Lists(f1, a) || Lists(&doc.m_trash, d));
+    EXPECT_TRUE(Lists(&doc.m_trash, a));
+    EXPECT_EQ(doc.MergeBookmarks({}), 0u);
+}
+
 TEST_F(DuplicatesTest, ExactMergesOnlyJoinIdenticalUrls)
 {
     const CPlacements placements(doc);
