@@ -46,8 +46,12 @@ CLinkCheckDlg::CLinkCheckDlg(CKivDoc& doc, CFolderNode* current, QWidget* parent
     m_pMaxAge = new QSpinBox(this);
     m_pMaxAge->setObjectName(QStringLiteral("maxAge"));
     m_pMaxAge->setRange(0, 365);
+    const auto daySuffix = [this](int days) {
+        m_pMaxAge->setSuffix(days == 1 ? QStringLiteral(" día") : QStringLiteral(" días"));
+    };
+    connect(m_pMaxAge, &QSpinBox::valueChanged, this, daySuffix);
     m_pMaxAge->setValue(1);
-    m_pMaxAge->setSuffix(QStringLiteral(" días"));
+    daySuffix(1);
     m_pStart = new QPushButton(QStringLiteral("&Comprobar"), this);
     m_pStart->setObjectName(QStringLiteral("start"));
     m_pCancel = new QPushButton(QStringLiteral("Ca&ncelar"), this);
