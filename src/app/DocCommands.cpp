@@ -31,6 +31,7 @@
 #include <QMimeData>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTimer>
 
 #include <unistd.h>
 
@@ -99,23 +100,29 @@ CKivDocCommands::CKivDocCommands(CKivApp& app, CKivDoc& doc) : m_app(app), m_doc
     OnCommand(ID_EDIT_CHECK_LINKS, [this] { OnEditCheckLinks(); });
 }
 
+// The tidy dialogs open once their command has returned: what the user does in them
+// (each merge, each action on the checked links) is then a change of its own, not a
+// part of the command that opened the dialog.
 void CKivDocCommands::OnEditDuplicates()
 {
-    CDupesDlg dlg(m_doc, m_app.GetMainFrame());
-    if (dlg.Model().GroupCount() == 0) {
-        CUi::Get().MessageBox(KivStrings::Load(IDS_NO_DUPLICATES), QString(), CUi::MB_OK,
-                              CUi::MB_ICONINFORMATION);
-        return;
-    }
-    // Each merge shows in the window as it happens.
-    dlg.DoModal();
+    QTimer::singleShot(0, m_app.GetMainFrame(), [this] {
+        CDupesDlg dlg(m_doc, m_app.GetMainFrame());
+        if (dlg.Model().GroupCount() == 0) {
+            CUi::Get().MessageBox(KivStrings::Load(IDS_NO_DUPLICATES), QString(), CUi::MB_OK,
+                                  CUi::MB_ICONINFORMATION);
+            return;
+        }
+        dlg.DoModal();
+    });
 }
 
 void CKivDocCommands::OnEditCheckLinks()
 {
-    CLinkCheckDlg dlg(m_doc, m_doc.m_pCurFolder, m_app.GetMainFrame());
-    dlg.m_openUrl = [this](const std::string& url) { m_app.OpenUrl(url, false); };
-    dlg.DoModal();
+    QTimer::singleShot(0, m_app.GetMainFrame(), [this] {
+        CLinkCheckDlg dlg(m_doc, m_doc.m_pCurFolder, m_app.GetMainFrame());
+        dlg.m_openUrl = [this](const std::string& url) { m_app.OpenUrl(url, false); };
+        dlg.DoModal();
+    });
 }
 
 void CKivDocCommands::OnImportIE()
