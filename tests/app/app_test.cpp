@@ -512,8 +512,8 @@ TEST_F(Lifecycle, DuplicatesCommandMergesInItsDialogAfterTheCommandHasReturned)
         tools = tools->m_pNext;
     ASSERT_NE(tools, nullptr);
     uint32_t again = 0;
-    ASSERT_TRUE(doc.AddBookmark("https://www.news.example/#top", "news-again", "", tools, false,
-                                &again));
+    ASSERT_TRUE(
+        doc.AddBookmark("https://www.news.example/#top", "news-again", "", tools, false, &again));
     const uint32_t news = uint32_t(doc.FindUrl("http://news.example"));
     doc.SetModifiedFlag(false);
 
