@@ -147,8 +147,9 @@ set(CPACK_PACKAGE_DESCRIPTION
 (name, address, comment) and a tree of folders that list them. It imports, exports\n\
 and compares Netscape bookmark files, Opera hotlists and Internet Explorer\n\
 favorites, imports the bookmarks of Firefox and Chromium-family browser profiles\n\
-and XBEL files, opens bookmarks in a browser and offers the collection to other\n\
-programs over D-Bus. kivtool runs the same operations from the command line.")
+and XBEL files, finds bookmarks that lead to one page and links that are dead,\n\
+opens bookmarks in a browser and offers the collection to other programs over\n\
+D-Bus. kivtool runs the same operations from the command line.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

@@ -13,7 +13,8 @@ add_library(kiv_gui STATIC
 qt_add_resources(kiv_gui kiv_desktop_files PREFIX "/desktop" BASE print FILES
   print/kiv-print-document.xml print/kiv-print.desktop)
 target_link_libraries(kiv_gui PUBLIC
-  kiv_frame kiv_views kiv_menus kiv_format_dialogs kiv_integration kiv_automation kiv_browsers
+  kiv_frame kiv_views kiv_menus kiv_format_dialogs kiv_tidy_dialogs kiv_integration
+  kiv_automation kiv_browsers
   Qt6::Widgets Qt6::Gui)
 
 qt_add_executable(kiv main.cpp)

@@ -23,6 +23,13 @@ enum : int {
     HINT_SELECT_FOLDER = 11,
 };
 
+// One merge of bookmarks that name the same page: keep stays, others go.
+struct CMergeSet
+{
+    uint32_t keep = 0;
+    std::vector<uint32_t> others;
+};
+
 // The document: the bookmark table, the folder tree with its three built-in
 // folders, and the find state. One instance lives for the program's whole run and
 // is reused for every new or opened file.
@@ -116,6 +123,12 @@ public:
     // other folders keep their order until reloaded): its new position there, else -1.
     int EditBookmark(uint32_t i, std::string name, std::string url, std::string comment,
                      CFolderNode* shown);
+    // Each set's kept bookmark takes every placement of its others below the root, and
+    // the others go to the trash. Returns how many went.
+    size_t MergeBookmarks(const std::vector<CMergeSet>& sets);
+    // Takes the bookmarks out of every folder below the root and lists them in the
+    // trash. Returns how many went.
+    size_t TrashBookmarks(const std::vector<uint32_t>& bookmarks);
 
     // Whether a flat tree keeps the rules an insert relies on: every link names a
     // folder and a bookmark that exist; the first folder has depth 1; each later one
@@ -234,6 +247,10 @@ private:
     void LoseHistory();
     void BuildUrlIndex();
     void FlattenFolder(CFlatTree& flat, CFolderNode* p, int depth, bool appendBookmarks);
+    // Trashes every bookmark whose replacement is not kKeepAsIs: unlinked from each
+    // folder below the root, its replacement linked there instead (none for kNoOne).
+    static constexpr uint32_t kKeepAsIs = UINT32_MAX, kNoOne = UINT32_MAX - 1;
+    size_t ReplaceBelowRoot(const std::vector<uint32_t>& replacement);
 
     std::vector<CBookmark> m_bookmarks;
     CUrlIndex m_urlIndex;

@@ -203,3 +203,59 @@ CKivDoc::FlatInsert CKivDoc::InsertFlatTree(CFolderNode* target, const CFlatTree
     }
     return result;
 }
+
+size_t CKivDoc::MergeBookmarks(const std::vector<CMergeSet>& sets)
+{
+    std::vector<uint32_t> replacement(m_bookmarks.size(), kKeepAsIs);
+    for (const CMergeSet& set : sets)
+        for (uint32_t other : set.others)
+            if (other != set.keep && other < replacement.size() && set.keep < replacement.size())
+                replacement[other] = set.keep;
+    // A kept bookmark that another set merges away stays: it keeps its own places.
+    for (const CMergeSet& set : sets)
+        if (set.keep < replacement.size())
+            replacement[set.keep] = kKeepAsIs;
+    return ReplaceBelowRoot(replacement);
+}
+
+size_t CKivDoc::TrashBookmarks(const std::vector<uint32_t>& bookmarks)
+{
+    std::vector<uint32_t> replacement(m_bookmarks.size(), kKeepAsIs);
+    for (uint32_t i : bookmarks)
+        if (i < replacement.size())
+            replacement[i] = kNoOne;
+    return ReplaceBelowRoot(replacement);
+}
+
+size_t CKivDoc::ReplaceBelowRoot(const std::vector<uint32_t>& replacement)
+{
+    std::vector<uint32_t> trashed;
+    for (uint32_t i = 0; i < replacement.size(); ++i)
+        if (replacement[i] != kKeepAsIs)
+            trashed.push_back(i);
+    if (trashed.empty())
+        return 0;
+    std::vector<CFolderNode*> pending{&m_root};
+    std::vector<uint32_t> leaving, staying;
+    while (!pending.empty()) {
+        CFolderNode* folder = pending.back();
+        pending.pop_back();
+        for (CFolderNode* c = folder->m_pFirstChild; c; c = c->m_pNext)
+            pending.push_back(c);
+        leaving.clear();
+        staying.clear();
+        for (uint32_t i : folder->m_aBookmarks)
+            if (replacement[i] != kKeepAsIs) {
+                leaving.push_back(i);
+                if (replacement[i] != kNoOne)
+                    staying.push_back(replacement[i]);
+            }
+        if (leaving.empty())
+            continue;
+        UnlinkBookmarks(folder, leaving);
+        LinkBookmarks(folder, staying);
+    }
+    LinkBookmarks(&m_trash, trashed);
+    SetModifiedFlag();
+    return trashed.size();
+}

@@ -52,6 +52,8 @@ const std::map<unsigned, std::vector<CMenuItem>>& Resources()
                  Separator(), Item(ID_EDIT_FIND, "&Buscar\tCtrl+F"),
                  Item(ID_FIND_NEXT, "Buscar &Siguiente\tF3"), Separator(),
                  Item(ID_ITEM_EDIT, "Editar elemento"), Separator(),
+                 Item(ID_EDIT_DUPLICATES, "Buscar duplicados..."),
+                 Item(ID_EDIT_CHECK_LINKS, "Comprobar enlaces..."), Separator(),
                  Item(ID_EDIT_CUT, "Cor&tar\tCtrl+X"), Item(ID_EDIT_COPY, "&Copiar\tCtrl+C"),
                  Item(ID_EDIT_PASTE, "&Pegar\tCtrl+V"), Separator(),
                  Item(ID_EDIT_SELECT_ALL, "Seleccionar Todo\tCtrl+A")}),

@@ -68,6 +68,12 @@ const std::unordered_map<unsigned, Entry>& Table()
                           "Importer un fichier de signets XBEL"}},
         {ID_EXPORT_XBEL, {"In XBEL-Lesezeichendatei exportieren", "Export to an XBEL bookmark file",
                           "Exporter vers un fichier de signets XBEL"}},
+        {ID_EDIT_DUPLICATES, {"Lesezeichen suchen und zusammenführen, die zu derselben Seite führen",
+                              "Buscar y fusionar los marcadores que llevan a la misma página",
+                              "Rechercher et fusionner les signets qui mènent à la même page"}},
+        {ID_EDIT_CHECK_LINKS, {"Links eines Ordners oder der ganzen Sammlung prüfen",
+                               "Comprobar los enlaces de una carpeta o de toda la colección",
+                               "Vérifier les liens d'un dossier ou de toute la collection"}},
 
         {ID_FILE_NEW, {"Neues Dokument erstellen\nNeu", "Create a new document\nNew",
                        "Créer un nouveau document\nNouveau"}},

@@ -105,4 +105,12 @@ enum : unsigned {
     IDS_STEP_MOVE_FOLDER = 16210,
     IDS_STEP_DELETE_FOLDER = 16211,
     IDS_STEP_COMPARE = 16212,
+    // Duplicates and link checks.
+    IDS_NO_DUPLICATES = 16300,   // the duplicate search found nothing
+    IDS_MERGE_ASK = 16301,       // %1 bookmarks merged into %2 groups, the others trashed
+    IDS_TRASH_DEAD_ASK = 16302,  // %1 bookmarks with dead links to the trash
+    IDS_LINK_CACHE_FAILED = 16303, // check results cannot be kept (%1: why)
+    IDS_LINKS_PROGRESS = 16304,  // %1 of %2 checked: %3 reached, %4 dead, %5 not checked
+    IDS_UPDATE_REDIRECTS_ASK = 16305, // %1 bookmarks get the URL they redirect to for good
+    IDS_LINK_STATUS_FIRST = 16310, // the twelve link statuses, in their order
 };

@@ -12,15 +12,20 @@
 
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QDialog>
 #include <QFile>
 #include <QFileInfo>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QDir>
 #include <QToolBar>
+#include <QTreeView>
 #include <QUrl>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 #include <sys/stat.h>
 
@@ -498,6 +503,42 @@ public:
 public slots:
     void open(const QUrl& url) { m_urls << url; }
 };
+
+TEST_F(Lifecycle, DuplicatesCommandMergesInItsDialogAfterTheCommandHasReturned)
+{
+    CKivDoc& doc = m_app->Document();
+    CFolderNode* tools = doc.m_root.m_pFirstChild;
+    while (tools && tools->m_strName != "Herramientas")
+        tools = tools->m_pNext;
+    ASSERT_NE(tools, nullptr);
+    uint32_t again = 0;
+    ASSERT_TRUE(
+        doc.AddBookmark("https://www.news.example/#top", "news-again", "", tools, false, &again));
+    const uint32_t news = uint32_t(doc.FindUrl("http://news.example"));
+    doc.SetModifiedFlag(false);
+
+    m_env.m_ui->m_messageAnswers = {CUi::IDYES};
+    m_env.m_ui->m_dialogScripts.push_back([](QDialog& dialog) {
+        auto* tree = dialog.findChild<QTreeView*>();
+        tree->setCurrentIndex(tree->model()->index(0, 0));
+        dialog.findChild<QPushButton*>(QStringLiteral("merge"))->click();
+        return int(QDialog::Rejected);
+    });
+    EXPECT_TRUE(m_app->Router().Execute(ID_EDIT_DUPLICATES));
+    // The dialog is not part of the command: nothing is open or changed yet.
+    EXPECT_TRUE(m_env.m_ui->m_dialogs.empty());
+    EXPECT_FALSE(doc.IsModified());
+
+    QCoreApplication::processEvents();
+    EXPECT_EQ(m_env.m_ui->m_dialogs, (std::vector<QString>{QStringLiteral("dupesDialog")}));
+    EXPECT_EQ(m_env.m_ui->m_messages.size(), 1u); // the merge's question
+    // The https entry stays, in both folders; the other is in the trash.
+    EXPECT_TRUE(doc.IsModified());
+    EXPECT_EQ(doc.Bookmark(again).m_nRefs, 2);
+    EXPECT_EQ(doc.Bookmark(news).m_nRefs, 0);
+    const auto& trash = doc.m_trash.m_aBookmarks;
+    EXPECT_NE(std::find(trash.begin(), trash.end(), news), trash.end());
+}
 
 TEST_F(Lifecycle, HelpCommandsOpenTheHelpPageBesideTheProgram)
 {

@@ -90,6 +90,7 @@ TEST_F(Frame, MainMenuHasEveryItemInOrder)
     EXPECT_EQ(Texts(bar[1]->menu()->actions()),
               (QStringList{"&Deshacer\tCtrl+Z", "&Rehacer\tCtrl+Y", "-",
                            "&Buscar\tCtrl+F", "Buscar &Siguiente\tF3", "-", "Editar elemento", "-",
+                           "Buscar duplicados...", "Comprobar enlaces...", "-",
                            "Cor&tar\tCtrl+X", "&Copiar\tCtrl+C", "&Pegar\tCtrl+V", "-",
                            "Seleccionar Todo\tCtrl+A"}));
     EXPECT_EQ(Texts(bar[2]->menu()->actions()),

@@ -2,8 +2,9 @@
 // only tests and the screenshots use:
 //   --screenshot FILE        as kiv
 //   --screenshot-dir DIR     saves the window with a folder selected, the item
-//                            dialog, the two context menus and the Edit menu with
-//                            a step to undo into DIR, then ends
+//                            dialog, the two context menus, the Edit menu with a
+//                            step to undo and the duplicates and link-check
+//                            dialogs (links listed, none requested) into DIR, then ends
 //   --test-copy-folder, --test-paste-into, --test-save-exit: see TestHooks.h
 #include "TestHooks.h"
 
@@ -16,6 +17,10 @@
 #include "model/KivDoc.h"
 #include "res/Commands.h"
 #include "res/Menus.h"
+#include "tidy/Collection.h"
+#include "tidy/DupesDlg.h"
+#include "tidy/LinkCheckDlg.h"
+#include "tidy/LinkResultsModel.h"
 #include "views/KivView.h"
 #include "views/LeftView.h"
 
@@ -49,6 +54,19 @@ bool SaveGallery(CKivApp& app, const QString& dir)
     item.UpdateData(false);
     item.adjustSize();
     ok = KivMain::SavePicture(&item, dir + QStringLiteral("/item-dialog.png")) && ok;
+
+    CDupesDlg dupes(doc, frame);
+    dupes.show();
+    QApplication::processEvents();
+    ok = KivMain::SavePicture(&dupes, dir + QStringLiteral("/dupes-dialog.png")) && ok;
+    dupes.hide();
+
+    CLinkCheckDlg links(doc, doc.m_pCurFolder, frame);
+    links.Results().SetTargets(BookmarksBelow(doc, &doc.m_root));
+    links.show();
+    QApplication::processEvents();
+    ok = KivMain::SavePicture(&links, dir + QStringLiteral("/link-check-dialog.png")) && ok;
+    links.hide();
 
     for (unsigned id : {131u, 132u}) {
         std::unique_ptr<QMenu> menu(KivMenus::BuildMenu(id, app.Router(), frame));
