@@ -8,6 +8,7 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <iterator>
 
 #if defined(__x86_64__)
 #include <immintrin.h>
@@ -92,6 +93,38 @@ size_t SequenceLength(std::string_view text, size_t i)
 QString ToQString(std::string_view s)
 {
     return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+// Valid UTF-8 of up to N bytes as UTF-16 in out; -1 when it does not fit or is not
+// valid (QString's replacement rules then apply). Sorting under a collator compares
+// each name many times, and this spares two allocations per comparison.
+template <size_t N>
+qsizetype ToUtf16(std::string_view s, std::array<char16_t, N>& out)
+{
+    if (s.size() > N)
+        return -1;
+    qsizetype n = 0;
+    for (size_t i = 0; i < s.size();) {
+        if (static_cast<unsigned char>(s[i]) < 0x80) {
+            out[size_t(n++)] = char16_t(s[i++]);
+            continue;
+        }
+        const size_t len = SequenceLength(s, i);
+        if (len == 0)
+            return -1;
+        const auto b0 = static_cast<unsigned char>(s[i]);
+        char32_t cp = b0 & (0x7F >> len);
+        for (size_t k = 1; k < len; ++k)
+            cp = (cp << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
+        if (cp >= 0x10000) {
+            out[size_t(n++)] = char16_t(0xD800 + ((cp - 0x10000) >> 10));
+            out[size_t(n++)] = char16_t(0xDC00 + ((cp - 0x10000) & 0x3FF));
+        } else {
+            out[size_t(n++)] = char16_t(cp);
+        }
+        i += len;
+    }
+    return n;
 }
 
 }  // namespace
@@ -211,6 +244,10 @@ int CompareNoCase(std::string_view a, std::string_view b)
         if (r != 2)
             return r;
     }
+    std::array<char16_t, 256> ua, ub;
+    const qsizetype na = ToUtf16(a, ua), nb = ToUtf16(b, ub);
+    if (na >= 0 && nb >= 0)
+        return Collator().compare(QStringView(ua.data(), na), QStringView(ub.data(), nb));
     return Collator().compare(ToQString(a), ToQString(b));
 }
 
@@ -323,6 +360,43 @@ bool SortByDistinctNames(std::vector<uint32_t>& items,
 }
 } // namespace
 
+bool StableSortNearlySorted(std::vector<uint32_t>& items,
+                            const std::function<int(uint32_t, uint32_t)>& compare)
+{
+    // One walk keeps an ascending run; an item below the run's last takes that last
+    // one out with it, so at most twice the fewest items whose removal leaves the rest
+    // in order are set aside. Those are sorted, then merged back with the run; ties
+    // go by original position, which is the order a stable sort gives.
+    const size_t n = items.size();
+    std::vector<uint32_t> run, aside; // positions in items
+    run.reserve(n);
+    for (uint32_t k = 0; k < n; ++k) {
+        if (!run.empty() && compare(items[k], items[run.back()]) < 0) {
+            aside.push_back(run.back());
+            aside.push_back(k);
+            run.pop_back();
+            // Given up early where most items are out of place, so as to waste little.
+            if (aside.size() > n / 4 || aside.size() > k / 4 + 256)
+                return false;
+        } else {
+            run.push_back(k);
+        }
+    }
+    const auto before = [&](uint32_t a, uint32_t b) {
+        const int r = compare(items[a], items[b]);
+        return r != 0 ? r < 0 : a < b;
+    };
+    std::sort(aside.begin(), aside.end(), before);
+    std::vector<uint32_t> merged;
+    merged.reserve(n);
+    std::merge(run.begin(), run.end(), aside.begin(), aside.end(), std::back_inserter(merged),
+               before);
+    for (uint32_t& pos : merged)
+        pos = items[pos];
+    items.swap(merged);
+    return true;
+}
+
 void StableSortNoCase(std::vector<uint32_t>& items,
                       const std::function<std::string_view(uint32_t)>& nameOf)
 {
@@ -335,7 +409,25 @@ void StableSortNoCase(std::vector<uint32_t>& items,
             return;
         if (items.size() >= kRankedFrom && SortByDistinctNames(items, nameOf))
             return;
-        std::stable_sort(items.begin(), items.end(), less);
+        // A list stored under another collation is mostly in order under this one.
+        if (StableSortNearlySorted(
+                items, [&](uint32_t a, uint32_t b) { return CompareNoCase(nameOf(a), nameOf(b)); }))
+            return;
+        // The names beside their items: each is then reached without a call and a
+        // look into its item, many times over in a sort.
+        struct Named
+        {
+            std::string_view name;
+            uint32_t item;
+        };
+        std::vector<Named> named(items.size());
+        for (size_t k = 0; k < items.size(); ++k)
+            named[k] = {nameOf(items[k]), items[k]};
+        std::stable_sort(named.begin(), named.end(), [](const Named& a, const Named& b) {
+            return CompareNoCase(a.name, b.name) < 0;
+        });
+        for (size_t k = 0; k < items.size(); ++k)
+            items[k] = named[k].item;
     };
     if (!NameKeysOrder() || items.size() < 64) {
         plain();

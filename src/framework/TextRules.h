@@ -27,6 +27,11 @@ void StableSortNoCase(std::vector<uint32_t>& items,
 void StableSortNoCase(std::vector<uint32_t>& items,
                       const std::function<std::string_view(uint32_t)>& nameOf,
                       const std::function<uint64_t(uint32_t)>& keyOf);
+// A stable sort of items by compare (negative, zero or positive) that costs about
+// one comparison per item plus a sort of the few out of place, for lists mostly in
+// order. False, with items unchanged, when too many are out of place.
+bool StableSortNearlySorted(std::vector<uint32_t>& items,
+                            const std::function<int(uint32_t, uint32_t)>& compare);
 
 // Case-folded substring test (Unicode case folding).
 bool ContainsNoCase(std::string_view haystack, std::string_view needle);
