@@ -3,7 +3,7 @@
 // selected in the tree, the row selected and scrolled into view in the list, painted.
 #include "CollectionGen.h"
 
-#include "app/Commands.h"
+#include "res/Commands.h"
 #include "app/KivApp.h"
 #include "frame/MainFrame.h"
 #include "frame/SearchBar.h"

@@ -10,7 +10,7 @@
 #include "formats/Netscape.h"
 #include "formats/Opera.h"
 #include "model/KivDoc.h"
-#include "views/Find.h"
+#include "formats/Find.h"
 
 #include <QDir>
 #include <QFile>

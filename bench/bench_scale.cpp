@@ -9,7 +9,7 @@
 #include "formats/Netscape.h"
 #include "model/KivDoc.h"
 #include "views/Clipboard.h"
-#include "views/Find.h"
+#include "formats/Find.h"
 
 #include <QFile>
 #include <QTemporaryDir>

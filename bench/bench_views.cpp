@@ -1,7 +1,7 @@
 // How fast the two panes follow the document: a folder of 100,000 bookmarks shown in
 // the list after its selection, and a tree of 10,000 folders filled and painted.
 #include "CollectionGen.h"
-#include "app/Commands.h"
+#include "res/Commands.h"
 #include "app/KivApp.h"
 #include "model/KivDoc.h"
 #include "views/KivView.h"

@@ -7,26 +7,30 @@ set -euo pipefail
 build=$(cd "${1:-build}" && pwd)
 root=$(cd "$(dirname "$0")/.." && pwd)
 kiv="$build/bin/kiv"
+# The gallery uses an option of the test shell, built with the tests.
+shell="$build/bin/kiv-testshell"
 sample="$root/examples/sample.kiv"
 out="$build/screenshots"
 
-if [ ! -x "$kiv" ]; then
-  echo "screenshots: $kiv not built" >&2
-  exit 1
-fi
+for program in "$kiv" "$shell"; do
+  if [ ! -x "$program" ]; then
+    echo "screenshots: $program not built" >&2
+    exit 1
+  fi
+done
 mkdir -p "$out"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 shoot() { # name, then settings lines for the config file
   local name=$1; shift
-  local target=(--screenshot "$out/$name.png")
-  if [ "$name" = gallery ]; then target=(--screenshot-dir "$out"); fi
+  local program=$kiv target=(--screenshot "$out/$name.png")
+  if [ "$name" = gallery ]; then program=$shell target=(--screenshot-dir "$out"); fi
   mkdir -p "$work/$name/config/halvane" "$work/$name/data"
   printf '%s\n' "$@" > "$work/$name/config/halvane/Kiv.conf"
   XDG_CONFIG_HOME="$work/$name/config" XDG_DATA_HOME="$work/$name/data" \
     xvfb-run -a -s "-screen 0 1280x1024x24" \
-    "$kiv" "$sample" "${target[@]}"
+    "$program" "$sample" "${target[@]}"
 }
 
 # The window as a first start shows it: details, search bar hidden.

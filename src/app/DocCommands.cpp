@@ -1,6 +1,6 @@
 #include "DocCommands.h"
 
-#include "Commands.h"
+#include "res/Commands.h"
 #include "KivApp.h"
 #include "browsers/BrowserProfiles.h"
 #include "browsers/ChromiumBookmarks.h"
@@ -18,7 +18,7 @@
 #include "model/KivDoc.h"
 #include "res/Strings.h"
 #include "views/Clipboard.h"
-#include "views/Find.h"
+#include "formats/Find.h"
 
 #include <QClipboard>
 #include <QDir>
@@ -53,50 +53,42 @@ CKivDocCommands::CKivDocCommands(CKivApp& app, CKivDoc& doc) : m_app(app), m_doc
     QObject::connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, &m_clipboardWatch,
                      [this] { m_nClipboardHasPayload = -1; });
 
-    OnCommand(ID_IMPORT_NETSCAPE, [this] {
-        const QString path = CUi::Get().GetOpenFileName(
-            QStringLiteral("Bookmark Files (*.htm)|*.htm||"), QStringLiteral("htm"));
-        if (!path.isEmpty())
-            AfterImport([&] { return ImportNetscape(m_doc, path); });
-    });
-    OnCommand(ID_EXPORT_NETSCAPE, [this] {
-        const QString path = CUi::Get().GetSaveFileName(
-            QStringLiteral("Html Files (*.html;*.htm)|*.html; *.htm||"), QStringLiteral("html"));
-        if (!path.isEmpty()) {
-            CWaitCursor wait;
-            ShowResult(ExportNetscape(m_doc, path));
-        }
-    });
-    OnCommand(ID_IMPORT_OPERA, [this] {
-        const QString path = CUi::Get().GetOpenFileName(
-            QStringLiteral("Opera Files (*.adr)|*.adr||"), QStringLiteral("adr"));
-        if (!path.isEmpty())
-            AfterImport([&] { return ImportOpera(m_doc, path); });
-    });
-    OnCommand(ID_EXPORT_OPERA, [this] {
-        const QString path = CUi::Get().GetSaveFileName(QStringLiteral("Hotlist (*.adr)|*.adr||"),
-                                                        QStringLiteral("adr"));
-        if (!path.isEmpty()) {
-            CWaitCursor wait;
-            ShowResult(ExportOpera(m_doc, path));
-        }
-    });
+    // The file formats' commands: ask for the file, then read it in or write it out.
+    const auto importCommand = [this](unsigned id, QString filter, QString ext,
+                                      FormatResult (*read)(CKivDoc&, const QString&)) {
+        OnCommand(id, [this, filter, ext, read] {
+            const QString path = CUi::Get().GetOpenFileName(filter, ext);
+            if (!path.isEmpty())
+                AfterImport([&] { return read(m_doc, path); });
+        });
+    };
+    const auto exportCommand = [this](unsigned id, QString filter, QString ext,
+                                      FormatResult (*write)(const CKivDoc&, const QString&)) {
+        OnCommand(id, [this, filter, ext, write] {
+            const QString path = CUi::Get().GetSaveFileName(filter, ext);
+            if (!path.isEmpty()) {
+                CWaitCursor wait;
+                ShowResult(write(m_doc, path));
+            }
+        });
+    };
+    importCommand(ID_IMPORT_NETSCAPE, QStringLiteral("Bookmark Files (*.htm)|*.htm||"),
+                  QStringLiteral("htm"), &ImportNetscape);
+    exportCommand(ID_EXPORT_NETSCAPE,
+                  QStringLiteral("Html Files (*.html;*.htm)|*.html; *.htm||"),
+                  QStringLiteral("html"), &ExportNetscape);
+    importCommand(ID_IMPORT_OPERA, QStringLiteral("Opera Files (*.adr)|*.adr||"),
+                  QStringLiteral("adr"), &ImportOpera);
+    exportCommand(ID_EXPORT_OPERA, QStringLiteral("Hotlist (*.adr)|*.adr||"),
+                  QStringLiteral("adr"),
+                  [](const CKivDoc& doc, const QString& path) { return ExportOpera(doc, path); });
     OnCommand(ID_IMPORT_FIREFOX, [this] { OnImportBrowser(CBrowserProfile::firefox); });
     OnCommand(ID_IMPORT_CHROMIUM, [this] { OnImportBrowser(CBrowserProfile::chromium); });
-    OnCommand(ID_IMPORT_XBEL, [this] {
-        const QString path = CUi::Get().GetOpenFileName(
-            QStringLiteral("XBEL Files (*.xbel)|*.xbel|All Files (*)|*||"), QStringLiteral("xbel"));
-        if (!path.isEmpty())
-            AfterImport([&] { return ImportXbel(m_doc, path); });
-    });
-    OnCommand(ID_EXPORT_XBEL, [this] {
-        const QString path = CUi::Get().GetSaveFileName(
-            QStringLiteral("XBEL Files (*.xbel)|*.xbel||"), QStringLiteral("xbel"));
-        if (!path.isEmpty()) {
-            CWaitCursor wait;
-            ShowResult(ExportXbel(m_doc, path));
-        }
-    });
+    importCommand(ID_IMPORT_XBEL,
+                  QStringLiteral("XBEL Files (*.xbel)|*.xbel|All Files (*)|*||"),
+                  QStringLiteral("xbel"), &ImportXbel);
+    exportCommand(ID_EXPORT_XBEL, QStringLiteral("XBEL Files (*.xbel)|*.xbel||"),
+                  QStringLiteral("xbel"), &ExportXbel);
     OnCommand(ID_IMPORT_IE, [this] { OnImportIE(); });
     OnCommand(ID_EXPORT_IE, [this] { OnExportIE(); });
     OnCommand(ID_CHECK_NEW, [this] { OnCompare(); });
@@ -256,8 +248,7 @@ void CKivDocCommands::OnEditFindNext()
     switch (step.outcome) {
     case FindStep::hit:
         m_doc.UpdateAllViews(nullptr, HINT_SELECT_FOLDER, step.folder);
-        m_doc.UpdateAllViews(nullptr, HINT_SELECT_ROW,
-                             reinterpret_cast<void*>(static_cast<intptr_t>(step.position)));
+        m_doc.UpdateAllViews(nullptr, HINT_SELECT_ROW, step.position);
         break;
     case FindStep::notFound:
         CUi::Get().MessageBox(QString::fromLatin1(kItemNotFound));

@@ -1,6 +1,6 @@
 #include "KivApp.h"
 
-#include "Commands.h"
+#include "res/Commands.h"
 #include "DocCommands.h"
 #include "ShellFileTypes.h"
 #include "frame/AboutDlg.h"
@@ -103,6 +103,7 @@ CKivApp::CKivApp()
       m_pServer(std::make_unique<CAutomationServer>(*m_pDocument))
 {
     g_pApp = this;
+    m_viewSettings.profile = m_pProfile.get();
     m_router.m_pDocument = m_pDocCommands.get();
     m_router.m_pApp = this;
     // Open and save failures are collected while the document changes and shown once

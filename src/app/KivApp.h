@@ -5,6 +5,7 @@
 #include "framework/Profile.h"
 #include "integration/AutomationServer.h"
 #include "integration/DdeClient.h"
+#include "views/ViewContext.h"
 
 #include <QObject>
 #include <QProcessEnvironment>
@@ -109,14 +110,21 @@ public:
     void ReadSettings();
     void WriteSettings();
 
-    // Members, in the order of the settings they hold.
+    // The settings the panes read, handed to them when the frame makes them.
+    CViewSettings& ViewSettings() { return m_viewSettings; }
+
+private:
+    CViewSettings m_viewSettings;
+
+public:
+    // Members, in the order of the settings they hold; three of them are the panes'.
     QString m_strDefaultBrowserCmd;
     bool m_bOpenLastFile = false;
-    bool m_bNewWindow = false;
-    bool m_bKeepWndSize = false;
+    bool& m_bNewWindow = m_viewSettings.newWindow;
+    bool& m_bKeepWndSize = m_viewSettings.keepWndSize;
     int m_nBrowserChoice = 0;
     QString m_strBrowser[3];
-    int m_nListStyle = 0;
+    int& m_nListStyle = m_viewSettings.listStyle;
     bool m_bFindInName = false;
     bool m_bFindInUrl = false;
     bool m_bFindInComment = false;

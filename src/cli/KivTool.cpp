@@ -13,7 +13,7 @@
 #include "formats/Opera.h"
 #include "model/KivDoc.h"
 #include "res/Strings.h"
-#include "views/Find.h"
+#include "formats/Find.h"
 
 #include <QFileInfo>
 

@@ -1,14 +1,9 @@
+# kivtool: the collection from the command line.
 add_library(kiv_cli STATIC
   cli/Json.cpp cli/Json.h
   cli/KivTool.cpp cli/KivTool.h
 )
-target_link_libraries(kiv_cli PUBLIC kiv_core)
-if(TARGET kiv_formats)
-  target_link_libraries(kiv_cli PUBLIC kiv_formats)
-endif()
-if(TARGET kiv_browsers)
-  target_link_libraries(kiv_cli PUBLIC kiv_browsers)
-endif()
+target_link_libraries(kiv_cli PUBLIC kiv_core kiv_formats kiv_browsers)
 
 qt_add_executable(kivtool cli/main.cpp)
 target_link_libraries(kivtool PRIVATE kiv_cli)

@@ -8,8 +8,8 @@
 class CKivDoc;
 
 // What an import read, in the order its source holds it, before anything reaches the
-// document. Every reader fills one and hands it to MergeImport, so the rules that
-// decide what lands where live in one place whatever the format.
+// document: a reader that reads its whole source first fills one and hands it to
+// MergeImport, so a source refused halfway changes nothing.
 class CImportTree
 {
 public:
@@ -53,14 +53,8 @@ private:
 // is refused whole rather than read into memory without end.
 inline constexpr size_t kMaxImportEntries = 4'000'000;
 
-// Merges what was read into the document, as the HTML bookmark import always has:
-// - a folder joins the existing subfolder of the same name (case-insensitive) or is
-//   created; folders deeper than a file keeps put their content into the deepest
-//   folder that is kept;
-// - a URL the document already knows is linked into the folder and keeps its name
-//   and comment, and a folder that lists it already is left as it is;
-// - a new URL becomes a bookmark with the source's name (leading blanks removed);
-// - a non-empty comment from the source replaces the bookmark's comment.
-// In check mode every bookmark whose URL the document does not know goes into the
-// check folder, nothing else changes and the document is not marked modified.
+// Hands what was read, in order, to a CImportTarget, whose rules (folders joining a
+// sibling of the same name, known URLs, depth, names for unnamed bookmarks, check
+// mode) are those of every import; a non-empty comment from the source replaces a
+// known bookmark's comment, as an HTML <DD> does.
 void MergeImport(CKivDoc& doc, const CImportTree& tree, bool checkMode = false);

@@ -12,6 +12,20 @@ CImportTarget::CImportTarget(CKivDoc& doc, bool checkMode)
     m_stack[0] = checkMode ? &doc.m_check : &doc.m_root;
 }
 
+CImportTarget::~CImportTarget()
+{
+    Finish();
+}
+
+void CImportTarget::Finish()
+{
+    if (m_pending.empty())
+        return;
+    if (m_doc.LinkBookmarks(m_pendingFolder, m_pending) > 0 && !m_checkMode)
+        m_doc.SetModifiedFlag();
+    m_pending.clear();
+}
+
 void CImportTarget::Push(CFolderNode* folder)
 {
     if (m_level + 1 == int(m_stack.size()))
@@ -65,7 +79,14 @@ uint32_t CImportTarget::AddBookmark(std::string_view url, std::string_view name,
         shown = KivStrings::Load(IDS_NEW).toStdString();
     uint32_t index = kNone;
     if (folder != &m_doc.m_trash) {
-        m_doc.AddBookmark(link.c_str(), shown.c_str(), note.c_str(), folder, m_checkMode, &index);
+        if (link.size() < 2
+            || !m_doc.FindOrAppend(link.c_str(), shown.c_str(), note.c_str(), m_checkMode, index))
+            return kNone;
+        if (folder != m_pendingFolder) {
+            Finish();
+            m_pendingFolder = folder;
+        }
+        m_pending.push_back(index);
         return index;
     }
     // Deleted in the source: a URL new here goes straight to the trash; one the

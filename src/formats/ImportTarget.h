@@ -5,6 +5,7 @@
 #include <limits>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class CKivDoc;
 class CFolderNode;
@@ -21,6 +22,10 @@ public:
     static constexpr uint32_t kNone = std::numeric_limits<uint32_t>::max();
 
     CImportTarget(CKivDoc& doc, bool checkMode);
+    // Links what is still waiting (Finish).
+    ~CImportTarget();
+    CImportTarget(const CImportTarget&) = delete;
+    CImportTarget& operator=(const CImportTarget&) = delete;
 
     // A folder inside the current one. At most 99 folders stand inside each other
     // (the document keeps no deeper ones): a deeper folder opens nothing, its
@@ -45,6 +50,12 @@ public:
     uint32_t AddBookmark(std::string_view url, std::string_view name, std::string_view comment);
     // Replaces the comment of an entry AddBookmark returned.
     void SetComment(uint32_t index, std::string comment);
+    // Links the bookmarks still waiting for their folder. A folder's bookmarks are
+    // linked together when the reader moves on to another folder (a large folder
+    // then fills in one pass instead of one insertion each), with the result adding
+    // them one by one gives; the entries themselves exist as soon as AddBookmark
+    // returns.
+    void Finish();
 
 private:
     void Push(CFolderNode* folder);
@@ -56,4 +67,6 @@ private:
     std::array<CFolderNode*, 100> m_stack{};
     int m_level = 0;
     int m_surplus = 0; // levels opened beyond the stack
+    CFolderNode* m_pendingFolder = nullptr;
+    std::vector<uint32_t> m_pending; // entries m_pendingFolder is still to list
 };

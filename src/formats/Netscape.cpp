@@ -14,6 +14,8 @@
 #include <charconv>
 #include <cstdint>
 
+namespace KivTags {
+
 int MatchTag(std::string_view line, std::string_view tag)
 {
     size_t p = 0;
@@ -23,6 +25,8 @@ int MatchTag(std::string_view line, std::string_view tag)
         return -1;
     return static_cast<int>(p + tag.size());
 }
+
+} // namespace KivTags
 
 namespace {
 
@@ -82,6 +86,8 @@ std::string NumericReference(std::string_view digits, int base)
 
 } // namespace
 
+namespace KivTags {
+
 std::string EscapeHtml(std::string_view text)
 {
     std::string out;
@@ -139,6 +145,8 @@ std::string DecodeEntities(std::string_view text)
     out.append(text, from);
     return out;
 }
+
+} // namespace KivTags
 
 // --- export --------------------------------------------------------------------------
 
@@ -205,7 +213,7 @@ void WriteFolderBlocks(const IndentedLineSink& put, const CKivDoc& doc, const CF
                        int depth)
 {
     for (const CFolderNode* f = first; f; f = f->m_pNext) {
-        put(depth, "<DT><H3>" + EscapeHtml(f->m_strName) + "</H3>");
+        put(depth, "<DT><H3>" + KivTags::EscapeHtml(f->m_strName) + "</H3>");
         put(depth, "<DL><p>");
         WriteBookmarkLines(put, doc, *f, depth + 1);
         if (f->m_pFirstChild)
@@ -365,20 +373,20 @@ public:
         // followed by what stands after it.
         for (;;) {
             int p;
-            if ((p = MatchTag(line, "<DT><A ")) >= 0)
+            if ((p = KivTags::MatchTag(line, "<DT><A ")) >= 0)
                 return Bookmark(ReadTag(line.substr(size_t(p))));
-            if ((p = MatchTag(line, "<DD>")) >= 0) {
+            if ((p = KivTags::MatchTag(line, "<DD>")) >= 0) {
                 m_inComment = true;
                 m_comment.assign(line.substr(size_t(p)));
                 return;
             }
-            if ((p = MatchTag(line, "<DT><H3")) >= 0)
+            if ((p = KivTags::MatchTag(line, "<DT><H3")) >= 0)
                 return Heading(ReadTag(line.substr(size_t(p))));
-            if ((p = MatchTag(line, "<DL>")) >= 0)
+            if ((p = KivTags::MatchTag(line, "<DL>")) >= 0)
                 OpenList();
-            else if ((p = MatchTag(line, "</DL>")) >= 0)
+            else if ((p = KivTags::MatchTag(line, "</DL>")) >= 0)
                 CloseList();
-            else if ((p = MatchTag(line, "<HR>")) < 0 && (p = MatchTag(line, "<p>")) < 0)
+            else if ((p = KivTags::MatchTag(line, "<HR>")) < 0 && (p = KivTags::MatchTag(line, "<p>")) < 0)
                 return;
             line.remove_prefix(size_t(p));
         }
@@ -396,13 +404,13 @@ private:
         // level; once lists began, a bookmark outside them is out of place.
         if ((!m_topOpen && m_listSeen) || !tag.hasHref)
             return;
-        m_lastIndex = m_target.AddBookmark(DecodeEntities(tag.href), DecodeEntities(tag.text), "");
+        m_lastIndex = m_target.AddBookmark(KivTags::DecodeEntities(tag.href), KivTags::DecodeEntities(tag.text), "");
     }
 
     void Heading(const TagParts& tag)
     {
         m_lastIndex = kNone; // a description after a heading is the folder's own
-        m_pendingName = DecodeEntities(tag.text);
+        m_pendingName = KivTags::DecodeEntities(tag.text);
         if (m_pendingName.empty())
             m_pendingName = m_newName;
         if (!m_topOpen)
@@ -444,7 +452,7 @@ private:
         m_inComment = false;
         if (m_lastIndex == kNone)
             return;
-        std::string comment = DecodeEntities(KivText::Trim(m_comment));
+        std::string comment = KivTags::DecodeEntities(KivText::Trim(m_comment));
         if (!comment.empty())
             m_target.SetComment(m_lastIndex, std::move(comment));
     }
@@ -489,7 +497,7 @@ bool BeginsLikeBookmarkFile(CTextLines& lines)
         if (start == std::string_view::npos)
             continue;
         const std::string_view text = line.substr(start);
-        if (MatchTag(text, "<DL>") >= 0)
+        if (KivTags::MatchTag(text, "<DL>") >= 0)
             return true;
         if (text.substr(0, 4) == "<!--") {
             inComment = text.find("-->", 4) == std::string_view::npos;

@@ -26,6 +26,9 @@ class CTextLines;
 // The marker the first line holds.
 inline constexpr std::string_view kNetscapeMarker = "DOCTYPE NETSCAPE-Bookmark-file-1";
 
+// The tag helpers of the line-based readers (Netscape and Opera files).
+namespace KivTags {
+
 // The position just after `tag` when `line`, past leading blanks and tabs, starts with
 // it (exact bytes); -1 otherwise.
 int MatchTag(std::string_view line, std::string_view tag);
@@ -35,6 +38,8 @@ std::string EscapeHtml(std::string_view text);
 // The entities browsers write (&amp; &lt; &gt; &quot; &apos; &nbsp;) and numeric
 // character references decoded; anything else stays as it stands.
 std::string DecodeEntities(std::string_view text);
+
+} // namespace KivTags
 
 // The lines of the file, each with its depth of indentation (three blanks a level).
 using IndentedLineSink = std::function<void(int depth, std::string_view text)>;

@@ -203,10 +203,10 @@ void ParseHotlist(CKivDoc& doc, CTextLines& lines, bool checkMode)
             flush();
             openFolder();
             state = State::none;
-            if (MatchTag(line, "#FOLDER") >= 0) {
+            if (KivTags::MatchTag(line, "#FOLDER") >= 0) {
                 state = State::folderHeader;
                 folderNamed = folderTrash = false;
-            } else if (MatchTag(line, "#URL") >= 0) {
+            } else if (KivTags::MatchTag(line, "#URL") >= 0) {
                 url.clear();
                 name.clear();
                 comment.clear();

@@ -1,5 +1,5 @@
-# Exchange formats (Netscape file, Opera hotlist, favorites folders), compare and the
-# window-free part of find. QtCore only.
+# Exchange formats (Netscape file, Opera hotlist, favorites folders), compare and
+# find. QtCore only.
 add_library(kiv_formats STATIC
   formats/ExportFile.cpp formats/ExportFile.h
   formats/TextLines.cpp formats/TextLines.h
@@ -12,6 +12,6 @@ add_library(kiv_formats STATIC
   formats/ImportTarget.cpp formats/ImportTarget.h
   formats/Favorites.cpp formats/Favorites.h
   formats/Compare.cpp formats/Compare.h
-  views/Find.cpp views/Find.h
+  formats/Find.cpp formats/Find.h
 )
 target_link_libraries(kiv_formats PUBLIC kiv_core)

@@ -1,6 +1,6 @@
 #include "MainFrame.h"
 
-#include "app/Commands.h"
+#include "res/Commands.h"
 #include "app/KivApp.h"
 #include "model/KivDoc.h"
 #include "res/Menus.h"
@@ -10,11 +10,15 @@
 #include "views/LeftView.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QItemSelectionModel>
+#include <QTreeView>
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QScreen>
@@ -28,6 +32,7 @@
 #include <X11/XKBlib.h>
 #include <QGuiApplication>
 #define KIV_LOCK_STATE_X11 1
+#undef KeyRelease // X11's event number, not Qt's
 #endif
 
 namespace {
@@ -48,6 +53,20 @@ QString ExtensionOf(const QString& path)
 
 }  // namespace
 
+// Registered with the document like a view: any update of the views may change
+// what the toolbar offers.
+class CMainFrame::CDocWatcher : public CView
+{
+public:
+    CDocWatcher(CKivDoc& doc, CMainFrame& frame) : m_doc(doc), m_frame(frame) { m_doc.AddView(this); }
+    ~CDocWatcher() override { m_doc.RemoveView(this); }
+    void OnUpdate(CView*, const CHint&) override { m_frame.RequestToolBarUpdate(); }
+
+private:
+    CKivDoc& m_doc;
+    CMainFrame& m_frame;
+};
+
 CMainFrame::CMainFrame(CKivApp& app, CKivDoc& doc) : m_app(app), m_doc(doc)
 {
     setObjectName(QStringLiteral("MainFrame"));
@@ -58,6 +77,8 @@ CMainFrame::CMainFrame(CKivApp& app, CKivDoc& doc) : m_app(app), m_doc(doc)
 
 CMainFrame::~CMainFrame()
 {
+    m_app.Router().m_executed = nullptr;
+    qApp->removeEventFilter(this);
     // The views go before the document forgets them.
     delete m_pSplitter;
     m_pSplitter = nullptr;
@@ -121,16 +142,23 @@ bool CMainFrame::Create()
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
         if (!now || !m_pSplitter)
             return;
+        RequestToolBarUpdate();
         for (int column = 0; column < m_pSplitter->count(); ++column)
             if (m_pSplitter->widget(column)->isAncestorOf(now) || m_pSplitter->widget(column) == now)
                 m_pActivePane = m_pSplitter->widget(column);
     });
 
-    // Toolbar buttons and the lock panes follow the state while the window idles.
-    m_pIdleTimer = new QTimer(this);
-    m_pIdleTimer->setInterval(250);
-    connect(m_pIdleTimer, &QTimer::timeout, this, &CMainFrame::OnIdle);
-    m_pIdleTimer->start();
+    // Toolbar buttons follow what changes their states; the lock panes follow the keys.
+    m_pDocWatcher = std::make_unique<CDocWatcher>(m_doc, *this);
+    m_app.Router().m_executed = [this](unsigned) { RequestToolBarUpdate(); };
+    if (QClipboard* clipboard = QGuiApplication::clipboard())
+        connect(clipboard, &QClipboard::dataChanged, this, &CMainFrame::RequestToolBarUpdate);
+    if (CKivView* list = GetRightPane())
+        connect(list->DetailsView()->selectionModel(), &QItemSelectionModel::selectionChanged,
+                this, &CMainFrame::RequestToolBarUpdate);
+    qApp->installEventFilter(this);
+    RequestToolBarUpdate();
+    UpdateLockPanes();
 
     OnUpdateFrameTitle();
     return true;
@@ -145,8 +173,15 @@ bool CMainFrame::CreateClient()
     m_pSplitter = new QSplitter(Qt::Horizontal, this);
     m_pSplitter->setObjectName(QStringLiteral("pane%1").arg(AFX_IDW_PANE_FIRST));
     m_pSplitter->setChildrenCollapsible(false);
-    auto* left = new CLeftView(m_doc, m_pSplitter);
-    auto* right = new CKivView(m_doc, m_pSplitter);
+    CViewContext context;
+    context.settings = &m_app.ViewSettings();
+    context.openUrl = [this](const std::string& url, bool newWindow) { m_app.OpenUrl(url, newWindow); };
+    context.openDocument = [this](const QString& path) { m_app.OpenDocumentFile(path); };
+    auto* left = new CLeftView(m_doc, m_pSplitter, context);
+    auto* right = new CKivView(m_doc, m_pSplitter, context);
+    connect(left, &CLeftView::ContextMenuRequested, this, &CMainFrame::ShowContextMenu);
+    connect(right, &CKivView::ContextMenuRequested, this, &CMainFrame::ShowContextMenu);
+    connect(right, &CKivView::ItemCountChanged, this, &CMainFrame::ShowItemCount);
     m_pSplitter->addWidget(left);
     m_pSplitter->addWidget(right);
     m_pSplitter->setStretchFactor(0, 0);
@@ -253,6 +288,14 @@ void CMainFrame::ToggleControlBar(unsigned id)
         bar->setVisible(!bar->isVisibleTo(this));
 }
 
+void CMainFrame::ShowContextMenu(unsigned menuId, const QPoint& globalPos)
+{
+    // Owned by the window, so that its commands are routed like the main menu's.
+    QMenu* menu = KivMenus::BuildMenu(menuId, m_app.Router(), this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(globalPos);
+}
+
 QString CMainFrame::ItemCountText() const { return m_pCountPane ? m_pCountPane->text() : QString(); }
 
 void CMainFrame::ShowItemCount(int count)
@@ -281,6 +324,35 @@ void CMainFrame::ActivateSearchBar()
     m_pSearchBar->FocusText();
 }
 
+void CMainFrame::RequestToolBarUpdate()
+{
+    if (m_bToolBarUpdatePending)
+        return;
+    m_bToolBarUpdatePending = true;
+    QTimer::singleShot(0, this, [this] {
+        m_bToolBarUpdatePending = false;
+        OnIdle();
+    });
+}
+
+bool CMainFrame::eventFilter(QObject* watched, QEvent* event)
+{
+    // The lock keys change their lights on key presses; another program may have
+    // changed them while this window was in the background.
+    switch (event->type()) {
+    case QEvent::KeyRelease:
+        if (watched == QApplication::focusWidget())
+            UpdateLockPanes();
+        break;
+    case QEvent::ApplicationActivate:
+        UpdateLockPanes();
+        break;
+    default:
+        break;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
 void CMainFrame::UpdateToolBar()
 {
     if (m_pToolBar && m_pToolBar->isVisible())
@@ -290,7 +362,6 @@ void CMainFrame::UpdateToolBar()
 void CMainFrame::OnIdle()
 {
     UpdateToolBar();
-    UpdateLockPanes();
     // The document marks itself modified in many places; the title follows here.
     setWindowModified(m_doc.IsModified());
 }

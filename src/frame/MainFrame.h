@@ -5,6 +5,8 @@
 #include <QMainWindow>
 #include <QPointer>
 
+#include <memory>
+
 class CKivApp;
 class CKivDoc;
 class CKivView;
@@ -36,6 +38,8 @@ public:
 
     // "nb: %4d" with the count, in the item-count pane.
     void ShowItemCount(int count);
+    // Context menu `menuId` at a screen position, without waiting.
+    void ShowContextMenu(unsigned menuId, const QPoint& globalPos);
     QString ItemCountText() const;
 
     // The band the search bar lives in (control-bar id 32784).
@@ -51,10 +55,13 @@ public:
 
     // Sets enabled and checked states of the toolbar buttons from the router.
     void UpdateToolBar();
+    // Asks for OnIdle once the current event is handled; the document, the selection,
+    // the focus, the clipboard and every command ask, many times in a row giving one.
+    void RequestToolBarUpdate();
     // Caption from the document's title, marked while it has unsaved changes.
     void OnUpdateFrameTitle();
-    // What the window catches up on while it idles: toolbar states, lock panes, the
-    // modified mark of the caption.
+    // What the window catches up on after a change: toolbar states and the modified
+    // mark of the caption.
     void OnIdle();
     // Opens the ".kiv" files among dropped paths, in order; others are skipped.
     void OpenDroppedFiles(const QStringList& paths);
@@ -68,6 +75,7 @@ protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     bool event(QEvent* event) override;
 
 private:
@@ -88,7 +96,9 @@ private:
     QLabel* m_pMessagePane = nullptr;
     QLabel* m_pCountPane = nullptr;
     QLabel* m_pLockPanes[3] = {};
-    QTimer* m_pIdleTimer = nullptr;
+    class CDocWatcher;
+    std::unique_ptr<CDocWatcher> m_pDocWatcher; // the document's changes reach the toolbar
+    bool m_bToolBarUpdatePending = false;
     QPointer<QWidget> m_pActivePane;
     QRect m_rcStored; // the kept outer rectangle, until the window manager framed it
 };

@@ -40,7 +40,7 @@ public:
     static constexpr size_t kDefaultBufferSize = 64 * 1024;
     CArchive(QIODevice* device, Mode mode, size_t bufferSize = kDefaultBufferSize);
     // Over memory: loading reads the given bytes; storing appends to `out`.
-    CArchive(std::string_view bytes);
+    explicit CArchive(std::string_view bytes);
     explicit CArchive(std::vector<char>* out);
     // Storing into a checked file writer (no mode: it only stores).
     explicit CArchive(CFileWriter* writer);

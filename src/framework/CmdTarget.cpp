@@ -88,7 +88,10 @@ bool CCmdRouter::Execute(unsigned id)
     // A disabled command does nothing, whichever way it was sent.
     if (!Update(id).m_bEnabled)
         return false;
-    return Route(id, [id](CCmdTarget* t) { return t->OnCmdMsg(id); });
+    const bool handled = Route(id, [id](CCmdTarget* t) { return t->OnCmdMsg(id); });
+    if (handled && m_executed)
+        m_executed(id);
+    return handled;
 }
 
 CCmdUI CCmdRouter::Update(unsigned id)

@@ -81,6 +81,8 @@ public:
     CCmdTarget* m_pApp = nullptr;
     // Commands the frame sends straight to one target whatever has the focus.
     std::map<unsigned, std::function<CCmdTarget*()>> m_redirects;
+    // Told after every command that ran (the frame refreshes its toolbar then).
+    std::function<void(unsigned id)> m_executed;
 
     bool Execute(unsigned id);
     CCmdUI Update(unsigned id);

@@ -42,13 +42,38 @@ void CDocument::RemoveView(CView* view)
     m_views.erase(std::remove(m_views.begin(), m_views.end(), view), m_views.end());
 }
 
-void CDocument::UpdateAllViews(CView* sender, int hint, void* object)
+void CDocument::UpdateAllViews(CView* sender, int hint, CFolderNode* folder)
+{
+    UpdateAllViews(sender, CHint{hint, folder, -1});
+}
+
+void CDocument::UpdateAllViews(CView* sender, int hint, int row)
+{
+    UpdateAllViews(sender, CHint{hint, nullptr, row});
+}
+
+void CDocument::UpdateAllViews(CView* sender, const CHint& hint)
 {
     // A view may remove itself while updating; walk a copy.
     const std::vector<CView*> views = m_views;
     for (CView* view : views)
         if (view != sender)
-            view->OnUpdate(sender, hint, object);
+            view->OnUpdate(sender, hint);
+}
+
+void CDocument::RelayDragOver(const QPoint& screenPoint)
+{
+    for (CView* view : Views())
+        if (view->OnRelay(WM_TREE_QUERY, QPoint()).tree)
+            view->OnRelay(WM_TREE_DRAGOVER, screenPoint);
+}
+
+CFolderNode* CDocument::RelayDrop(const QPoint& screenPoint)
+{
+    for (CView* view : Views())
+        if (view->OnRelay(WM_TREE_QUERY, QPoint()).tree)
+            return view->OnRelay(WM_TREE_DROP, screenPoint).folder;
+    return nullptr;
 }
 
 void CDocument::SendInitialUpdate()

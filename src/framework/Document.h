@@ -12,6 +12,7 @@
 
 class CArchive;
 class CDocument;
+class CFolderNode;
 
 // Relay messages between views (the list view passes drag positions to the tree).
 enum : unsigned {
@@ -21,15 +22,31 @@ enum : unsigned {
     WM_TREE_DROP = WM_USER_BASE + 203,
 };
 
+// What an update tells the views: the hint's number and the folder or row it names.
+struct CHint
+{
+    int code = 0;
+    CFolderNode* folder = nullptr; // the folder a folder hint names
+    int row = -1;                  // the row a row hint names
+};
+
+// A view's answer to a relay message: whether it is the tree (WM_TREE_QUERY) and the
+// folder under the point (WM_TREE_DROP; null over empty space).
+struct CRelayAnswer
+{
+    bool tree = false;
+    CFolderNode* folder = nullptr;
+};
+
 // What a view must offer its document: initial fill, updates with a hint, relays.
 class CView
 {
 public:
     virtual ~CView() = default;
     virtual void OnInitialUpdate() {}
-    virtual void OnUpdate(CView* sender, int hint, void* object) = 0;
-    // Answers the relay messages above; 0 for anything the view does not handle.
-    virtual intptr_t OnRelay(unsigned message, const QPoint& screenPoint) { return 0; }
+    virtual void OnUpdate(CView* sender, const CHint& hint) = 0;
+    // Answers the relay messages above; nothing for a message the view does not handle.
+    virtual CRelayAnswer OnRelay(unsigned message, const QPoint& screenPoint) { return {}; }
 };
 
 // The document half of the framework: path, title, modified flag, views, and the
@@ -55,7 +72,16 @@ public:
     void AddView(CView* view);
     void RemoveView(CView* view);
     const std::vector<CView*>& Views() const { return m_views; }
-    void UpdateAllViews(CView* sender, int hint = 0, void* object = nullptr);
+    // Every view but the sender hears of a change; a folder or a row goes with hints
+    // that name one.
+    void UpdateAllViews(CView* sender, int hint = 0, CFolderNode* folder = nullptr);
+    void UpdateAllViews(CView* sender, int hint, int row);
+    void UpdateAllViews(CView* sender, const CHint& hint);
+    // The list's drags reach the tree through these: the view that answers
+    // WM_TREE_QUERY gets WM_TREE_DRAGOVER, and WM_TREE_DROP names the folder under
+    // the point (null when none or no view is the tree).
+    void RelayDragOver(const QPoint& screenPoint);
+    CFolderNode* RelayDrop(const QPoint& screenPoint);
     void SendInitialUpdate();
 
     // The framework's overridables.

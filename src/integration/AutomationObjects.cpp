@@ -280,10 +280,10 @@ class CAutomationHub::CObserver : public CView
 public:
     explicit CObserver(CAutomationHub& hub) : m_hub(hub) {}
     void OnInitialUpdate() override { m_hub.ContentReplaced(); }
-    void OnUpdate(CView*, int hint, void*) override
+    void OnUpdate(CView*, const CHint& hint) override
     {
         // Selecting a folder or a row changes nothing an object refers to.
-        if (hint != HINT_SELECT_FOLDER && hint != HINT_SELECT_ROW)
+        if (hint.code != HINT_SELECT_FOLDER && hint.code != HINT_SELECT_ROW)
             m_hub.TreeEdited();
     }
 

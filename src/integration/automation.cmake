@@ -1,5 +1,6 @@
 # Automation: the collection's object model on the session bus, the running
-# document, the automation start-up half, and the print companion kiv-print.
+# document and the automation start-up half. The bus interfaces are described in
+# XML beside the sources; their adaptors are generated from it.
 include(GNUInstallDirs)
 
 add_library(kiv_automation STATIC
@@ -17,26 +18,3 @@ install(CODE "
   message(STATUS \"Installing: \${kiv_service}\")
   file(WRITE \"\${kiv_service}\" \"[D-BUS Service]\\nName=org.halvane.Kiv.Application\\nExec=\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/kiv -Automation\\n\")
 ")
-
-# The print document lives beside the program, in the build tree as installed.
-configure_file(print/Zezivezu.viv ${CMAKE_BINARY_DIR}/bin/Zezivezu.viv COPYONLY)
-install(FILES print/Zezivezu.viv DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(FILES print/kiv-print-document.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages)
-install(FILES print/kiv-print.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-
-# kiv-print needs no window of the program, so it is built without KIV_BUILD_GUI too.
-if(NOT TARGET Qt6::PrintSupport)
-  find_package(Qt6 QUIET COMPONENTS Gui Widgets PrintSupport)
-endif()
-if(TARGET Qt6::PrintSupport)
-  add_library(kiv_print STATIC
-    print/KivPrintCollection.cpp print/KivPrintCollection.h
-    print/KivPrintLayout.cpp print/KivPrintLayout.h
-  )
-  target_include_directories(kiv_print PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
-  target_link_libraries(kiv_print PUBLIC Qt6::Core Qt6::DBus Qt6::Gui)
-
-  qt_add_executable(kiv-print print/main.cpp)
-  target_link_libraries(kiv-print PRIVATE kiv_print Qt6::Widgets Qt6::PrintSupport)
-  install(TARGETS kiv-print RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-endif()

@@ -6,11 +6,13 @@
 #include "framework/Document.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
-// Update hints sent with UpdateAllViews.
+// Update hints sent with UpdateAllViews (CHint::code); the folder hints name their
+// folder, HINT_SELECT_ROW its row.
 enum : int {
     HINT_REFRESH = 0,
     HINT_NEW_FAVORITES = 1, // the favorites walk; treated like a refresh
@@ -61,9 +63,17 @@ public:
     // order; returns how many were added.
     size_t AddBookmarks(CFolderNode* folder, const std::vector<const CBookmark*>& entries);
     CFolderNode* CreateFolder(CFolderNode* parent, std::string_view name, bool findExisting);
-    CFolderNode* InsertFolder(CFolderNode* parent, CFolderNode* node,
+    // AddBookmark's finding or making of the entry for url, without linking it
+    // anywhere yet (the caller links it); false in check mode when the URL is known.
+    bool FindOrAppend(const char* url, const char* name, const char* comment, bool checkMode,
+                      uint32_t& index);
+    // Takes the folder into the tree at its sorted place below `parent` (null: the
+    // root) and returns it.
+    CFolderNode* InsertFolder(CFolderNode* parent, std::unique_ptr<CFolderNode> node,
                               CFolderNode** outPrev = nullptr);
-    void DetachFolder(CFolderNode* node);
+    // Takes the folder with its subtree out of its parent's chain and hands it over
+    // (null for a built-in folder or one without a parent).
+    [[nodiscard]] std::unique_ptr<CFolderNode> DetachFolder(CFolderNode* node);
     void DeleteFolder(CFolderNode* node);
     void DeleteFolderChain(CFolderNode* first);
     void TrashFolderBookmarks(CFolderNode* folder);
@@ -76,6 +86,34 @@ public:
     void SetBookmarkName(uint32_t i, std::string name);
     void SetBookmarkUrl(uint32_t i, std::string url);
     void SetBookmarkComment(uint32_t i, std::string comment);
+
+    // --- whole edits ---------------------------------------------------------------
+    // What the window's commands do to the collection, each one call that keeps every
+    // rule (sorted chains and lists, reference counts, the URL lookup, the current
+    // folder never freed) and marks the document modified when it changed something.
+
+    // Why a folder may not move below a parent; ok when it may.
+    enum class FolderMove { ok, notMovable, onItself, onParent, onCheck, onChild, tooDeep };
+    FolderMove CheckFolderMove(const CFolderNode* folder, const CFolderNode* parent) const;
+    // Moves a folder with its subtree below `parent`, at its sorted place; false (and
+    // nothing changed) unless CheckFolderMove says ok.
+    bool MoveFolder(CFolderNode* folder, CFolderNode* parent);
+    // Gives a folder a new name and its sorted place among its siblings; false for a
+    // built-in folder.
+    bool RenameFolder(CFolderNode* folder, std::string name);
+    // Puts the bookmarks of a folder and of every folder below it into the trash and
+    // deletes the folders; a current folder among them gives way to the parent. False
+    // for a built-in folder.
+    bool DeleteFolderToTrash(CFolderNode* folder);
+    // Lists the bookmarks in `to` and, unless copying, takes them out of `from` (the
+    // list of `from` itself may be given). Nothing happens into the check folder or
+    // within one folder. Returns how many were listed or moved.
+    size_t MoveOrCopyBookmarks(CFolderNode* from, CFolderNode* to,
+                               const std::vector<uint32_t>& bookmarks, bool copy);
+    // Sets a bookmark's three fields. A changed name re-sorts it in `shown` only (the
+    // other folders keep their order until reloaded): its new position there, else -1.
+    int EditBookmark(uint32_t i, std::string name, std::string url, std::string comment,
+                     CFolderNode* shown);
 
     const std::vector<CBookmark>& Bookmarks() const { return m_bookmarks; }
     const CBookmark& Bookmark(uint32_t i) const { return m_bookmarks[i]; }
@@ -106,9 +144,6 @@ public:
     // running document there.
     virtual void RegisterActive() {}
 
-    intptr_t RelayDragOver(const QPoint& screenPoint);
-    intptr_t RelayDrop(const QPoint& screenPoint);
-
     // Find state is reset with the contents.
     void ResetFindState();
 
@@ -132,10 +167,6 @@ private:
     size_t LinkMany(CFolderNode* folder, const std::vector<uint32_t>& indexes, bool inNameOrder);
     // Whether the folder's list is in name order, looked over once per rename.
     bool KnownSorted(CFolderNode* folder);
-    // AddBookmark's finding or making of the entry for url; false in check mode
-    // when the URL is known.
-    bool FindOrAppend(const char* url, const char* name, const char* comment, bool checkMode,
-                      uint32_t& index);
     void ResetFolder(CFolderNode& f);
     void BuildUrlIndex();
     void FlattenFolder(CFlatTree& flat, CFolderNode* p, int depth, bool appendBookmarks);

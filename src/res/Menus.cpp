@@ -2,7 +2,7 @@
 
 #include "Prompts.h"
 #include "Strings.h"
-#include "app/Commands.h"
+#include "res/Commands.h"
 #include "framework/CmdTarget.h"
 
 #include <QAction>
@@ -105,6 +105,18 @@ QAction* CommandAction(const QString& text, unsigned id, CCmdRouter& router, QOb
     return action;
 }
 
+// The grayed stand-in for an empty recent-file list, marked so that updates leave it
+// grayed whatever its text says.
+constexpr char kPlaceholder[] = "kivPlaceholder";
+
+QAction* RecentPlaceholder(const QString& text, CCmdRouter& router, QObject* parent)
+{
+    QAction* placeholder = CommandAction(text, ID_FILE_MRU_FILE1, router, parent);
+    placeholder->setProperty(kPlaceholder, true);
+    placeholder->setEnabled(false);
+    return placeholder;
+}
+
 void FillMenu(QMenu* menu, const std::vector<CMenuItem>& items, CCmdRouter& router)
 {
     for (const CMenuItem& item : items) {
@@ -114,6 +126,8 @@ void FillMenu(QMenu* menu, const std::vector<CMenuItem>& items, CCmdRouter& rout
             QMenu* sub = menu->addMenu(item.text);
             FillMenu(sub, item.popup, router);
             QObject::connect(sub, &QMenu::aboutToShow, sub, [sub, &router] { UpdateMenu(sub, router); });
+        } else if (item.id == ID_FILE_MRU_FILE1) {
+            menu->addAction(RecentPlaceholder(item.text, router, menu));
         } else {
             menu->addAction(CommandAction(item.text, item.id, router, menu));
         }
@@ -142,9 +156,7 @@ void UpdateRecentFiles(QMenu* menu, CCmdRouter& router, const QStringList& files
         a->deleteLater();
     }
     if (files.isEmpty()) {
-        QAction* placeholder = CommandAction(QStringLiteral("Archivo reciente"), ID_FILE_MRU_FILE1, router, menu);
-        placeholder->setEnabled(false);
-        menu->insertAction(before, placeholder);
+        menu->insertAction(before, RecentPlaceholder(QStringLiteral("Archivo reciente"), router, menu));
         return;
     }
     for (int i = 0; i < files.size() && i < 4; ++i) {
@@ -274,7 +286,7 @@ void UpdateActions(const QList<QAction*>& actions, CCmdRouter& router)
             continue;
         const unsigned id = action->data().toUInt();
         // The placeholder of an empty recent-file list stays grayed.
-        if (id == ID_FILE_MRU_FILE1 && action->text() == QLatin1String("Archivo reciente")) {
+        if (action->property(kPlaceholder).toBool()) {
             action->setEnabled(false);
             continue;
         }

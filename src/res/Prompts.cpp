@@ -1,7 +1,7 @@
 #include "Prompts.h"
 
 #include "Strings.h"
-#include "app/Commands.h"
+#include "res/Commands.h"
 
 #include <unordered_map>
 

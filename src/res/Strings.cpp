@@ -108,6 +108,11 @@ const Entry kStrings[] = {
     {IDS_CHROMIUM_BAR, "Lesezeichenleiste", "Bookmarks bar", "Barre de favoris"},
     {IDS_CHROMIUM_OTHER, "Weitere Lesezeichen", "Other bookmarks", "Autres favoris"},
     {IDS_CHROMIUM_MOBILE, "Mobile Lesezeichen", "Mobile bookmarks", "Favoris sur mobile"},
+    // The same words in every table, as the program has always shown them.
+    {IDS_DROP_ON_ITSELF, "An folder can't be dropped onto itself", "An folder can't be dropped onto itself", "An folder can't be dropped onto itself"},
+    {IDS_DROP_ON_PARENT, "An folder can't be dropped onto its parent", "An folder can't be dropped onto its parent", "An folder can't be dropped onto its parent"},
+    {IDS_DROP_ON_CHECK, "An folder can't be dropped onto Check folder", "An folder can't be dropped onto Check folder", "An folder can't be dropped onto Check folder"},
+    {IDS_DROP_ON_CHILD, "An folder can't be dropped onto one of its children", "An folder can't be dropped onto one of its children", "An folder can't be dropped onto one of its children"},
 
     {AFX_IDS_APP_TITLE, "Kiv", "Kiv", "Kiv"},
     {AFX_IDS_IDLEMESSAGE, "Bereit", "Preparado", "Prêt"},

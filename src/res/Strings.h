@@ -85,4 +85,9 @@ enum : unsigned {
     IDS_CHROMIUM_BAR = 16114,
     IDS_CHROMIUM_OTHER = 16115,
     IDS_CHROMIUM_MOBILE = 16116,
+    // Refusals of a folder dropped where it cannot go.
+    IDS_DROP_ON_ITSELF = 16050,
+    IDS_DROP_ON_PARENT = 16051,
+    IDS_DROP_ON_CHECK = 16052,
+    IDS_DROP_ON_CHILD = 16053,
 };

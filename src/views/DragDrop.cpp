@@ -18,30 +18,6 @@ CFolderDragData::CFolderDragData(CFolderNode* folder)
     setData(QString::fromLatin1(kInternalFormat), QByteArray("folder"));
 }
 
-int SubtreeHeight(const CFolderNode* folder)
-{
-    // Iterative, so a deep chain never deepens the call stack.
-    int height = 0;
-    int depth = 0;
-    const CFolderNode* f = folder;
-    while (f) {
-        height = std::max(height, depth);
-        if (f->m_pFirstChild) {
-            f = f->m_pFirstChild;
-            ++depth;
-            continue;
-        }
-        while (f != folder && !f->m_pNext) {
-            f = f->m_pParent;
-            --depth;
-        }
-        if (f == folder)
-            break;
-        f = f->m_pNext;
-    }
-    return height;
-}
-
 } // namespace KivDrag
 
 CQtDragTimer::CQtDragTimer()

@@ -56,10 +56,6 @@ inline bool IsInternal(const QMimeData* data)
     return RowData(data) || FolderData(data);
 }
 
-// Levels of folders from `folder` down to its deepest descendant (0 without
-// subfolders).
-int SubtreeHeight(const CFolderNode* folder);
-
 } // namespace KivDrag
 
 // The tree's auto-scroll and auto-expand timer during drags. The window uses

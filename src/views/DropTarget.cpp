@@ -1,6 +1,5 @@
 #include "DropTarget.h"
 
-#include "app/KivApp.h"
 #include "views/DropFormats.h"
 
 #include <QDragMoveEvent>
@@ -12,8 +11,6 @@ CExternalDropTarget::CExternalDropTarget(CDropSink* sink, OpenDocument openDocum
     : m_pSink(sink)
     , m_openDocument(std::move(openDocument))
 {
-    if (!m_openDocument)
-        m_openDocument = [](const QString& path) { KivApp().OpenDocumentFile(path); };
 }
 
 Qt::DropAction CExternalDropTarget::DragEnter(const QMimeData& data, Qt::DropActions possible)
@@ -63,7 +60,7 @@ Qt::DropAction CExternalDropTarget::Drop(const QMimeData& data, const QPoint& sc
         for (const KivDrop::CDroppedFile& file : content.files) {
             if (file.kind == KivDrop::CDroppedFile::shortcut && m_pSink)
                 m_pSink->Drop(screenPoint, file.path);
-            else if (file.kind == KivDrop::CDroppedFile::document)
+            else if (file.kind == KivDrop::CDroppedFile::document && m_openDocument)
                 m_openDocument(file.path);
         }
         return action;

@@ -32,8 +32,8 @@ class CExternalDropTarget
 public:
     using OpenDocument = std::function<void(const QString& path)>;
 
-    // `sink` may be null (".kiv" files are still opened). `openDocument` defaults to
-    // the application's open.
+    // `sink` may be null (".kiv" files are still opened); without `openDocument`
+    // they are not.
     explicit CExternalDropTarget(CDropSink* sink, OpenDocument openDocument = {});
 
     // Each answers the action to report to the dragging program: never a move, so

@@ -1,10 +1,9 @@
 #include "KivView.h"
 
 #include "ViewSupport.h"
-#include "app/Commands.h"
-#include "app/KivApp.h"
+#include "res/Commands.h"
 #include "formats/ItemDialog.h"
-#include "frame/MainFrame.h"
+#include "framework/Profile.h"
 #include "framework/TextRules.h"
 #include "framework/Ui.h"
 #include "model/KivDoc.h"
@@ -44,11 +43,15 @@ private:
 
 }  // namespace
 
-CKivView::CKivView(CKivDoc& doc, QWidget* parent)
-    : QWidget(parent), m_doc(doc), m_model(doc), m_dropTarget(this)
+CKivView::CKivView(CKivDoc& doc, QWidget* parent, CViewContext context)
+    : QWidget(parent)
+    , m_openUrl(std::move(context.openUrl))
+    , m_doc(doc)
+    , m_settings(context.settings ? *context.settings : m_defaultSettings)
+    , m_model(doc)
+    , m_dropTarget(this, std::move(context.openDocument))
 {
     setObjectName(QStringLiteral("kivView"));
-    m_openUrl = [](const std::string& url, bool newWindow) { KivApp().OpenUrl(url, newWindow); };
 
     m_pDetails = new CRowView<QTreeView>(this);
     m_pDetails->setObjectName(QStringLiteral("listDetails"));
@@ -99,7 +102,7 @@ CKivView::CKivView(CKivDoc& doc, QWidget* parent)
     m_pStack->addWidget(m_pDetails);
     m_pStack->addWidget(m_pIcons);
 
-    m_nStyle = KivApp().m_nListStyle & 3;
+    m_nStyle = m_settings.listStyle & 3;
     ApplyStyle();
 
     OnCommand(ID_ITEM_NEW, [this] { OnNewItem(); });
@@ -125,12 +128,12 @@ CKivView::CKivView(CKivDoc& doc, QWidget* parent)
 CKivView::~CKivView()
 {
     m_doc.RemoveView(this);
-    CKivApp& app = KivApp();
-    app.m_nListStyle = m_nStyle;
-    for (int c = 0; c < CBookmarkListModel::COL_COUNT; ++c)
-        app.Profile().WriteProfileInt(QStringLiteral("WndSize"),
-                                      QString::fromLatin1(kWidthEntries[c]),
-                                      m_pDetails->header()->sectionSize(c));
+    m_settings.listStyle = m_nStyle;
+    if (CProfile* profile = m_settings.profile)
+        for (int c = 0; c < CBookmarkListModel::COL_COUNT; ++c)
+            profile->WriteProfileInt(QStringLiteral("WndSize"),
+                                     QString::fromLatin1(kWidthEntries[c]),
+                                     m_pDetails->header()->sectionSize(c));
 }
 
 // --- style ------------------------------------------------------------------------------
@@ -208,8 +211,8 @@ void CKivView::OnInitialUpdate()
     ++m_nFills;
     if (!m_bColumnsMade) {
         m_bColumnsMade = true;
-        if (KivApp().m_bKeepWndSize) {
-            const CProfile& profile = KivApp().Profile();
+        if (m_settings.keepWndSize && m_settings.profile) {
+            const CProfile& profile = *m_settings.profile;
             for (int c = 0; c < CBookmarkListModel::COL_COUNT; ++c) {
                 const int stored = profile.GetProfileInt(QStringLiteral("WndSize"),
                                                          QString::fromLatin1(kWidthEntries[c]),
@@ -218,20 +221,20 @@ void CKivView::OnInitialUpdate()
             }
         }
     }
-    OnUpdate(nullptr, HINT_REFRESH, nullptr);
+    OnUpdate(nullptr, CHint{HINT_REFRESH});
 }
 
-void CKivView::OnUpdate(CView*, int hint, void* object)
+void CKivView::OnUpdate(CView*, const CHint& hint)
 {
-    if (hint >= HINT_SYNC_FOLDER)
+    if (hint.code >= HINT_SYNC_FOLDER)
         return;
-    if (hint == HINT_SELECT_ROW) {
-        const intptr_t position = reinterpret_cast<intptr_t>(object);
+    if (hint.code == HINT_SELECT_ROW) {
+        const int position = hint.row;
         const CFolderNode* folder = m_doc.m_pCurFolder;
         if (position >= 0 && folder
-            && position < static_cast<intptr_t>(folder->m_aBookmarks.size())) {
+            && static_cast<size_t>(position) < folder->m_aBookmarks.size()) {
             ItemView()->setFocus();
-            SelectRow(static_cast<int>(position));
+            SelectRow(position);
         }
     } else {
         Rebuild();
@@ -243,12 +246,7 @@ void CKivView::Rebuild() { m_model.Rebuild(m_doc.m_pCurFolder); }
 
 int CKivView::RowCount() const { return m_model.rowCount(); }
 
-void CKivView::ShowItemCount()
-{
-    if (auto* frame = dynamic_cast<CMainFrame*>(window()))
-        frame->ShowItemCount(RowCount());
-    emit ItemCountChanged(RowCount());
-}
+void CKivView::ShowItemCount() { emit ItemCountChanged(RowCount()); }
 
 // --- rows and selection ------------------------------------------------------------------
 
@@ -320,7 +318,7 @@ void CKivView::DeleteRows(const std::vector<int>& rows)
 
 // --- commands ----------------------------------------------------------------------------
 
-bool CKivView::NewWindowSetting() const { return KivApp().m_bNewWindow; }
+bool CKivView::NewWindowSetting() const { return m_settings.newWindow; }
 
 void CKivView::OnNewItem()
 {
@@ -419,23 +417,15 @@ void CKivView::OnEditItem()
     if (fills != m_nFills || m_doc.m_pCurFolder != folder || row >= m_model.rowCount()
         || m_model.IndexAt(row) != b || b >= m_doc.BookmarkCount())
         return;
-    const bool nameChanged = KivText::CompareNoCase(dlg.m_strName, m_doc.Bookmark(b).m_strName) != 0;
-    m_doc.SetBookmarkName(b, dlg.m_strName);
-    m_doc.SetBookmarkUrl(b, dlg.m_strUrl);
-    m_doc.SetBookmarkComment(b, dlg.m_strComment);
-    m_doc.SetModifiedFlag();
-    if (!nameChanged) {
+    const int position = m_doc.EditBookmark(b, dlg.m_strName, dlg.m_strUrl, dlg.m_strComment, folder);
+    if (position < 0) {
         m_model.RowChanged(row);
         return;
     }
-    // Only the shown folder takes the new order; the others keep theirs.
-    m_doc.UnlinkBookmark(folder, b);
+    // The new name gave it a new place in this folder.
     m_model.RemoveRows(row, row);
-    int position = 0;
-    if (m_doc.LinkBookmark(folder, b, &position)) {
-        InsertRow(position, b);
-        SelectRow(position);
-    }
+    InsertRow(position, b);
+    SelectRow(position);
     ShowItemCount();
 }
 
@@ -469,9 +459,8 @@ void CKivView::MoveSelectionTo(CFolderNode* folder, bool copy)
     for (int row : rows)
         indexes.push_back(m_model.IndexAt(row));
     // One pass over each folder's list, however many rows are selected.
-    m_doc.MoveBookmarks(current, folder, indexes, copy);
+    m_doc.MoveOrCopyBookmarks(current, folder, indexes, copy);
     if (!rows.empty()) {
-        m_doc.SetModifiedFlag();
         m_doc.UpdateAllViews(this, HINT_REFRESH, nullptr);
         if (!copy)
             DeleteRows(rows);
@@ -590,5 +579,4 @@ void CKivView::ShowContextMenu(QAbstractItemView* view, const QPoint& globalPos,
         global = view->viewport()->mapToGlobal(rect.topLeft() + QPoint(4, 4));
     }
     emit ContextMenuRequested(IDR_MENU_LIST, global);
-    KivViewMenus::Popup(IDR_MENU_LIST, this, global);
 }

@@ -2,6 +2,7 @@
 
 #include "BookmarkListModel.h"
 #include "DropTarget.h"
+#include "ViewContext.h"
 #include "framework/CmdTarget.h"
 #include "framework/Document.h"
 
@@ -27,14 +28,14 @@ class CKivView : public QWidget, public CView, public CCmdTarget, public CDropSi
     Q_OBJECT
 
 public:
-    CKivView(CKivDoc& doc, QWidget* parent = nullptr);
-    // Stores the display style into the application's "ListStyle" and the three
-    // column widths into "WndSize".
+    CKivView(CKivDoc& doc, QWidget* parent = nullptr, CViewContext context = {});
+    // Gives the display style back to the settings and stores the three column
+    // widths into "WndSize".
     ~CKivView() override;
 
     // CView
     void OnInitialUpdate() override;
-    void OnUpdate(CView* sender, int hint, void* object) override;
+    void OnUpdate(CView* sender, const CHint& hint) override;
 
     // Commands.
     void OnNewItem();       // 32777 and Insert
@@ -78,13 +79,14 @@ public:
     void DragLeave() override {}
     CExternalDropTarget& DropTarget() { return m_dropTarget; }
 
-    // Where URLs go; the application's OpenUrl unless replaced.
+    // Where URLs go; the context's unless replaced.
     std::function<void(const std::string& url, bool newWindow)> m_openUrl;
 
 signals:
     // The row count changed (the frame shows it in its status bar).
     void ItemCountChanged(int count);
-    // The list asks for context menu `menuId` (132) at a screen position.
+    // The list asks for context menu `menuId` (132) at a screen position; the frame
+    // shows it so that the chosen command is routed like a main-menu command.
     void ContextMenuRequested(unsigned menuId, const QPoint& globalPos);
 
 protected:
@@ -102,6 +104,8 @@ private:
     bool AddAndShow(const std::string& url, const std::string& name, const std::string& comment);
 
     CKivDoc& m_doc;
+    CViewSettings m_defaultSettings;
+    CViewSettings& m_settings;
     CBookmarkListModel m_model;
     QStackedLayout* m_pStack;
     QTreeView* m_pDetails;

@@ -1,7 +1,7 @@
 #include "LeftView.h"
 
 #include "ViewSupport.h"
-#include "app/Commands.h"
+#include "res/Commands.h"
 #include "framework/Ui.h"
 #include "model/KivDoc.h"
 #include "res/Strings.h"
@@ -37,8 +37,12 @@ int64_t TickCount()
 
 }  // namespace
 
-CLeftView::CLeftView(CKivDoc& doc, QWidget* parent)
-    : QTreeView(parent), m_doc(doc), m_model(doc), m_clock(TickCount), m_dropTarget(this)
+CLeftView::CLeftView(CKivDoc& doc, QWidget* parent, CViewContext context)
+    : QTreeView(parent)
+    , m_doc(doc)
+    , m_model(doc)
+    , m_clock(TickCount)
+    , m_dropTarget(this, std::move(context.openDocument))
 {
     setObjectName(QStringLiteral("leftView"));
     setModel(&m_model);
@@ -83,7 +87,7 @@ void CLeftView::Fill()
     selectionModel()->setCurrentIndex(root, QItemSelectionModel::ClearAndSelect);
     m_doc.m_pCurFolder = &m_doc.m_root;
     expand(root);
-    OnUpdate(nullptr, HINT_REFRESH, nullptr);
+    OnUpdate(nullptr, CHint{HINT_REFRESH});
     m_bFilling = false;
 }
 
@@ -97,35 +101,34 @@ void CLeftView::RefreshImages()
                                                : KivImages::IMG_CHECK_FULL);
 }
 
-void CLeftView::OnUpdate(CView*, int hint, void* object)
+void CLeftView::OnUpdate(CView*, const CHint& hint)
 {
     RefreshImages();
-    if (hint == HINT_SYNC_FOLDER) {
-        auto* folder = static_cast<CFolderNode*>(object);
-        if (Item* item = m_model.FindTreeItem(folder)) {
-            m_model.SyncChildren(item, folder);
+    if (hint.code == HINT_SYNC_FOLDER) {
+        if (Item* item = m_model.FindTreeItem(hint.folder)) {
+            m_model.SyncChildren(item, hint.folder);
             expand(m_model.IndexOf(item));
         }
-    } else if (hint == HINT_SELECT_FOLDER) {
-        if (Item* item = m_model.FindTreeItem(static_cast<CFolderNode*>(object)))
+    } else if (hint.code == HINT_SELECT_FOLDER) {
+        if (Item* item = m_model.FindTreeItem(hint.folder))
             SelectItem(item);
     }
 }
 
-intptr_t CLeftView::OnRelay(unsigned message, const QPoint& screenPoint)
+CRelayAnswer CLeftView::OnRelay(unsigned message, const QPoint& screenPoint)
 {
     switch (message) {
     case WM_TREE_QUERY:
-        return 123;
+        return {true, nullptr};
     case WM_TREE_DRAGOVER:
         TreeDragOver(viewport()->mapFromGlobal(screenPoint));
-        return 0;
+        return {true, nullptr};
     case WM_TREE_DROP:
         KillTimer();
         m_model.SetDropHighlight(nullptr);
-        return reinterpret_cast<intptr_t>(FolderAt(screenPoint));
+        return {true, FolderAt(screenPoint)};
     default:
-        return 0;
+        return {};
     }
 }
 
@@ -228,11 +231,8 @@ void CLeftView::OnDeleteFolder()
         // Only the folder that was asked about, if it is still there and selected.
         if (fills != m_nFills || SelectedItem() != item)
             return;
-        m_doc.TrashChainBookmarks(f->m_pFirstChild);
-        m_doc.TrashFolderBookmarks(f);
-        m_doc.DeleteFolderChain(f->m_pFirstChild);
     }
-    m_doc.DeleteFolder(f);
+    m_doc.DeleteFolderToTrash(f);
     // Move the selection to a neighbour before the item goes, so the current folder
     // never names the freed folder: the previous sibling, else the next, else the
     // parent.
@@ -246,7 +246,6 @@ void CLeftView::OnDeleteFolder()
     if (wasCurrent)
         SelectItem(neighbour);
     m_model.RemoveItem(item);
-    m_doc.SetModifiedFlag();
     m_doc.UpdateAllViews(nullptr, HINT_REFRESH, nullptr);
 }
 
@@ -286,19 +285,17 @@ void CLeftView::Rename(Item* item, const std::string& text)
 {
     CFolderNode* f = item->folder;
     CFolderNode* p = f->m_pParent;
-    f->m_strName = text;
-    m_doc.DetachFolder(f);
-    m_doc.InsertFolder(p, f);
+    if (!m_doc.RenameFolder(f, text))
+        return;
     m_model.RemoveItem(item);
     // Straight to this view: the list is not told.
-    OnUpdate(nullptr, HINT_SYNC_FOLDER, p);
+    OnUpdate(nullptr, CHint{HINT_SYNC_FOLDER, p});
     if (Item* renamed = m_model.FindTreeItem(f)) {
         SelectItem(renamed);
     } else {
         selectionModel()->clearSelection();
         selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::Clear);
     }
-    m_doc.SetModifiedFlag();
 }
 
 // --- keys and menus ----------------------------------------------------------------------
@@ -356,7 +353,6 @@ void CLeftView::ShowContextMenu()
 void CLeftView::ShowContextMenuAt(const QPoint& global)
 {
     emit ContextMenuRequested(IDR_MENU_TREE, global);
-    KivViewMenus::Popup(IDR_MENU_TREE, this, global);
 }
 
 QItemSelectionModel::SelectionFlags CLeftView::selectionCommand(const QModelIndex& index,
@@ -386,8 +382,8 @@ void CLeftView::KillTimer() { m_pTimer->Kill(); }
 bool CLeftView::InHotZone(const QPoint& point) const
 {
     const int h = viewport()->height();
-    if ((point.y() >= 0 && point.y() <= m_nScrollMargin)
-        || (point.y() >= h - m_nScrollMargin && point.y() <= h))
+    if ((point.y() >= 0 && point.y() <= kScrollMargin)
+        || (point.y() >= h - kScrollMargin && point.y() <= h))
         return true;
     const QModelIndex at = indexAt(point);
     return at.isValid() && m_model.rowCount(at) > 0 && !isExpanded(at);
@@ -400,7 +396,7 @@ bool CLeftView::TreeDragOver(const QPoint& point)
     m_model.SetDropHighlight(m_model.ItemOf(indexAt(point)));
     if (!InHotZone(point))
         return false;
-    m_pTimer->Start(m_nFirstDelay);
+    m_pTimer->Start(kFirstDelay);
     return true;
 }
 
@@ -408,7 +404,7 @@ void CLeftView::OnDragTimer()
 {
     // Further steps come faster than the first.
     m_pTimer->Kill();
-    m_pTimer->Start(m_nRepeatDelay);
+    m_pTimer->Start(kRepeatDelay);
     DoAutoStep();
 }
 
@@ -418,12 +414,12 @@ void CLeftView::DoAutoStep()
     const int h = viewport()->height();
     QScrollBar* bar = verticalScrollBar();
     const int before = bar->value();
-    if (point.y() >= 0 && point.y() <= m_nScrollMargin)
+    if (point.y() >= 0 && point.y() <= kScrollMargin)
         bar->triggerAction(QAbstractSlider::SliderSingleStepSub);
-    else if (point.y() >= h - m_nScrollMargin && point.y() <= h)
+    else if (point.y() >= h - kScrollMargin && point.y() <= h)
         bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
     if (bar->value() != before) {
-        m_dwStepDelay = m_nRepeatDelay;
+        m_nStepDelay = kRepeatDelay;
         m_model.SetDropHighlight(m_model.ItemOf(indexAt(point)));
         return;
     }
@@ -523,8 +519,7 @@ void CLeftView::dropEvent(QDropEvent* event)
     if (const KivDrag::CRowDragData* rows = KivDrag::RowData(data)) {
         // Ctrl at the release alone decides between copy and move.
         const bool copy = event->modifiers() & Qt::ControlModifier;
-        auto* folder = reinterpret_cast<CFolderNode*>(
-            m_doc.RelayDrop(viewport()->mapToGlobal(point)));
+        CFolderNode* folder = m_doc.RelayDrop(viewport()->mapToGlobal(point));
         EndDrag();
         event->setDropAction(copy ? Qt::CopyAction : Qt::MoveAction);
         event->accept();
@@ -544,14 +539,6 @@ void CLeftView::dropEvent(QDropEvent* event)
     EndDrag();
 }
 
-bool CLeftView::IsAncestorItem(const Item* ancestor, const Item* item)
-{
-    for (const Item* p = item ? item->parent : nullptr; p; p = p->parent)
-        if (p == ancestor)
-            return true;
-    return false;
-}
-
 void CLeftView::DropFolder(Item* target, CFolderNode* draggedFolder)
 {
     KillTimer();
@@ -559,39 +546,32 @@ void CLeftView::DropFolder(Item* target, CFolderNode* draggedFolder)
     Item* dragged = m_model.FindTreeItem(draggedFolder);
     if (!target || !dragged || m_model.IsTopLevel(dragged))
         return;
-    const char* refusal = nullptr;
-    if (target == dragged)
-        refusal = "An folder can't be dropped onto itself";
-    else if (target == dragged->parent)
-        refusal = "An folder can't be dropped onto its parent";
-    else if (target == m_model.CheckItem())
-        refusal = "An folder can't be dropped onto Check folder";
-    else if (IsAncestorItem(dragged, target))
-        refusal = "An folder can't be dropped onto one of its children";
-    if (refusal) {
-        CUi::Get().MessageBox(QString::fromLatin1(refusal), QString(), CUi::MB_OK);
+    unsigned refusal = 0;
+    switch (m_doc.CheckFolderMove(draggedFolder, target->folder)) {
+    case CKivDoc::FolderMove::ok:
+        MoveFolder(target, dragged);
         return;
-    }
-    // The file keeps at most kMaxDepth levels below the root; deeper folders would
-    // be lost at the next load.
-    if (CKivDoc::FolderDepth(target->folder) + 1 + KivDrag::SubtreeHeight(draggedFolder)
-        > CKivDoc::kMaxDepth) {
+    case CKivDoc::FolderMove::notMovable: return;
+    case CKivDoc::FolderMove::onItself: refusal = IDS_DROP_ON_ITSELF; break;
+    case CKivDoc::FolderMove::onParent: refusal = IDS_DROP_ON_PARENT; break;
+    case CKivDoc::FolderMove::onCheck: refusal = IDS_DROP_ON_CHECK; break;
+    case CKivDoc::FolderMove::onChild: refusal = IDS_DROP_ON_CHILD; break;
+    case CKivDoc::FolderMove::tooDeep:
         CUi::Get().MessageBox(KivStrings::Load(IDS_TOO_DEEP), QString(), CUi::MB_OK,
                               CUi::MB_ICONWARNING);
         return;
     }
-    MoveFolder(target, dragged);
+    CUi::Get().MessageBox(KivStrings::Load(refusal), QString(), CUi::MB_OK);
 }
 
 void CLeftView::MoveFolder(Item* target, Item* dragged)
 {
     CFolderNode* f = dragged->folder;
     CFolderNode* p = target->folder;
-    m_doc.DetachFolder(f);
-    m_doc.InsertFolder(p, f);
-    m_doc.SetModifiedFlag();
+    if (!m_doc.MoveFolder(f, p))
+        return;
     m_model.RemoveItem(dragged);
-    OnUpdate(nullptr, HINT_SYNC_FOLDER, p);
+    OnUpdate(nullptr, CHint{HINT_SYNC_FOLDER, p});
     if (Item* moved = m_model.FindTreeItem(f))
         SelectItem(moved);
 }
@@ -605,12 +585,12 @@ void CLeftView::DragOver(const QPoint& screenPoint)
     // Each drag waits afresh, whatever an earlier one left behind.
     if (m_bExternalFresh || !started) {
         m_bExternalFresh = false;
-        m_dwStepTime = now;
-        m_dwStepDelay = 2 * m_nFirstDelay;
+        m_nStepTime = now;
+        m_nStepDelay = 2 * kFirstDelay;
     }
-    if (now - m_dwStepTime > m_dwStepDelay) {
+    if (now - m_nStepTime > m_nStepDelay) {
         DoAutoStep();
-        m_dwStepTime = now;
+        m_nStepTime = now;
     }
     // No timer runs during a drag from another program.
     KillTimer();
@@ -626,7 +606,7 @@ void CLeftView::DragLeave()
 void CLeftView::Drop(const QPoint& screenPoint, const QString& text)
 {
     m_bExternalFresh = true;
-    auto* folder = reinterpret_cast<CFolderNode*>(OnRelay(WM_TREE_DROP, screenPoint));
+    CFolderNode* folder = OnRelay(WM_TREE_DROP, screenPoint).folder;
     if (folder) {
         std::string url;
         std::string name;

@@ -3,6 +3,7 @@
 #include "DragDrop.h"
 #include "DropTarget.h"
 #include "FolderTreeModel.h"
+#include "ViewContext.h"
 #include "framework/CmdTarget.h"
 #include "framework/Document.h"
 
@@ -25,15 +26,15 @@ class CLeftView : public QTreeView, public CView, public CCmdTarget, public CDro
 public:
     using Item = CFolderTreeModel::Item;
 
-    CLeftView(CKivDoc& doc, QWidget* parent = nullptr);
+    CLeftView(CKivDoc& doc, QWidget* parent = nullptr, CViewContext context = {});
     ~CLeftView() override;
 
     using QTreeView::edit;
 
     // CView
     void OnInitialUpdate() override;
-    void OnUpdate(CView* sender, int hint, void* object) override;
-    intptr_t OnRelay(unsigned message, const QPoint& screenPoint) override;
+    void OnUpdate(CView* sender, const CHint& hint) override;
+    CRelayAnswer OnRelay(unsigned message, const QPoint& screenPoint) override;
 
     // Commands.
     void OnNewFolder();   // 32777
@@ -77,9 +78,9 @@ public:
     bool IsDragging() const { return m_bDragging; }
     CExternalDropTarget& DropTarget() { return m_dropTarget; }
 
-    static constexpr int m_nFirstDelay = 500;
-    static constexpr int m_nRepeatDelay = 200;
-    static constexpr int m_nScrollMargin = 10;
+    static constexpr int kFirstDelay = 500;
+    static constexpr int kRepeatDelay = 200;
+    static constexpr int kScrollMargin = 10;
 
 signals:
     // The tree asks for context menu `menuId` (131) at a screen position; the frame
@@ -121,15 +122,14 @@ private:
     enum class DragKind { none, rows, folder, external };
     void KillTimer();
     void EndDrag();
-    static bool IsAncestorItem(const Item* ancestor, const Item* item);
 
     bool m_bDragging = false;           // a folder drag started here is running
     DragKind m_dragKind = DragKind::none;
     QPoint m_lastDragPoint;             // viewport point of the last drag move
     std::unique_ptr<CDragTimer> m_pTimer;
     std::function<int64_t()> m_clock;
-    int64_t m_dwStepTime = 0;
-    int64_t m_dwStepDelay = 2 * m_nFirstDelay;
+    int64_t m_nStepTime = 0;
+    int64_t m_nStepDelay = 2 * kFirstDelay;
     bool m_bExternalFresh = true;       // the next external move starts the wait afresh
     CExternalDropTarget m_dropTarget;
 };

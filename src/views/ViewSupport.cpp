@@ -3,11 +3,8 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
-#include <QMenu>
 #include <QSplitter>
 
-#include "app/KivApp.h"
-#include "res/Menus.h"
 #include "views/Clipboard.h"
 
 #include <QClipboard>
@@ -178,17 +175,6 @@ bool ActivateNextPane(QWidget* from)
 }
 
 }  // namespace KivPanes
-
-namespace KivViewMenus {
-
-void Popup(unsigned menuId, QWidget* from, const QPoint& globalPos)
-{
-    QMenu* menu = KivMenus::BuildMenu(menuId, KivApp().Router(), from->window());
-    menu->setAttribute(Qt::WA_DeleteOnClose);
-    menu->popup(globalPos);
-}
-
-}  // namespace KivViewMenus
 
 namespace KivViewClipboard {
 

@@ -9,7 +9,7 @@
 class QWidget;
 
 // What both panes share: their pictures (drawn by the program itself), the move to
-// the next pane, the context menus and putting payloads on the clipboard.
+// the next pane and putting payloads on the clipboard.
 
 // The pictures of the two panes.
 namespace KivImages {
@@ -48,11 +48,3 @@ namespace KivViewClipboard {
 void Put(const QByteArray& payload, const std::vector<std::string>& urls = {});
 
 }  // namespace KivViewClipboard
-
-namespace KivViewMenus {
-
-// Shows context menu `menuId` at a screen position without waiting, owned by the
-// top-level window so that its commands are routed like the main menu's.
-void Popup(unsigned menuId, QWidget* from, const QPoint& globalPos);
-
-}  // namespace KivViewMenus

@@ -2,7 +2,7 @@
 // user's language, and printing through the desktop's handler of the print document.
 #include "AppTestSupport.h"
 
-#include "app/Commands.h"
+#include "res/Commands.h"
 #include "app/KivApp.h"
 #include "app/ShellFileTypes.h"
 #include "framework/ScriptedUi.h"

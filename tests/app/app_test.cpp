@@ -1,7 +1,7 @@
 // Start-up, settings, and the document's new/open/save cycle as the application runs it.
 #include "AppTestSupport.h"
 
-#include "app/Commands.h"
+#include "res/Commands.h"
 #include "app/KivApp.h"
 #include "app/ShellFileTypes.h"
 #include "frame/MainFrame.h"
@@ -704,6 +704,31 @@ TEST(ShellFileTypes, InteractiveStartWritesThemAndAutomationStartDoesNot)
     ASSERT_TRUE(app.InitInstance({}));
     EXPECT_TRUE(QFileInfo::exists(desktop));
     EXPECT_TRUE(QFileInfo::exists(DataHome() + QStringLiteral("/mime/packages/kiv.xml")));
+}
+
+// Whether a program's file holds a text, as bytes or as UTF-16 (string literals).
+static bool HoldsText(const QByteArray& bytes, const char* text)
+{
+    const QString wide = QString::fromLatin1(text);
+    return bytes.contains(text)
+           || bytes.contains(QByteArray(reinterpret_cast<const char*>(wide.utf16()),
+                                        wide.size() * 2));
+}
+
+// The options with which tests drive the program live in the test shell only.
+TEST(ShippedProgram, CarriesNoTestOptions)
+{
+    for (const char* program : {"/kiv", "/kiv-testshell"}) {
+        QFile file(QStringLiteral(KIV_BIN_DIR) + QLatin1String(program));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << program;
+        const QByteArray bytes = file.readAll();
+        const bool shell = QByteArray(program) == "/kiv-testshell";
+        for (const char* option : {"--test-copy-folder", "--test-paste-into", "--test-save-exit",
+                                   "--screenshot-dir"})
+            EXPECT_EQ(HoldsText(bytes, option), shell) << program << " " << option;
+        // The one picture option `make run` uses stays in both.
+        EXPECT_TRUE(HoldsText(bytes, "--screenshot")) << program;
+    }
 }
 
 #include "app_test.moc"

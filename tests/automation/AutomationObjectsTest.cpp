@@ -212,10 +212,10 @@ INSTANTIATE_TEST_SUITE_P(
                       doc.TrashFolderBookmarks(old);
                       while (!old->m_aBookmarks.empty())
                           doc.UnlinkBookmark(old, old->m_aBookmarks.back());
-                      doc.DetachFolder(old);
-                      std::destroy_at(old);
-                      CFolderNode* again = std::construct_at(old, std::string("Sub"));
-                      doc.InsertFolder(&doc.m_root, again);
+                      std::unique_ptr<CFolderNode> owned = doc.DetachFolder(old);
+                      std::destroy_at(owned.get());
+                      CFolderNode* again = std::construct_at(owned.get(), std::string("Sub"));
+                      doc.InsertFolder(&doc.m_root, std::move(owned));
                       doc.CreateFolder(again, "Deep", true);
                       ASSERT_EQ(Child(&doc.m_root, "Sub"), old);
                       doc.UpdateAllViews(nullptr, HINT_SYNC_FOLDER, &doc.m_root);
@@ -232,16 +232,14 @@ INSTANTIATE_TEST_SUITE_P(
                   [](CServedKivDoc& doc) {
                       CFolderNode* other = doc.CreateFolder(&doc.m_root, "Other", false);
                       CFolderNode* sub = Child(&doc.m_root, "Sub");
-                      doc.DetachFolder(sub);
-                      doc.InsertFolder(other, sub);
+                      doc.InsertFolder(other, doc.DetachFolder(sub));
                       doc.UpdateAllViews(nullptr, HINT_REFRESH);
                   },
                   true, true},
         StaleCase{"FolderMovedToTrash",
                   [](CServedKivDoc& doc) {
                       CFolderNode* sub = Child(&doc.m_root, "Sub");
-                      doc.DetachFolder(sub);
-                      doc.InsertFolder(&doc.m_trash, sub);
+                      doc.InsertFolder(&doc.m_trash, doc.DetachFolder(sub));
                   },
                   false, true},
         StaleCase{"NewDocument",

@@ -6,7 +6,7 @@
 #include "formatdialogs/FormatDialogsSupport.h"
 #include "formats/FormatsTestSupport.h"
 
-#include "app/Commands.h"
+#include "res/Commands.h"
 #include "app/KivApp.h"
 #include "framework/ScriptedUi.h"
 #include "model/KivDoc.h"
@@ -99,7 +99,7 @@ TEST_F(BrowserCommands, SeveralFirefoxProfilesAreOfferedWithTheirBookmarkCounts)
               std::string::npos);
     EXPECT_EQ(TreeText(Doc()).find("main.example"), std::string::npos);
     EXPECT_TRUE(Doc().IsModified());
-    EXPECT_EQ(m_hints->m_hints, (std::vector<std::pair<int, void*>>{
+    EXPECT_EQ(m_hints->m_hints, (std::vector<std::pair<int, CFolderNode*>>{
                                     {HINT_SYNC_FOLDER, &Doc().m_root}, {HINT_REFRESH, nullptr}}));
 }
 

@@ -54,7 +54,7 @@ protected:
     void Start(CRunning& run, const QStringList& arguments)
     {
         run.process.setProcessEnvironment(m_env);
-        run.process.setProgram(kBinDir + QStringLiteral("/kiv"));
+        run.process.setProgram(kBinDir + QStringLiteral("/kiv-testshell"));
         run.process.setArguments(arguments);
         run.process.start();
         ASSERT_TRUE(run.process.waitForStarted(20000));

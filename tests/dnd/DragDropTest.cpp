@@ -1,6 +1,6 @@
 #include "DndTestSupport.h"
 
-#include "app/Commands.h"
+#include "res/Commands.h"
 #include "views/Clipboard.h"
 
 #include <QScrollBar>
@@ -299,7 +299,7 @@ TEST_F(DepthTest, NewFolderStopsAtTheDeepestLevelAFileKeeps)
 {
     m_tree->expandAll();
     CFolderNode* d99 = m_doc.CreateFolder(m_pDeepest, "d99", false);
-    m_tree->OnUpdate(nullptr, HINT_SYNC_FOLDER, m_pDeepest);
+    m_tree->OnUpdate(nullptr, CHint{HINT_SYNC_FOLDER, m_pDeepest});
     // Below d98 a new folder sits at level 99: allowed.
     ASSERT_TRUE(m_tree->SelectFolder(m_pDeepest));
     m_tree->OnCmdMsg(ID_ITEM_NEW);

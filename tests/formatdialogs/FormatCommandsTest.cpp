@@ -4,7 +4,7 @@
 #include "app/AppTestSupport.h"
 #include "formats/FormatsTestSupport.h"
 
-#include "app/Commands.h"
+#include "res/Commands.h"
 #include "app/KivApp.h"
 #include "frame/MainFrame.h"
 #include "framework/ScriptedUi.h"
@@ -26,7 +26,7 @@ using KivAppTest::AppEnv;
 
 namespace {
 
-using Hints = std::vector<std::pair<int, void*>>;
+using Hints = std::vector<std::pair<int, CFolderNode*>>;
 
 class Commands : public ::testing::Test
 {

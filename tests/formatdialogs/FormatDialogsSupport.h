@@ -48,13 +48,13 @@ class HintRecorder : public CView
 public:
     explicit HintRecorder(CDocument& doc) : m_doc(doc) { m_doc.AddView(this); }
     ~HintRecorder() override { m_doc.RemoveView(this); }
-    void OnUpdate(CView* sender, int hint, void* object) override
+    void OnUpdate(CView* sender, const CHint& hint) override
     {
         if (!sender)
-            m_hints.emplace_back(hint, object);
+            m_hints.emplace_back(hint.code, hint.folder);
     }
 
-    std::vector<std::pair<int, void*>> m_hints;
+    std::vector<std::pair<int, CFolderNode*>> m_hints;
 
 private:
     CDocument& m_doc;

@@ -1,7 +1,7 @@
 #include "FormatsTestSupport.h"
 
 #include "framework/TextRules.h"
-#include "views/Find.h"
+#include "formats/Find.h"
 
 #include <gtest/gtest.h>
 
@@ -113,8 +113,7 @@ TEST_F(FindTest, AContinuationInTheTrashSearchesOnlyWhatTheTreeCanShow)
 {
     // A folder dragged onto the trash keeps its bookmarks but has no tree item: a hit
     // there could not be selected, and the list would show some other row instead.
-    doc.DetachFolder(b);
-    doc.InsertFolder(&doc.m_trash, b);
+    doc.InsertFolder(&doc.m_trash, doc.DetachFolder(b));
     Next("alpha");
     doc.m_pCurFolder = &doc.m_trash;
     doc.m_nFindPos = -1;

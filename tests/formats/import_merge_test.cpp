@@ -1,9 +1,10 @@
-// The one merge every import goes through: its rules, and that linking a folder's
-// bookmarks in name order gives exactly what adding them one by one in source order
-// gives.
+// The merge of a whole read source: its rules, and that linking each folder's
+// bookmarks together gives exactly what adding them one by one in source order gives.
 #include "FormatsTestSupport.h"
 
 #include "formats/ImportMerge.h"
+#include "formats/ItemName.h"
+#include "framework/TextRules.h"
 #include "model/KivDoc.h"
 
 #include <gtest/gtest.h>
@@ -34,7 +35,11 @@ void MergeOneByOne(CKivDoc& doc, const CImportTree& tree, bool check)
         switch (e.kind) {
         case CImportTree::Entry::bookmark: {
             uint32_t index = std::numeric_limits<uint32_t>::max();
-            doc.AddBookmark(e.url.c_str(), e.name.c_str(), "", stack.back(), check, &index);
+            // A blank name becomes the one a new bookmark gets from its URL.
+            std::string name = e.name;
+            if (KivText::TrimLeft(name).empty())
+                name = KivText::Trim(KivItem::NameFromUrl(e.url));
+            doc.AddBookmark(e.url.c_str(), name.c_str(), "", stack.back(), check, &index);
             last = index == std::numeric_limits<uint32_t>::max() ? -1 : int64_t(index);
             comment(e.comment);
             break;
@@ -103,7 +108,7 @@ std::string WholeText(CKivDoc& doc)
 
 } // namespace
 
-TEST(ImportMerge, RunsLinkedInNameOrderGiveTheOneByOneResult)
+TEST(ImportMerge, FoldersLinkedTogetherGiveTheOneByOneResult)
 {
     for (unsigned seed = 1; seed <= 40; ++seed) {
         const CImportTree tree = RandomTree(seed);

@@ -38,28 +38,28 @@ void AddExample(CKivDoc& doc)
 
 TEST(NetscapeTags, MatchTagSkipsBlanksAndTabsOnlyAndIsCaseSensitive)
 {
-    EXPECT_EQ(MatchTag("<DL><p>", "<DL>"), 4);
-    EXPECT_EQ(MatchTag(" \t <DL>", "<DL>"), 7);
-    EXPECT_EQ(MatchTag("<dl>", "<DL>"), -1);
-    EXPECT_EQ(MatchTag("x<DL>", "<DL>"), -1);
-    EXPECT_EQ(MatchTag("<D", "<DL>"), -1);
-    EXPECT_EQ(MatchTag("", "<DL>"), -1);
+    EXPECT_EQ(KivTags::MatchTag("<DL><p>", "<DL>"), 4);
+    EXPECT_EQ(KivTags::MatchTag(" \t <DL>", "<DL>"), 7);
+    EXPECT_EQ(KivTags::MatchTag("<dl>", "<DL>"), -1);
+    EXPECT_EQ(KivTags::MatchTag("x<DL>", "<DL>"), -1);
+    EXPECT_EQ(KivTags::MatchTag("<D", "<DL>"), -1);
+    EXPECT_EQ(KivTags::MatchTag("", "<DL>"), -1);
 }
 
 TEST(NetscapeTags, EntitiesBrowsersWriteAreDecodedAndWhatWeWriteComesBack)
 {
-    EXPECT_EQ(EscapeHtml("a<b>\"c\" & &amp;\r\n\t"),
+    EXPECT_EQ(KivTags::EscapeHtml("a<b>\"c\" & &amp;\r\n\t"),
               "a&lt;b&gt;&quot;c&quot; &amp; &amp;amp;&#13;&#10;\t");
-    EXPECT_EQ(DecodeEntities("&amp;amp; &lt;&gt;&quot;&apos;&#39;&#x27;&#X41;&#228;&nbsp;"),
+    EXPECT_EQ(KivTags::DecodeEntities("&amp;amp; &lt;&gt;&quot;&apos;&#39;&#x27;&#X41;&#228;&nbsp;"),
               "&amp; <>\"'''A\u00E4\u00A0");
     // References that name no character: U+FFFD; 128-159 as Windows-1252 has them.
-    EXPECT_EQ(DecodeEntities("&#0;&#xD800;&#1114112;&#99999999999999;&#150;"),
+    EXPECT_EQ(KivTags::DecodeEntities("&#0;&#xD800;&#1114112;&#99999999999999;&#150;"),
               "\uFFFD\uFFFD\uFFFD\uFFFD\u2013");
     // What is no entity stays as it stands.
-    EXPECT_EQ(DecodeEntities("a&b &amp &unknown; &#; &#x; &#12a; &"),
+    EXPECT_EQ(KivTags::DecodeEntities("a&b &amp &unknown; &#; &#x; &#12a; &"),
               "a&b &amp &unknown; &#; &#x; &#12a; &");
     const std::string awkward = "Fish & <Chips> \"q\" &amp; \t\r\nÄ 名前 &#39;";
-    EXPECT_EQ(DecodeEntities(EscapeHtml(awkward)), awkward);
+    EXPECT_EQ(KivTags::DecodeEntities(KivTags::EscapeHtml(awkward)), awkward);
 }
 
 TEST_F(NetscapeTest, ExportWritesTheWorkedExampleByteForByte)

@@ -1,7 +1,7 @@
 // The main window: menus, keys, toolbar, command routing and the window state.
 #include "app/AppTestSupport.h"
 
-#include "app/Commands.h"
+#include "res/Commands.h"
 #include "app/KivApp.h"
 #include "frame/MainFrame.h"
 #include "frame/SearchBar.h"
@@ -14,6 +14,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QClipboard>
 #include <QFile>
 #include <QLabel>
@@ -290,6 +291,85 @@ TEST_F(Frame, ItemCountIsRightAlignedWithoutTrailingBlanks)
     EXPECT_EQ(m_frame->ItemCountText(), QStringLiteral("nb:    5"));
     m_frame->ShowItemCount(12345);
     EXPECT_EQ(m_frame->ItemCountText(), QStringLiteral("nb: 12345"));
+}
+
+TEST_F(Frame, PanesReachTheStatusBarAndTheirMenusThroughTheFrame)
+{
+    Start();
+    CKivView* list = m_frame->GetRightPane();
+    CLeftView* tree = m_frame->GetLeftPane();
+    CFolderNode* root = &m_app->Document().m_root;
+    ASSERT_TRUE(tree->SelectFolder(root));
+    const int shown = list->RowCount();
+    EXPECT_EQ(m_frame->ItemCountText(), QStringLiteral("nb: %1").arg(shown, 4));
+    ASSERT_TRUE(m_app->Document().AddBookmark("http://count.example", "count", "", root, false));
+    m_app->Document().UpdateAllViews(nullptr, HINT_REFRESH);
+    EXPECT_EQ(m_frame->ItemCountText(), QStringLiteral("nb: %1").arg(shown + 1, 4));
+
+    // The tree's menu opens from the frame, and its "new" reaches the tree: a folder.
+    CScriptedUi ui;
+    const CFolderNode* before = root->m_pFirstChild;
+    size_t folders = 0;
+    for (const CFolderNode* f = before; f; f = f->m_pNext)
+        ++folders;
+    QContextMenuEvent treeMenuKey(QContextMenuEvent::Keyboard, QPoint(1, 1),
+                                  tree->viewport()->mapToGlobal(QPoint(1, 1)));
+    QApplication::sendEvent(tree->viewport(), &treeMenuKey);
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(menu->objectName(), QStringLiteral("menu%1").arg(IDR_MENU_TREE));
+    m_frame->SetActivePane(0);
+    menu->actions().first()->trigger();
+    menu->close();
+    size_t after = 0;
+    for (const CFolderNode* f = root->m_pFirstChild; f; f = f->m_pNext)
+        ++after;
+    EXPECT_EQ(after, folders + 1);
+
+    QContextMenuEvent listMenuKey(QContextMenuEvent::Keyboard, QPoint(5, 5),
+                                  list->DetailsView()->viewport()->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(list->DetailsView()->viewport(), &listMenuKey);
+    menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(menu->objectName(), QStringLiteral("menu%1").arg(IDR_MENU_LIST));
+    menu->close();
+}
+
+TEST_F(Frame, ToolbarFollowsTheSelectionTheClipboardAndCommandsAtOnce)
+{
+    Start();
+    QToolBar* bar = m_frame->findChild<QToolBar*>(QStringLiteral("bar59392"));
+    ASSERT_NE(bar, nullptr);
+    const auto button = [bar](unsigned id) -> QAction* {
+        for (QAction* a : bar->actions())
+            if (a->data().toUInt() == id)
+                return a;
+        return nullptr;
+    };
+    ASSERT_NE(button(ID_EDIT_CUT), nullptr);
+    CKivView* list = m_frame->GetRightPane();
+    ASSERT_TRUE(m_frame->GetLeftPane()->SelectFolder(&m_app->Document().m_root));
+    ASSERT_GT(list->RowCount(), 0);
+    m_frame->SetActivePane(1);
+    list->SetAllSelected(false);
+    // One pass of the event loop, no waiting: the states follow the change itself.
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(button(ID_EDIT_CUT)->isEnabled());
+    list->SelectRow(0);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(button(ID_EDIT_CUT)->isEnabled());
+
+    QGuiApplication::clipboard()->clear();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(button(ID_EDIT_PASTE)->isEnabled());
+    ASSERT_TRUE(Router().Execute(ID_EDIT_COPY));
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(button(ID_EDIT_PASTE)->isEnabled());
+
+    ASSERT_TRUE(Router().Execute(ID_VIEW_LARGEICON));
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(button(ID_VIEW_LARGEICON)->isChecked());
+    EXPECT_FALSE(button(ID_VIEW_DETAILS)->isChecked());
 }
 
 TEST_F(Frame, BarsToggleWithTheirChecks)

@@ -2,7 +2,7 @@
 // next select in the tree and the list, the field menu, the Tab cycle and the layout.
 #include "app/AppTestSupport.h"
 
-#include "app/Commands.h"
+#include "res/Commands.h"
 #include "app/KivApp.h"
 #include "frame/MainFrame.h"
 #include "frame/SearchBar.h"
@@ -280,8 +280,7 @@ TEST_F(SearchWindow, AFolderMovedIntoTheTrashYieldsNoHitTheListCannotShow)
     CKivDoc& doc = Doc();
     CFolderNode* zwei = doc.m_root.m_pFirstChild->m_pNext;
     ASSERT_EQ(zwei->m_strName, "Zwei");
-    doc.DetachFolder(zwei);
-    doc.InsertFolder(&doc.m_trash, zwei);
+    doc.InsertFolder(&doc.m_trash, doc.DetachFolder(zwei));
     doc.UpdateAllViews(nullptr, HINT_SYNC_FOLDER, &doc.m_root);
 
     Search(QStringLiteral("alpha"));

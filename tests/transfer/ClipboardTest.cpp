@@ -26,8 +26,8 @@ QByteArray Payload(const KivTest::Bytes& b)
 class RecordingView : public CView
 {
 public:
-    void OnUpdate(CView*, int hint, void* object) override { hints.emplace_back(hint, object); }
-    std::vector<std::pair<int, void*>> hints;
+    void OnUpdate(CView*, const CHint& hint) override { hints.emplace_back(hint.code, hint.folder); }
+    std::vector<std::pair<int, CFolderNode*>> hints;
 };
 
 class ClipboardTest : public ::testing::Test
@@ -226,13 +226,13 @@ TEST_F(ClipboardTest, ThePasteTellsTheViewsWhatToRedraw)
     RecordingView view;
     target.AddView(&view);
     SendPasteHints(target, PastePayload(target, into, CopyFolder(source, alpha)));
-    const std::vector<std::pair<int, void*>> subtree{{HINT_SYNC_FOLDER, into},
+    const std::vector<std::pair<int, CFolderNode*>> subtree{{HINT_SYNC_FOLDER, into},
                                                      {HINT_REFRESH, nullptr}};
     EXPECT_EQ(view.hints, subtree);
 
     view.hints.clear();
     SendPasteHints(target, PastePayload(target, into, CopyBookmarks(source, {0})));
-    const std::vector<std::pair<int, void*>> list{{HINT_REFRESH, nullptr}};
+    const std::vector<std::pair<int, CFolderNode*>> list{{HINT_REFRESH, nullptr}};
     EXPECT_EQ(view.hints, list);
 
     view.hints.clear();

@@ -1,7 +1,7 @@
 #include "ViewTestApp.h"
 
-#include "app/Commands.h"
-#include "app/KivApp.h"
+#include "res/Commands.h"
+#include "framework/Profile.h"
 #include "framework/ScriptedUi.h"
 #include "model/KivDoc.h"
 #include "res/Strings.h"
@@ -34,9 +34,9 @@ protected:
     void SetUp() override
     {
         KivTest::EnsureApp();
-        KivApp().m_nListStyle = LVS_REPORT;
-        KivApp().m_bNewWindow = false;
-        KivApp().m_bKeepWndSize = false;
+        KivTest::Settings().listStyle = LVS_REPORT;
+        KivTest::Settings().newWindow = false;
+        KivTest::Settings().keepWndSize = false;
         OpenSamplePanes();
         m_tester = std::make_unique<QAbstractItemModelTester>(
             &m_list->ListModel(), QAbstractItemModelTester::FailureReportingMode::Fatal);
@@ -128,7 +128,7 @@ TEST_P(KivViewStyleTest, StyleComesFromTheSettingAndGoesBackAtTheEnd)
     const int style = GetParam();
     m_panes.reset();
     m_tester.reset();
-    KivApp().m_nListStyle = style;
+    KivTest::Settings().listStyle = style;
     m_panes = std::make_unique<KivTest::Panes>(m_doc);
     m_list = m_panes->list;
     m_doc.SendInitialUpdate();
@@ -150,7 +150,7 @@ TEST_P(KivViewStyleTest, StyleComesFromTheSettingAndGoesBackAtTheEnd)
     m_list->SetListStyle((style + 1) % 4);
     EXPECT_EQ(m_list->SelectedRows(), std::vector<int>{1});
     m_panes.reset();
-    EXPECT_EQ(KivApp().m_nListStyle, (style + 1) % 4);
+    EXPECT_EQ(KivTest::Settings().listStyle, (style + 1) % 4);
 }
 
 INSTANTIATE_TEST_SUITE_P(AllStyles, KivViewStyleTest, ::testing::Values(0, 1, 2, 3));
@@ -161,7 +161,7 @@ TEST_F(KivViewTest, ColumnWidthsAreAlwaysWrittenButReadOnlyWithKeepWndSize)
     m_list->DetailsView()->header()->resizeSection(2, 77);
     m_panes.reset();
     m_tester.reset();
-    CProfile& profile = KivApp().Profile();
+    CProfile& profile = *KivTest::Settings().profile;
     EXPECT_EQ(profile.GetProfileInt("WndSize", "cxC0", 0), 123);
     EXPECT_EQ(profile.GetProfileInt("WndSize", "cxC1", 0), 200);
     EXPECT_EQ(profile.GetProfileInt("WndSize", "cxC2", 0), 77);
@@ -174,14 +174,14 @@ TEST_F(KivViewTest, ColumnWidthsAreAlwaysWrittenButReadOnlyWithKeepWndSize)
     profile.WriteProfileInt("WndSize", "cxC0", 123);
     profile.WriteProfileInt("WndSize", "cxC1", 0x10000 + 90); // only the low 16 bits count
     profile.WriteProfileInt("WndSize", "cxC2", 77);
-    KivApp().m_bKeepWndSize = true;
+    KivTest::Settings().keepWndSize = true;
     m_panes = std::make_unique<KivTest::Panes>(m_doc);
     m_doc.SendInitialUpdate();
     const QHeaderView* header = m_panes->list->DetailsView()->header();
     EXPECT_EQ(header->sectionSize(0), 123);
     EXPECT_EQ(header->sectionSize(1), 90);
     EXPECT_EQ(header->sectionSize(2), 77);
-    KivApp().m_bKeepWndSize = false;
+    KivTest::Settings().keepWndSize = false;
 }
 
 TEST_F(KivViewTest, NewItemTakesTheDialogsTextsAndSelectsTheRow)
@@ -447,7 +447,7 @@ TEST_F(KivViewTest, EnterAndDoubleClickFollowNewWindowTheCommandsDoNot)
     Show(Folder("c"));
     SelectRows({3, 1});
     for (bool newWindow : {false, true}) {
-        KivApp().m_bNewWindow = newWindow;
+        KivTest::Settings().newWindow = newWindow;
         QTest::keyClick(m_list->ItemView(), Qt::Key_Return);
         emit m_list->DetailsView()->doubleClicked(m_list->ListModel().index(4, 0));
     }
@@ -460,7 +460,7 @@ TEST_F(KivViewTest, EnterAndDoubleClickFollowNewWindowTheCommandsDoNot)
                                            {"http://c5.example", true},
                                            {"http://c2.example", false},
                                            {"http://c2.example", true}}));
-    KivApp().m_bNewWindow = false;
+    KivTest::Settings().newWindow = false;
 }
 
 // The content can be replaced while a modal window waits (the program refuses the
@@ -507,11 +507,11 @@ TEST_F(KivViewTest, HandlersCheckWhatTheyAskedAboutAfterTheModalLoop)
 TEST_F(KivViewTest, SelectRowHintSelectsInRangeAndOtherHintsAreLeftAlone)
 {
     Show(Folder("c"));
-    m_doc.UpdateAllViews(nullptr, HINT_SELECT_ROW, reinterpret_cast<void*>(intptr_t(3)));
+    m_doc.UpdateAllViews(nullptr, HINT_SELECT_ROW, 3);
     EXPECT_EQ(m_list->SelectedRows(), std::vector<int>{3});
     EXPECT_EQ(m_list->DetailsView()->currentIndex().row(), 3);
-    for (intptr_t bad : {intptr_t(-1), intptr_t(5)}) {
-        m_doc.UpdateAllViews(nullptr, HINT_SELECT_ROW, reinterpret_cast<void*>(bad));
+    for (int bad : {-1, 5}) {
+        m_doc.UpdateAllViews(nullptr, HINT_SELECT_ROW, bad);
         EXPECT_EQ(m_list->SelectedRows(), std::vector<int>{3});
     }
     // 10 and 11 leave the rows as they are, even when the folder changed.

@@ -1,6 +1,6 @@
 #include "ViewTestApp.h"
 
-#include "app/KivApp.h"
+#include "framework/Profile.h"
 #include "res/Strings.h"
 #include "model/KivDoc.h"
 #include "views/KivView.h"
@@ -31,13 +31,17 @@ public:
         qputenv("XDG_CONFIG_HOME", m_config.path().toLocal8Bit());
         qputenv("QT_QPA_PLATFORM", "offscreen");
         m_app = std::make_unique<QApplication>(m_argc, m_argv);
-        m_kiv = std::make_unique<CKivApp>();
+        QApplication::setOrganizationName(QStringLiteral("halvane"));
+        QApplication::setApplicationName(QStringLiteral("Kiv"));
+        m_profile = std::make_unique<CProfile>();
+        m_settings.profile = m_profile.get();
     }
     void TearDown() override
     {
-        m_kiv.reset();
+        m_profile.reset();
         m_app.reset();
     }
+    CViewSettings& Settings() { return m_settings; }
 
 private:
     QTemporaryDir m_config;
@@ -45,7 +49,8 @@ private:
     char m_name[11] = "views_test";
     char* m_argv[2] = {m_name, nullptr};
     std::unique_ptr<QApplication> m_app;
-    std::unique_ptr<CKivApp> m_kiv;
+    std::unique_ptr<CProfile> m_profile;
+    CViewSettings m_settings;
 };
 
 AppEnvironment* const g_environment =
@@ -54,6 +59,12 @@ AppEnvironment* const g_environment =
 }  // namespace
 
 void EnsureApp() { g_environment->Create(); }
+
+CViewSettings& Settings()
+{
+    EnsureApp();
+    return g_environment->Settings();
+}
 
 QString WriteSample(const QString& dir)
 {
@@ -80,8 +91,10 @@ QString WriteSample(const QString& dir)
 Panes::Panes(CKivDoc& doc)
 {
     splitter = new QSplitter;
-    tree = new CLeftView(doc, splitter);
-    list = new CKivView(doc, splitter);
+    CViewContext context;
+    context.settings = &Settings();
+    tree = new CLeftView(doc, splitter, context);
+    list = new CKivView(doc, splitter, context);
     splitter->addWidget(tree);
     splitter->addWidget(list);
     splitter->resize(800, 600);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/KivDoc.h"
+#include "views/ViewContext.h"
 
 #include <QString>
 #include <QTemporaryDir>
@@ -20,9 +21,11 @@ class QSplitter;
 
 namespace KivTest {
 
-// Creates, once per test binary, the QApplication (offscreen) and the application
-// object, with the settings in a temporary configuration folder.
+// Creates, once per test binary, the QApplication (offscreen) and the panes'
+// settings, kept in a temporary configuration folder.
 void EnsureApp();
+// The settings every pane made by Panes reads.
+CViewSettings& Settings();
 
 // Writes sample.kiv into dir and returns its path:
 //   Escritorio: r-alpha, r-beta

@@ -1,6 +1,6 @@
-#include "DragDropTestHooks.h"
+#include "TestHooks.h"
 
-#include "app/Commands.h"
+#include "res/Commands.h"
 #include "app/KivApp.h"
 #include "frame/MainFrame.h"
 #include "model/KivDoc.h"

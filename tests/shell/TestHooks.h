@@ -5,7 +5,7 @@
 
 class CKivApp;
 
-// Hidden command-line options with which tests drive copy and paste between two
+// Command-line options of the test shell with which tests drive copy and paste between two
 // running copies of the program, which share nothing but the desktop's clipboard.
 //   --test-copy-folder PATH   select the folder PATH ("a/b" below the root), copy it
 //                             (57634), print "kiv: copied" and keep serving the
