@@ -9,6 +9,8 @@ packages=(
   cmake g++ make pkg-config ninja-build
   qt6-base-dev qt6-base-dev-tools libqt6dbus6 libqt6printsupport6 libqt6svg6 qt6-svg-dev
   qt6-qpa-plugins libgl-dev
+  # ICU sort keys (the collation Qt's collator uses)
+  libicu-dev
   # reading browser profiles: Qt's SQL module (in qt6-base-dev) and its SQLite driver
   libqt6sql6 libqt6sql6-sqlite
   # tests, benchmarks, fuzzing

@@ -4,6 +4,8 @@
 #include <QLocale>
 #include <QString>
 
+#include <unicode/ucol.h>
+
 #include <algorithm>
 #include <array>
 #include <cstdint>
@@ -253,6 +255,156 @@ int CompareNoCase(std::string_view a, std::string_view b)
 
 bool NameKeysOrder() { return CollatorIsC(); }
 
+namespace {
+// The name as the UTF-16 text the collator compares: in `buffer` when it is valid
+// UTF-8 that fits, else converted with QString's replacement rules into `spill`.
+QStringView CollatedText(std::string_view name, std::array<char16_t, 256>& buffer, QString& spill)
+{
+    const qsizetype n = ToUtf16(name, buffer);
+    if (n >= 0)
+        return QStringView(buffer.data(), n);
+    spill = ToQString(name);
+    return spill;
+}
+
+// The whole ICU sort key of text (empty when ICU fails).
+std::string FullSortKey(const UCollator* collator, QStringView text)
+{
+    std::string key(64, '\0');
+    const auto fill = [&] {
+        return ucol_getSortKey(collator, reinterpret_cast<const UChar*>(text.data()),
+                               int32_t(text.size()), reinterpret_cast<uint8_t*>(key.data()),
+                               int32_t(key.size()));
+    };
+    int32_t len = fill();
+    if (len > int32_t(key.size())) {
+        key.resize(size_t(len));
+        len = fill();
+    }
+    key.resize(size_t(std::max(len, 0)));
+    return key;
+}
+
+int Sign(int v) { return (v > 0) - (v < 0); }
+
+// ICU's collator set up as Qt sets up the one above (locale, case ignored, no numeric
+// order, punctuation counted), for its sort keys: comparing two keys byte by byte
+// orders the names as the collator's comparison does, so a large sort needs one key
+// per name instead of a collator call per comparison. Null in the C locale, or when
+// it does not order a set of names that locales treat differently exactly as Qt's
+// collator does (then the comparison alone is used).
+UCollator* OpenKeyCollator()
+{
+    if (CollatorIsC())
+        return nullptr;
+    const QByteArray locale = Collator().locale().bcp47Name().toLatin1().replace('-', '_');
+    UErrorCode status = U_ZERO_ERROR;
+    UCollator* collator = ucol_open(locale.constData(), &status);
+    if (U_FAILURE(status))
+        return nullptr;
+    ucol_setAttribute(collator, UCOL_NORMALIZATION_MODE, UCOL_ON, &status);
+    ucol_setAttribute(collator, UCOL_STRENGTH, UCOL_SECONDARY, &status);
+    ucol_setAttribute(collator, UCOL_NUMERIC_COLLATION, UCOL_OFF, &status);
+    ucol_setAttribute(collator, UCOL_ALTERNATE_HANDLING, UCOL_NON_IGNORABLE, &status);
+    static const char16_t* const probes[]
+        = {u"", u"a", u"A", u"b", u"\u00e4", u"ae", u"\u00e6", u"z", u"ch", u"h", u"cz",
+           u"i", u"\u0131", u"I", u"\u0130", u"j", u"y", u"v", u"w", u"\u00f1", u"n", u"o",
+           u"\u00f6", u"\u00f8", u"aa", u"\u00e5", u"ll", u"l", u"m", u"\u00df", u"ss",
+           u"\u010d", u"c", u"d", u"\u00e9", u"e\u0301", u"E", u"e", u"-", u" ", u"_",
+           u"~", u"1", u"10", u"9", u"\u0436", u"\u03c3", u"\u03a3", u"\u4e00", u"\u4e8c",
+           u"\u3042", u"\uac00", u"\U0001F600", u"\u0001"};
+    std::vector<std::string> keys;
+    for (const char16_t* p : probes)
+        keys.push_back(FullSortKey(collator, QStringView(p)));
+    bool agrees = U_SUCCESS(status);
+    for (size_t a = 0; agrees && a < std::size(probes); ++a)
+        for (size_t b = 0; agrees && b < std::size(probes); ++b) {
+            const int byKeys = Sign(keys[a].compare(keys[b]));
+            const int byQt = Sign(Collator().compare(QStringView(probes[a]), QStringView(probes[b])));
+            // Qt puts an empty name before any other, even one of ignorable characters
+            // only; equal keys leave such pairs to the comparison.
+            const bool oneEmpty = (probes[a][0] == 0) != (probes[b][0] == 0);
+            agrees = byKeys == byQt || (byKeys == 0 && oneEmpty);
+        }
+    if (!agrees) {
+        ucol_close(collator);
+        return nullptr;
+    }
+    return collator;
+}
+
+const UCollator* KeyCollator()
+{
+    static UCollator* const collator = OpenKeyCollator();
+    return collator;
+}
+
+// The first bytes of the name's sort key (zeros past its end) as numbers that compare
+// as those bytes do: different prefixes order two names as the collator does, equal
+// ones settle nothing.
+using KeyPrefix = std::array<uint64_t, 3>;
+
+KeyPrefix SortKeyPrefix(const UCollator* collator, std::string_view name)
+{
+    std::array<char16_t, 256> buffer;
+    QString spill;
+    const QStringView text = CollatedText(name, buffer, spill);
+    std::array<uint8_t, 128> small;
+    const auto* u = reinterpret_cast<const UChar*>(text.data());
+    const int32_t len
+        = ucol_getSortKey(collator, u, int32_t(text.size()), small.data(), int32_t(small.size()));
+    std::array<uint8_t, sizeof(KeyPrefix)> prefix{};
+    if (len > int32_t(small.size())) {
+        // Only a buffer that holds the whole key is filled in a defined way.
+        std::vector<uint8_t> whole(static_cast<size_t>(len));
+        ucol_getSortKey(collator, u, int32_t(text.size()), whole.data(), len);
+        std::memcpy(prefix.data(), whole.data(), prefix.size());
+    } else if (len > 0) {
+        std::memcpy(prefix.data(), small.data(), std::min(size_t(len), prefix.size()));
+    }
+    KeyPrefix words{};
+    for (size_t k = 0; k < prefix.size(); ++k)
+        words[k / 8] = (words[k / 8] << 8) | prefix[k];
+    return words;
+}
+}  // namespace
+
+bool SortsByCollationKeys() { return KeyCollator() != nullptr; }
+
+bool StableSortByCollationKeys(std::vector<uint32_t>& items,
+                               const std::function<std::string_view(uint32_t)>& nameOf)
+{
+    const UCollator* collator = KeyCollator();
+    if (!collator)
+        return false;
+    // Compared by their key prefixes; only names whose prefixes are equal go to the
+    // comparison, and the position then breaks ties as a stable sort keeps them. Each
+    // name is looked up once: the lookups reach all over memory.
+    struct Keyed
+    {
+        KeyPrefix key;
+        uint32_t pos, item;
+    };
+    std::vector<Keyed> keyed(items.size());
+    std::vector<std::string_view> names(items.size());
+    for (size_t k = 0; k < items.size(); ++k)
+        names[k] = nameOf(items[k]);
+    for (size_t k = 0; k < items.size(); ++k) {
+        if (k + 8 < items.size())
+            __builtin_prefetch(names[k + 8].data());
+        keyed[k] = {SortKeyPrefix(collator, names[k]), uint32_t(k), items[k]};
+    }
+    std::sort(keyed.begin(), keyed.end(), [&](const Keyed& a, const Keyed& b) {
+        if (a.key != b.key)
+            return a.key < b.key;
+        const int r = CompareNoCase(names[a.pos], names[b.pos]);
+        return r != 0 ? r < 0 : a.pos < b.pos;
+    });
+    for (size_t k = 0; k < items.size(); ++k)
+        items[k] = keyed[k].item;
+    return true;
+}
+
 uint64_t NameKey(std::string_view name)
 {
     // Packed high to low; a name that ends leaves zeros, so it sorts before any
@@ -334,9 +486,11 @@ bool SortByDistinctNames(std::vector<uint32_t>& items,
     std::vector<uint32_t> order(groupItem.size());
     for (uint32_t g = 0; g < order.size(); ++g)
         order[g] = g;
-    std::sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) {
-        return CompareNoCase(nameOf(groupItem[a]), nameOf(groupItem[b])) < 0;
-    });
+    const auto groupName = [&](uint32_t g) { return nameOf(groupItem[g]); };
+    if (!StableSortByCollationKeys(order, groupName))
+        std::sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) {
+            return CompareNoCase(groupName(a), groupName(b)) < 0;
+        });
     // Names the comparison finds equal (different bytes) share a rank.
     std::vector<uint32_t> rank(order.size());
     uint32_t r = 0;
@@ -357,6 +511,22 @@ bool SortByDistinctNames(std::vector<uint32_t>& items,
         sorted[start[rank[groupAt[k]]]++] = items[k];
     items.swap(sorted);
     return true;
+}
+} // namespace
+
+namespace {
+// Whether the names seem to repeat enough for grouping them to pay, judged from the
+// first few thousand: a guess that only chooses between two exact sorts.
+bool NamesRepeat(const std::vector<uint32_t>& items,
+                 const std::function<std::string_view(uint32_t)>& nameOf)
+{
+    const size_t sample = std::min<size_t>(items.size(), 4096);
+    std::vector<std::string_view> names(sample);
+    for (size_t k = 0; k < sample; ++k)
+        names[k] = nameOf(items[k]);
+    std::sort(names.begin(), names.end());
+    const size_t distinct = size_t(std::unique(names.begin(), names.end()) - names.begin());
+    return distinct <= sample / 2;
 }
 } // namespace
 
@@ -407,7 +577,10 @@ void StableSortNoCase(std::vector<uint32_t>& items,
         // than a sort under a locale's collation.
         if (std::is_sorted(items.begin(), items.end(), less))
             return;
-        if (items.size() >= kRankedFrom && SortByDistinctNames(items, nameOf))
+        if (items.size() >= kRankedFrom && (!SortsByCollationKeys() || NamesRepeat(items, nameOf))
+            && SortByDistinctNames(items, nameOf))
+            return;
+        if (StableSortByCollationKeys(items, nameOf))
             return;
         // A list stored under another collation is mostly in order under this one.
         if (StableSortNearlySorted(

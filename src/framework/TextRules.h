@@ -33,6 +33,14 @@ void StableSortNoCase(std::vector<uint32_t>& items,
 bool StableSortNearlySorted(std::vector<uint32_t>& items,
                             const std::function<int(uint32_t, uint32_t)>& compare);
 
+// Whether StableSortByCollationKeys can sort here (under a locale's collation, when
+// ICU's sort keys are found to order names as the comparison does).
+bool SortsByCollationKeys();
+// A stable sort by CompareNoCase through ICU sort keys taken once per name. False,
+// with items unchanged, where SortsByCollationKeys does not hold.
+bool StableSortByCollationKeys(std::vector<uint32_t>& items,
+                               const std::function<std::string_view(uint32_t)>& nameOf);
+
 // Case-folded substring test (Unicode case folding).
 bool ContainsNoCase(std::string_view haystack, std::string_view needle);
 

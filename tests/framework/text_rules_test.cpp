@@ -101,10 +101,17 @@ TEST(StableSortNoCase, GivesTheOrderOfAStableSortByTheComparison)
     // Names sharing long prefixes, equal names in other cases, letters beyond the Latin
     // range, pairs of surrogates, NUL characters and empty names; then the same with a
     // name that is not UTF-8 among them; then thousands of names drawn from a few
-    // dozen, one of them not UTF-8, as the collator sorts them.
+    // dozen, one of them not UTF-8, as the collator sorts them. Under a locale's
+    // collation the sort goes by ICU sort keys: names the collator finds equal in other
+    // bytes (case, composed or not, characters it ignores), names whose keys share
+    // their first bytes or outgrow the buffers.
+    ASSERT_EQ(KivText::SortsByCollationKeys(), QLocale().language() != QLocale::C);
     std::mt19937 rng(5);
+    const std::string longPart(120, 'q');
     const char* const parts[] = {"a", "B", "ab", "Ab", "é", "É", "z", "\xCE\xA3", "\xCF\x83",
-                                 "\xF0\x9F\x98\x80", "\xEF\xBC\xA1", " ", "", "1"};
+                                 "\xF0\x9F\x98\x80", "\xEF\xBC\xA1", " ", "", "1",
+                                 "e\xCC\x81", "\xC2\xAD", "\x01", "-", "\xC3\xB1", "\xC3\xB8",
+                                 "Abcdefghijklmnopqrstuvwxyz", longPart.c_str()};
     for (int round = 0; round < 44; ++round) {
         std::vector<std::string> names(64 + rng() % 400);
         if (round >= 40) {
