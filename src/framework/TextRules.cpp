@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <cstring>
 #include <iterator>
+#include <unordered_map>
 
 #if defined(__x86_64__)
 #include <immintrin.h>
@@ -237,6 +238,10 @@ bool CollatorIsC()
 }
 }  // namespace
 
+namespace {
+const UCollator* KeyCollator();
+}  // namespace
+
 int CompareNoCase(std::string_view a, std::string_view b)
 {
     if (a == b)
@@ -244,6 +249,17 @@ int CompareNoCase(std::string_view a, std::string_view b)
     if (CollatorIsC()) {
         const int r = CompareFolded(a, b);
         if (r != 2)
+            return r;
+    } else if (const UCollator* icu = KeyCollator(); icu && IsValidUtf8(a) && IsValidUtf8(b)) {
+        // The same collation read from the UTF-8 directly, which stops at the first
+        // difference instead of converting both names first. Qt puts an empty name
+        // before any other.
+        if (a.empty() || b.empty())
+            return a.empty() ? -1 : 1;
+        UErrorCode status = U_ZERO_ERROR;
+        const UCollationResult r = ucol_strcollUTF8(icu, a.data(), int32_t(a.size()), b.data(),
+                                                    int32_t(b.size()), &status);
+        if (U_SUCCESS(status))
             return r;
     }
     std::array<char16_t, 256> ua, ub;
@@ -456,33 +472,22 @@ constexpr size_t kRankedFrom = 1024;
 bool SortByDistinctNames(std::vector<uint32_t>& items,
                          const std::function<std::string_view(uint32_t)>& nameOf)
 {
-    struct Hashed
-    {
-        uint64_t hash;
-        uint32_t pos;
-    };
+    // Grouped by a table of the names met so far: one look per item, in the items'
+    // order, where a sort of the items by name hash looked at names all over memory.
     const size_t n = items.size();
-    std::vector<Hashed> hashed(n);
-    for (size_t k = 0; k < n; ++k)
-        hashed[k] = {std::hash<std::string_view>{}(nameOf(items[k])), uint32_t(k)};
-    std::sort(hashed.begin(), hashed.end(), [&](const Hashed& a, const Hashed& b) {
-        if (a.hash != b.hash)
-            return a.hash < b.hash;
-        const std::string_view x = nameOf(items[a.pos]), y = nameOf(items[b.pos]);
-        return x != y ? x < y : a.pos < b.pos;
-    });
+    std::unordered_map<std::string_view, uint32_t> groupOf;
     std::vector<uint32_t> groupAt(n); // by position
     std::vector<uint32_t> groupItem;  // one item of each group
     for (size_t k = 0; k < n; ++k) {
-        if (k == 0 || hashed[k].hash != hashed[k - 1].hash
-            || nameOf(items[hashed[k].pos]) != nameOf(items[hashed[k - 1].pos])) {
+        const auto [it, added] = groupOf.try_emplace(nameOf(items[k]), uint32_t(groupItem.size()));
+        if (added) {
             if (groupItem.size() > n / 4)
                 return false;
-            groupItem.push_back(items[hashed[k].pos]);
+            groupItem.push_back(items[k]);
         }
-        groupAt[hashed[k].pos] = uint32_t(groupItem.size() - 1);
+        groupAt[k] = it->second;
     }
-    hashed = {};
+    groupOf = {};
     std::vector<uint32_t> order(groupItem.size());
     for (uint32_t g = 0; g < order.size(); ++g)
         order[g] = g;
