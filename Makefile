@@ -5,8 +5,11 @@ ASAN_BUILD ?= build-asan
 JOBS ?= 2
 CMAKE_FLAGS ?=
 FUZZ_SECONDS ?= 20
+PREFIX ?= /usr/local
+DESTDIR ?=
 
-.PHONY: all bootstrap configure build run test bench fuzz fuzz-smoke sanitize lint screenshots clean
+.PHONY: all bootstrap configure build run test bench fuzz fuzz-smoke sanitize lint screenshots clean \
+        install package
 
 all: build
 
@@ -32,6 +35,15 @@ run: bootstrap build
 test: bootstrap build fuzz-build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS) --timeout 600
 	@$(MAKE) --no-print-directory fuzz-smoke
+
+# `make install PREFIX=/usr DESTDIR=/tmp/stage` stages an installation; without
+# DESTDIR the desktop's caches are refreshed too.
+install: bootstrap build
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
+
+# A .deb for Debian 12 in $(BUILD): apt install ./$(BUILD)/kiv_*.deb
+package: bootstrap build
+	cd $(BUILD) && cpack -G DEB
 
 bench: bootstrap build
 	@for b in $(BUILD)/bin/bench_*; do echo "== $$b"; $$b --benchmark_min_time=0.1; done

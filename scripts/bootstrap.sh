@@ -25,6 +25,9 @@ packages=(
   python3 python3-dbus
   # the print companion's checks and desktop integration
   poppler-utils shared-mime-info desktop-file-utils xdg-utils
+  # installing and packaging: the metadata validator, the icon cache, the .deb's
+  # library dependencies
+  appstream gtk-update-icon-cache dpkg-dev file
   fonts-dejavu-core
 )
 

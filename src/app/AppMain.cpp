@@ -26,6 +26,8 @@ int Run(QApplication& qapp, const QStringList& arguments,
     // The settings' place follows these names.
     QApplication::setOrganizationName(QStringLiteral("halvane"));
     QApplication::setApplicationName(QStringLiteral("Kiv"));
+    // Lets the desktop match the window to kiv.desktop, and so to its icon.
+    QApplication::setDesktopFileName(QStringLiteral("kiv"));
     CQtUi ui;
     CUi* previous = CUi::Install(&ui);
     int exitCode = 0;

@@ -222,11 +222,9 @@ bool CKivApp::InitInstance(const QStringList& arguments)
     }();
     Q_UNUSED(translated);
 
-    // The help page lives in help/ beside the program.
-    m_strHelpPath = QDir(QCoreApplication::applicationDirPath())
-                        .filePath(QStringLiteral("help/kiv_index.html"));
-    m_strPrintDocPath = QDir(QCoreApplication::applicationDirPath())
-                            .filePath(QStringLiteral("Zezivezu.viv"));
+    const QString programDir = QCoreApplication::applicationDirPath();
+    m_strHelpPath = ShippedFilePath(programDir, QStringLiteral("help/kiv_index.html"));
+    m_strPrintDocPath = ShippedFilePath(programDir, QStringLiteral("Zezivezu.viv"));
 
     CDocument::SetUntitledName(KivStrings::Load(AFX_IDS_UNTITLED));
 
@@ -263,16 +261,20 @@ bool CKivApp::InitInstance(const QStringList& arguments)
     if (m_bAutomation)
         return StartAutomation();
 
-    // The user-level desktop files: ".kiv" documents, and the print document with
-    // the print companion beside the program as its handler.
-    const QString printProgram = QDir(QCoreApplication::applicationDirPath())
-                                     .filePath(QStringLiteral("kiv-print"));
-    KivShellFileTypes::Register(KivShellFileTypes::DataHome(),
-                                QCoreApplication::applicationFilePath(),
-                                QFileInfo(printProgram).isExecutable() ? printProgram : QString());
-    // The bus starts this program for automation clients through the user's
-    // service file.
-    KivAutomation::WriteUserServiceFile(QCoreApplication::applicationFilePath());
+    // An installed program has its file types and bus service in the system's folders;
+    // copies in the user's folders would only shadow them.
+    if (!KivShellFileTypes::InstalledSystemWide(QCoreApplication::applicationFilePath())) {
+        // The user-level desktop files: ".kiv" documents, and the print document with
+        // the print companion beside the program as its handler.
+        const QString printProgram = QDir(QCoreApplication::applicationDirPath())
+                                         .filePath(QStringLiteral("kiv-print"));
+        KivShellFileTypes::Register(KivShellFileTypes::DataHome(),
+                                    QCoreApplication::applicationFilePath(),
+                                    QFileInfo(printProgram).isExecutable() ? printProgram : QString());
+        // The bus starts this program for automation clients through the user's
+        // service file.
+        KivAutomation::WriteUserServiceFile(QCoreApplication::applicationFilePath());
+    }
 
     // Reopen the last file when asked to and nothing else was named.
     if (fileName.isEmpty() && m_bOpenLastFile && !m_recentFiles.Entries().isEmpty()
@@ -334,6 +336,16 @@ int CKivApp::ExitInstance()
     m_recentFiles.WriteList(*m_pProfile);
     m_pProfile->Sync();
     return 0;
+}
+
+QString CKivApp::ShippedFilePath(const QString& programDir, const QString& name)
+{
+    const QString beside = QDir(programDir).filePath(name);
+    if (QFileInfo::exists(beside))
+        return beside;
+    const QString shared =
+        QDir::cleanPath(programDir + QStringLiteral("/../share/kiv/") + name);
+    return QFileInfo::exists(shared) ? shared : beside;
 }
 
 void CKivApp::WinHelp()

@@ -68,6 +68,11 @@ public:
     // Every help request ends here: opens the help page with the desktop.
     void WinHelp();
 
+    // A file the program ships (help/kiv_index.html, Zezivezu.viv): beside the program
+    // in the build tree, under ../share/kiv once installed. When neither place has it,
+    // the path beside the program.
+    static QString ShippedFilePath(const QString& programDir, const QString& name);
+
     // Starts a desktop tool (an opener, the mail program) without waiting for it;
     // when it cannot be started or ends with an error, failureText is shown. The
     // tool is never stopped by this program.
@@ -133,7 +138,7 @@ public:
     QString m_strCheckPath;
     bool m_bCheckSubFolder = false;
     QString m_strHelpPath;
-    // The print document beside the program, set at start-up like the help path.
+    // The print document shipped with the program, set at start-up like the help path.
     QString m_strPrintDocPath;
     bool m_bXptIEDel = false;
 

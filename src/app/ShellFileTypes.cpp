@@ -96,6 +96,37 @@ QString DesktopEntry(const QString& program)
         .arg(QuoteExec(program));
 }
 
+bool InstalledSystemWide(const QString& program)
+{
+    const QString self = QFileInfo(program).canonicalFilePath();
+    if (self.isEmpty())
+        return false;
+    QString dirs = qEnvironmentVariable("XDG_DATA_DIRS");
+    if (dirs.isEmpty())
+        dirs = QStringLiteral("/usr/local/share:/usr/share");
+    for (const QString& dir : dirs.split(QLatin1Char(':'), Qt::SkipEmptyParts)) {
+        if (!QFileInfo::exists(dir + QStringLiteral("/mime/packages/kiv.xml")))
+            continue;
+        QFile entry(dir + QStringLiteral("/applications/kiv.desktop"));
+        if (!entry.open(QIODevice::ReadOnly))
+            continue;
+        for (const QByteArray& line : entry.readAll().split('\n')) {
+            if (!line.startsWith("Exec="))
+                continue;
+            // The installed entry names the program by its full path, unquoted or quoted.
+            QString exec = QString::fromUtf8(line.mid(5)).trimmed();
+            if (exec.startsWith(QLatin1Char('"')))
+                exec = exec.mid(1).section(QLatin1Char('"'), 0, 0);
+            else
+                exec = exec.section(QLatin1Char(' '), 0, 0);
+            if (QFileInfo(exec).canonicalFilePath() == self)
+                return true;
+            break;
+        }
+    }
+    return false;
+}
+
 QString PrintMimeTypeXml() { return Resource(QStringLiteral(":/desktop/kiv-print-document.xml")); }
 
 QString PrintDesktopEntry(const QString& printProgram)

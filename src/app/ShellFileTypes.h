@@ -19,6 +19,11 @@ QString DesktopEntry(const QString& program);
 QString PrintMimeTypeXml();
 QString PrintDesktopEntry(const QString& printProgram);
 
+// True when a folder of $XDG_DATA_DIRS holds mime/packages/kiv.xml and an
+// applications/kiv.desktop that starts this very program: it was installed for
+// everyone, and the user-level copies would only shadow the installed files.
+bool InstalledSystemWide(const QString& program);
+
 // Writes mime/packages/kiv.xml and applications/kiv.desktop under dataHome when they
 // are missing or differ, and, when printProgram is not empty,
 // mime/packages/kiv-print-document.xml and applications/kiv-print.desktop; the

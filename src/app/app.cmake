@@ -19,7 +19,7 @@ target_link_libraries(kiv_gui PUBLIC
 qt_add_executable(kiv main.cpp)
 target_link_libraries(kiv PRIVATE kiv_gui)
 
-# The help page lives in help/ beside the program, in the build tree as installed.
+# The help page lives in help/ beside the program in the build tree.
 set(kiv_help_files ${PROJECT_SOURCE_DIR}/help/kiv_index.html)
 add_custom_command(
   OUTPUT ${CMAKE_BINARY_DIR}/bin/help/kiv_index.html
@@ -31,6 +31,3 @@ add_custom_target(kiv_help ALL DEPENDS ${CMAKE_BINARY_DIR}/bin/help/kiv_index.ht
 add_dependencies(kiv kiv_help)
 # The print command's companion lives beside kiv, like the print document.
 add_dependencies(kiv kiv-print)
-
-install(TARGETS kiv RUNTIME DESTINATION bin)
-install(FILES ${kiv_help_files} DESTINATION bin/help)

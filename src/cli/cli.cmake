@@ -7,4 +7,3 @@ target_link_libraries(kiv_cli PUBLIC kiv_core kiv_formats kiv_browsers)
 
 qt_add_executable(kivtool cli/main.cpp)
 target_link_libraries(kivtool PRIVATE kiv_cli)
-install(TARGETS kivtool RUNTIME DESTINATION bin)

@@ -1,13 +1,9 @@
 # kiv-print, the print command's companion: it asks the running program for its
 # collection over the bus and prints it. It needs no window of the program, so it
 # is built without KIV_BUILD_GUI too.
-include(GNUInstallDirs)
 
-# The print document lives beside the program, in the build tree as installed.
+# The print document lives beside the program in the build tree.
 configure_file(print/Zezivezu.viv ${CMAKE_BINARY_DIR}/bin/Zezivezu.viv COPYONLY)
-install(FILES print/Zezivezu.viv DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(FILES print/kiv-print-document.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages)
-install(FILES print/kiv-print.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 
 find_package(Qt6 REQUIRED COMPONENTS Gui Widgets PrintSupport)
 add_library(kiv_print STATIC
@@ -19,4 +15,3 @@ target_link_libraries(kiv_print PUBLIC Qt6::Core Qt6::DBus Qt6::Gui)
 
 qt_add_executable(kiv-print print/main.cpp)
 target_link_libraries(kiv-print PRIVATE kiv_print Qt6::Widgets Qt6::PrintSupport)
-install(TARGETS kiv-print RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})

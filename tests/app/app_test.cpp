@@ -14,6 +14,7 @@
 #include <QDesktopServices>
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryDir>
 #include <QThread>
 #include <QDir>
 #include <QToolBar>
@@ -704,6 +705,80 @@ TEST(ShellFileTypes, InteractiveStartWritesThemAndAutomationStartDoesNot)
     ASSERT_TRUE(app.InitInstance({}));
     EXPECT_TRUE(QFileInfo::exists(desktop));
     EXPECT_TRUE(QFileInfo::exists(DataHome() + QStringLiteral("/mime/packages/kiv.xml")));
+}
+
+// Installed for everyone: the system's folders have the file types and the bus service,
+// so an interactive start leaves the user's folders alone, unless the installed entry
+// starts another program.
+TEST(ShellFileTypes, InstalledProgramLeavesTheUserFoldersAlone)
+{
+    AppEnv env;
+    QTemporaryDir system;
+    const auto write = [&system](const QString& name, const QByteArray& text) {
+        const QString path = system.filePath(name);
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        QFile f(path);
+        return f.open(QIODevice::WriteOnly) && f.write(text) == text.size();
+    };
+    const QString desktop = DataHome() + QStringLiteral("/applications/kiv.desktop");
+    const QString mime = DataHome() + QStringLiteral("/mime/packages/kiv.xml");
+    const QString service = DataHome() + QStringLiteral("/dbus-1/services/org.halvane.Kiv.Application.service");
+    const QString printDesktop = DataHome() + QStringLiteral("/applications/kiv-print.desktop");
+    const QString printMime = DataHome() + QStringLiteral("/mime/packages/kiv-print-document.xml");
+    const QByteArray saved = qgetenv("XDG_DATA_DIRS");
+    qputenv("XDG_DATA_DIRS", (QStringLiteral("/nonexistent:") + system.path()).toLocal8Bit());
+    const auto start = [&] {
+        for (const QString& f : {desktop, mime, service, printDesktop, printMime})
+            QFile::remove(f);
+        CKivApp app;
+        return app.InitInstance({});
+    };
+    const QByteArray self = QCoreApplication::applicationFilePath().toUtf8();
+
+    ASSERT_TRUE(write(QStringLiteral("mime/packages/kiv.xml"), "<mime-info/>"));
+    ASSERT_TRUE(write(QStringLiteral("applications/kiv.desktop"),
+                      "[Desktop Entry]\nType=Application\nName=Kiv\nExec=" + self + " %f\n"));
+    EXPECT_TRUE(KivShellFileTypes::InstalledSystemWide(QCoreApplication::applicationFilePath()));
+    ASSERT_TRUE(start());
+    for (const QString& f : {desktop, mime, service, printDesktop, printMime})
+        EXPECT_FALSE(QFileInfo::exists(f)) << qPrintable(f);
+
+    // An installation of another copy of the program does not stand for this one.
+    ASSERT_TRUE(write(QStringLiteral("applications/kiv.desktop"),
+                      "[Desktop Entry]\nType=Application\nName=Kiv\nExec=/usr/bin/kiv %f\n"));
+    ASSERT_TRUE(start());
+    EXPECT_TRUE(QFileInfo::exists(desktop));
+    EXPECT_TRUE(QFileInfo::exists(mime));
+    EXPECT_TRUE(QFileInfo::exists(service));
+
+    // Nor does an entry without its file type.
+    ASSERT_TRUE(write(QStringLiteral("applications/kiv.desktop"),
+                      "[Desktop Entry]\nExec=\"" + self + "\" %f\n"));
+    EXPECT_TRUE(KivShellFileTypes::InstalledSystemWide(QCoreApplication::applicationFilePath()));
+    ASSERT_TRUE(QFile::remove(system.filePath(QStringLiteral("mime/packages/kiv.xml"))));
+    EXPECT_FALSE(KivShellFileTypes::InstalledSystemWide(QCoreApplication::applicationFilePath()));
+    qputenv("XDG_DATA_DIRS", saved);
+}
+
+// The help page and the print document: beside the program in the build tree, in
+// ../share/kiv once installed, and beside the program when neither has them.
+TEST(ShippedFiles, BesideTheProgramFirstThenTheInstalledShareFolder)
+{
+    QTemporaryDir prefix;
+    const QString bin = prefix.filePath(QStringLiteral("bin"));
+    const QString shared = prefix.filePath(QStringLiteral("share/kiv/help/kiv_index.html"));
+    const QString beside = bin + QStringLiteral("/help/kiv_index.html");
+    const QString name = QStringLiteral("help/kiv_index.html");
+    ASSERT_TRUE(QDir().mkpath(bin));
+    EXPECT_EQ(CKivApp::ShippedFilePath(bin, name), beside);
+    for (const QString& path : {shared, beside}) {
+        ASSERT_TRUE(QDir().mkpath(QFileInfo(path).absolutePath()));
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        EXPECT_EQ(CKivApp::ShippedFilePath(bin, name), path);
+    }
+    EXPECT_EQ(CKivApp::ShippedFilePath(bin, QStringLiteral("Zezivezu.viv")),
+              bin + QStringLiteral("/Zezivezu.viv"));
 }
 
 // Whether a program's file holds a text, as bytes or as UTF-16 (string literals).
