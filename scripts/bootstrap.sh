@@ -12,6 +12,8 @@ packages=(
   # reading browser profiles and the link-check cache: Qt's SQL module (in
   # qt6-base-dev) and its SQLite driver; link checks: Qt's network module
   libqt6network6 libqt6sql6 libqt6sql6-sqlite
+  # ICU sort keys (the collation Qt's collator uses)
+  libicu-dev
   # tests, benchmarks, fuzzing
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev clang-format clang-tidy

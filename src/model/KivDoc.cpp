@@ -744,6 +744,8 @@ bool CKivDoc::RebuildFromFlat()
     // under it.
     std::array<CFolderNode*, kMaxDepth + 1> level{};
     level[0] = &m_root;
+    std::vector<CFolderNode*> unsortedParents;
+    bool created = false;
     for (uint32_t j = 0; j < folderCount; ++j) {
         const FlatFolder& ff = m_flatFolders[j];
         const int depth = ff.depth;
@@ -752,7 +754,24 @@ bool CKivDoc::RebuildFromFlat()
                 std::fill(level.begin() + depth, level.end(), nullptr);
             continue;
         }
-        CFolderNode* folder = CreateFolder(level[depth - 1], ff.name, false);
+        // At the end of its parent's chain, in file order; a chain that is not in name
+        // order is sorted once below. Inserting one by one keeps a chain sorted with
+        // equal names in arrival order, which a stable sort gives too, without a walk
+        // over the siblings per folder (a long one when the file was saved under
+        // another collation).
+        CFolderNode* const parent = level[depth - 1];
+        auto* folder = new CFolderNode(ff.name); // the parent's chain owns it
+        folder->m_nSortedEpoch = m_nRenameEpoch;
+        folder->m_pParent = parent;
+        if (!parent->m_pFirstChild) {
+            parent->m_pFirstChild = folder;
+        } else {
+            if (CompareNoCase(ff.name, parent->m_pLastChild->m_strName) < 0)
+                unsortedParents.push_back(parent);
+            parent->m_pLastChild->m_pNext = folder;
+        }
+        parent->m_pLastChild = folder;
+        created = true;
         level[depth] = folder;
         std::vector<uint32_t>& list = folder->m_aBookmarks;
         list.reserve(start[j + 1] - start[j]);
@@ -793,6 +812,27 @@ bool CKivDoc::RebuildFromFlat()
                 KivText::StableSortNoCase(list, nameOf);
         }
     }
+    std::sort(unsortedParents.begin(), unsortedParents.end());
+    unsortedParents.erase(std::unique(unsortedParents.begin(), unsortedParents.end()),
+                          unsortedParents.end());
+    for (CFolderNode* parent : unsortedParents) {
+        std::vector<CFolderNode*> children;
+        for (CFolderNode* c = parent->m_pFirstChild; c; c = c->m_pNext)
+            children.push_back(c);
+        std::vector<uint32_t> order(children.size());
+        for (uint32_t k = 0; k < order.size(); ++k)
+            order[k] = k;
+        KivText::StableSortNoCase(
+            order, [&](uint32_t k) -> std::string_view { return children[k]->m_strName; });
+        parent->m_pFirstChild = children[order.front()];
+        for (size_t k = 0; k + 1 < order.size(); ++k)
+            children[order[k]]->m_pNext = children[order[k + 1]];
+        parent->m_pLastChild = children[order.back()];
+        parent->m_pLastChild->m_pNext = nullptr;
+    }
+    if (created)
+        SetModifiedFlag(); // as creating the folders one by one does
+
     // Linking the unlisted bookmarks one by one into the empty root, in index order,
     // gives them in name order with equal names by index: a stable sort, without
     // moving the list around once per bookmark.
