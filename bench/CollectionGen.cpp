@@ -40,9 +40,19 @@ std::string Name(std::mt19937& rng)
     return n;
 }
 
-void SortByName(std::vector<uint32_t>& items, const std::vector<std::string>& names)
+void SortByName(std::vector<uint32_t>& items, const std::vector<std::string>& names, bool cOrder)
 {
-    KivText::StableSortNoCase(items, [&](uint32_t i) -> std::string_view { return names[i]; });
+    if (!cOrder || KivText::NameKeysOrder()) {
+        KivText::StableSortNoCase(items, [&](uint32_t i) -> std::string_view { return names[i]; });
+        return;
+    }
+    // The C locale's comparison: case-folded UTF-16, as Qt's case-insensitive compare.
+    std::vector<QString> text(names.size());
+    for (uint32_t i : items)
+        text[i] = QString::fromStdString(names[i]);
+    std::stable_sort(items.begin(), items.end(), [&](uint32_t a, uint32_t b) {
+        return QString::compare(text[a], text[b], Qt::CaseInsensitive) < 0;
+    });
 }
 
 }  // namespace
@@ -65,6 +75,11 @@ Shape OneFolder500Names()
 Shape OneFolderOneName()
 {
     return OneFolder("one-equal", 1000000, 1);
+}
+Shape StoredInCOrder(Shape shape)
+{
+    shape.cOrder = true;
+    return shape;
 }
 
 std::vector<std::string> RandomNames(uint32_t count, uint32_t seed)
@@ -109,7 +124,7 @@ void Generate(const Shape& shape, CFlatTree& flat)
             n = Name(rng);
         std::vector<uint32_t> topOrder(shape.topFolders);
         std::iota(topOrder.begin(), topOrder.end(), 0);
-        SortByName(topOrder, top);
+        SortByName(topOrder, top, shape.cOrder);
         for (uint32_t t : topOrder) {
             folderNames.push_back(top[t]);
             flat.m_flatFolders.push_back({top[t], 1});
@@ -118,7 +133,7 @@ void Generate(const Shape& shape, CFlatTree& flat)
                 n = Name(rng);
             std::vector<uint32_t> order(shape.childrenPer);
             std::iota(order.begin(), order.end(), 0);
-            SortByName(order, children);
+            SortByName(order, children, shape.cOrder);
             for (uint32_t c : order) {
                 folderNames.push_back(children[c]);
                 flat.m_flatFolders.push_back({children[c], 2});
@@ -144,7 +159,7 @@ void Generate(const Shape& shape, CFlatTree& flat)
     }
     flat.m_flatLinks.reserve(links);
     for (uint32_t f = 0; f < folderCount; ++f) {
-        SortByName(lists[f], bookmarkNames);
+        SortByName(lists[f], bookmarkNames, shape.cOrder);
         for (uint32_t b : lists[f])
             flat.m_flatLinks.push_back({f, 1, b});
     }
@@ -154,8 +169,9 @@ QString FileFor(const Shape& shape)
 {
     const QString dir = QDir::tempPath() + QStringLiteral("/kiv-bench");
     QDir().mkpath(dir);
-    const QString collation
-        = KivText::NameKeysOrder() ? QString() : QStringLiteral("-") + QLocale().name();
+    const QString collation = shape.cOrder || KivText::NameKeysOrder()
+                                  ? QString()
+                                  : QStringLiteral("-") + QLocale().name();
     const QString path = QStringLiteral("%1/%2-v%3%4.kiv")
                              .arg(dir, QString::fromLatin1(shape.name))
                              .arg(kGeneratorVersion)

@@ -24,6 +24,9 @@ struct Shape
     uint32_t rootOnly;    // bookmarks linked to no folder (they load into the root)
     uint32_t seed;
     uint32_t names = 0; // > 0: only this many distinct names, drawn at random
+    // Lists in the C locale's order whatever the locale: a file saved under another
+    // language, which a load has to sort again.
+    bool cOrder = false;
 };
 
 // 1,000,000 bookmarks, 100,000 folders (100 x 999 siblings), 1,200,000 links.
@@ -37,6 +40,8 @@ Shape Deep();
 Shape OneFolderDistinct();
 Shape OneFolder500Names();
 Shape OneFolderOneName();
+// The shape with its lists stored in the C locale's order.
+Shape StoredInCOrder(Shape shape);
 // The same with `bookmarks` bookmarks (benchmarks that move a tenth of them, imports).
 Shape OneFolder(const char* name, uint32_t bookmarks, uint32_t names);
 
@@ -45,7 +50,8 @@ Shape OneFolder(const char* name, uint32_t bookmarks, uint32_t names);
 void Generate(const Shape& shape, CFlatTree& flat);
 
 // The collection as a file in a cache folder, generated on first use (one per
-// collation: lists are written in the order of the locale the files are made in).
+// collation: lists are written in the order of the locale the files are made in,
+// or of the C locale for StoredInCOrder shapes).
 QString FileFor(const Shape& shape);
 
 // Reads a document file's tables (after its magic and version), as a load does

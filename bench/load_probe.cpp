@@ -5,6 +5,7 @@
 
 #include "CollectionGen.h"
 
+#include "framework/Archive.h"
 #include "model/KivDoc.h"
 
 #include <QElapsedTimer>
@@ -33,7 +34,13 @@ int main(int argc, char* argv[])
         QFile file(path);
         if (!file.open(QIODevice::ReadOnly))
             return 1;
-        KivBench::ReadTables(file, doc);
+        try {
+            KivBench::ReadTables(file, doc);
+        } catch (const CArchiveException& e) {
+            // A damaged file: said so, as the whole open below would.
+            std::fprintf(stderr, "cannot read the tables: %s\n", e.what());
+            return 1;
+        }
         const auto lap = [&](const char* what) {
             const long long c1 = cpuMs();
             std::printf("%s: wall %lld ms, cpu %lld ms\n", what, static_cast<long long>(t.restart()),

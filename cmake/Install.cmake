@@ -5,6 +5,7 @@
 #   share/applications/                   kiv.desktop, kiv-print.desktop
 #   share/mime/packages/                  kiv.xml, kiv-print-document.xml
 #   share/dbus-1/services/                org.halvane.Kiv.Application.service
+#   share/dbus-1/interfaces/              org.halvane.Kiv.{Application,Document,Items,Item}.xml
 #   share/icons/hicolor/<size>/{apps,mimetypes}/  kiv, application-x-kiv
 #   share/metainfo/                       org.halvane.Kiv.metainfo.xml
 #
@@ -56,6 +57,11 @@ kiv_install_naming_programs(${kiv_data}/kiv.desktop.in
   ${CMAKE_INSTALL_DATADIR}/applications kiv.desktop)
 kiv_install_naming_programs(${kiv_data}/org.halvane.Kiv.Application.service.in
   ${CMAKE_INSTALL_DATADIR}/dbus-1/services org.halvane.Kiv.Application.service)
+# The bus interfaces the automation objects serve, for clients to build proxies from.
+foreach(iface Application Document Items Item)
+  install(FILES ${PROJECT_SOURCE_DIR}/src/integration/org.halvane.Kiv.${iface}.xml
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/dbus-1/interfaces)
+endforeach()
 
 # Icons: the artwork's SVG as the scalable icon, and PNGs in the usual sizes rendered
 # from it at build time.
@@ -141,8 +147,9 @@ set(CPACK_PACKAGE_DESCRIPTION
 (name, address, comment) and a tree of folders that list them. It imports, exports\n\
 and compares Netscape bookmark files, Opera hotlists and Internet Explorer\n\
 favorites, imports the bookmarks of Firefox and Chromium-family browser profiles\n\
-and XBEL files, opens bookmarks in a browser and offers the collection to other\n\
-programs over D-Bus. kivtool runs the same operations from the command line.")
+and XBEL files, finds bookmarks that lead to one page and links that are dead,\n\
+opens bookmarks in a browser and offers the collection to other programs over\n\
+D-Bus. kivtool runs the same operations from the command line.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

@@ -26,3 +26,6 @@ add https://www.opera.com/ "Opera" --folder "Browsers"
 add https://es.wikipedia.org/ "Wikipedia en español" --folder "Idiomas/Español"
 add https://fr.wikipedia.org/ "Wikipédia en français" --folder "Idiomas/Français"
 add https://de.wikipedia.org/ "Wikipedia auf Deutsch" --folder "Idiomas/Deutsch"
+# The same pages spelt differently, for the duplicate search.
+add http://debian.org "Debian (old link)" --folder "News"
+add "https://www.wikipedia.org/?utm_source=newsletter#top" "Wikipedia (newsletter)" --folder "Idiomas"

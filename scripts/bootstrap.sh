@@ -9,8 +9,11 @@ packages=(
   cmake g++ make pkg-config ninja-build
   qt6-base-dev qt6-base-dev-tools libqt6dbus6 libqt6printsupport6 libqt6svg6 qt6-svg-dev
   qt6-qpa-plugins libgl-dev
-  # reading browser profiles: Qt's SQL module (in qt6-base-dev) and its SQLite driver
-  libqt6sql6 libqt6sql6-sqlite
+  # reading browser profiles and the link-check cache: Qt's SQL module (in
+  # qt6-base-dev) and its SQLite driver; link checks: Qt's network module
+  libqt6network6 libqt6sql6 libqt6sql6-sqlite
+  # ICU sort keys (the collation Qt's collator uses)
+  libicu-dev
   # tests, benchmarks, fuzzing
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev clang-format clang-tidy

@@ -39,7 +39,8 @@ shoot main "[Pref]" "ListStyle=1"
 shoot icons "[Pref]" "KeepWndSize=1" "ListStyle=0" "[WndSize]" "MainSize=\"0,0,900,600\"" \
   "cxPane=200" "SearchBar=1"
 
-# A folder selected in details style, the item dialog and the two context menus.
+# A folder selected in details style, the item dialog, the two context menus, the
+# duplicates and link-check dialogs.
 shoot gallery "[Pref]" "ListStyle=1"
 
 echo "screenshots: written to $out"

@@ -17,6 +17,9 @@
 #include "framework/Ui.h"
 #include "model/KivDoc.h"
 #include "res/Strings.h"
+#include "tidy/DupesDlg.h"
+#include "tidy/DupesModel.h"
+#include "tidy/LinkCheckDlg.h"
 #include "views/Clipboard.h"
 #include "formats/Find.h"
 
@@ -28,6 +31,7 @@
 #include <QMimeData>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTimer>
 
 #include <unistd.h>
 
@@ -92,6 +96,33 @@ CKivDocCommands::CKivDocCommands(CKivApp& app, CKivDoc& doc) : m_app(app), m_doc
     OnCommand(ID_IMPORT_IE, [this] { OnImportIE(); });
     OnCommand(ID_EXPORT_IE, [this] { OnExportIE(); });
     OnCommand(ID_CHECK_NEW, [this] { OnCompare(); });
+    OnCommand(ID_EDIT_DUPLICATES, [this] { OnEditDuplicates(); });
+    OnCommand(ID_EDIT_CHECK_LINKS, [this] { OnEditCheckLinks(); });
+}
+
+// The tidy dialogs open once their command has returned: what the user does in them
+// (each merge, each action on the checked links) is then a change of its own, not a
+// part of the command that opened the dialog.
+void CKivDocCommands::OnEditDuplicates()
+{
+    QTimer::singleShot(0, m_app.GetMainFrame(), [this] {
+        CDupesDlg dlg(m_doc, m_app.GetMainFrame());
+        if (dlg.Model().GroupCount() == 0) {
+            CUi::Get().MessageBox(KivStrings::Load(IDS_NO_DUPLICATES), QString(), CUi::MB_OK,
+                                  CUi::MB_ICONINFORMATION);
+            return;
+        }
+        dlg.DoModal();
+    });
+}
+
+void CKivDocCommands::OnEditCheckLinks()
+{
+    QTimer::singleShot(0, m_app.GetMainFrame(), [this] {
+        CLinkCheckDlg dlg(m_doc, m_doc.m_pCurFolder, m_app.GetMainFrame());
+        dlg.m_openUrl = [this](const std::string& url) { m_app.OpenUrl(url, false); };
+        dlg.DoModal();
+    });
 }
 
 void CKivDocCommands::OnImportIE()

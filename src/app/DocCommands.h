@@ -33,6 +33,9 @@ private:
     // Firefox or the Chromium family (a CBrowserProfile::Family): the one profile
     // found, the user's choice among several, or a file the user names.
     void OnImportBrowser(int family);
+    // Duplicates and link checks, each in its dialog.
+    void OnEditDuplicates();
+    void OnEditCheckLinks();
     // Runs an import and refreshes the views (hints 10 with the root, then 0).
     void AfterImport(const std::function<FormatResult()>& import);
     static void ShowResult(const FormatResult& result);

@@ -9,6 +9,7 @@
 #include "framework/Ui.h"
 #include "model/KivDoc.h"
 #include "res/Strings.h"
+#include "views/KivView.h"
 
 #include "integration/AutomationService.h"
 
@@ -22,6 +23,9 @@
 #include <QTimer>
 #include <QTranslator>
 #include <QUrl>
+
+#include <algorithm>
+#include <iterator>
 
 #if __has_include("integration/XdgBrowser.h") && __has_include("integration/UrlOpener.h")
 #include "integration/UrlOpener.h"
@@ -106,6 +110,29 @@ CKivApp::CKivApp()
     m_viewSettings.profile = m_pProfile.get();
     m_router.m_pDocument = m_pDocCommands.get();
     m_router.m_pApp = this;
+    // Every command's changes are one step of the history; changes made outside a
+    // command (drops, in-place renames, automation clients) are one step per turn
+    // of the event loop.
+    m_pHistory = std::make_unique<CUndoHistory>(*m_pDocument);
+    m_router.m_beforeCommand = [this](unsigned id) { m_pHistory->BeginCommand(id); };
+    m_router.m_afterCommand = [this](unsigned) { m_pHistory->EndCommand(); };
+    m_pHistory->m_onLooseStep = [this] {
+        QTimer::singleShot(0, m_pServer.get(), [this] { m_pHistory->CloseLooseStep(); });
+    };
+    m_pHistory->m_selection = [this] {
+        const CKivView* list = m_pMainFrame ? m_pMainFrame->GetRightPane() : nullptr;
+        return list ? list->SelectedBookmarks() : std::vector<uint32_t>();
+    };
+    m_pHistory->m_onReplayed = [this](CFolderNode* current, const std::vector<uint32_t>& selection) {
+        if (!HasMainWindow())
+            return;
+        m_pDocument->SendInitialUpdate();
+        if (current)
+            m_pDocument->UpdateAllViews(nullptr, CHint{HINT_SELECT_FOLDER, current});
+        if (CKivView* list = m_pMainFrame->GetRightPane())
+            list->SelectBookmarks(selection);
+        UpdateFrameTitle();
+    };
     // Open and save failures are collected while the document changes and shown once
     // the views agree with it again, so no message box runs over a half-loaded tree.
     m_pDocument->SetErrorSink([this](const CFileError& error) { m_pendingErrors.push_back(error); });
@@ -148,6 +175,20 @@ CKivApp::~CKivApp()
         g_pApp = nullptr;
 }
 
+namespace {
+// An Edit menu text: the step's name, or the bare verb when there is none; the verb
+// comes first in every language and keeps the menu's mnemonic.
+QString MenuText(QString text, unsigned verbId, const QString& key)
+{
+    if (text.isEmpty()) {
+        text = KivStrings::Load(verbId).arg(QString());
+        while (text.endsWith(QLatin1Char(' ')) || text.endsWith(QLatin1Char(':')))
+            text.chop(1);
+    }
+    return QLatin1Char('&') + text + QLatin1Char('\t') + key;
+}
+} // namespace
+
 void CKivApp::BuildCommandMap()
 {
     OnCommand(ID_FILE_NEW, [this] { OnFileNew(); });
@@ -157,11 +198,21 @@ void CKivApp::BuildCommandMap()
         ui->Enable(int(ui->m_nID - ID_FILE_MRU_FILE1) < m_recentFiles.Entries().size());
     });
     OnCommand(ID_APP_EXIT, [this] { OnAppExit(); });
+    OnCommand(ID_EDIT_UNDO, [this] { m_pHistory->Undo(); });
+    OnUpdate(ID_EDIT_UNDO, [this](CCmdUI* ui) {
+        ui->Enable(m_pHistory->CanUndo());
+        ui->SetText(MenuText(m_pHistory->UndoText(), IDS_UNDO_ACTION, QStringLiteral("Ctrl+Z")));
+    });
+    OnCommand(ID_EDIT_REDO, [this] { m_pHistory->Redo(); });
+    OnUpdate(ID_EDIT_REDO, [this](CCmdUI* ui) {
+        ui->Enable(m_pHistory->CanRedo());
+        ui->SetText(MenuText(m_pHistory->RedoText(), IDS_REDO_ACTION, QStringLiteral("Ctrl+Y")));
+    });
     OnCommand(ID_APP_ABOUT, [this] {
         CAboutDlg about(m_pMainFrame.get());
         about.DoModal();
     });
-    OnCommand(ID_PREFERENCES, [this] { KivPref::RunPreferences(*this, m_pMainFrame.get()); });
+    OnCommand(ID_PREFERENCES, [this] { EditPreferences(m_pMainFrame.get()); });
     OnCommand(ID_PRINT_WORD, [this] { OnPrintWord(); });
 
     // The search options of the search bar's menu.
@@ -346,6 +397,25 @@ int CKivApp::ExitInstance()
     m_recentFiles.WriteList(*m_pProfile);
     m_pProfile->Sync();
     return 0;
+}
+
+int CKivApp::EditPreferences(QWidget* parent)
+{
+    KivPref::CPreferenceValues values;
+    values.openLastFile = m_bOpenLastFile;
+    values.keepWndSize = m_bKeepWndSize;
+    values.newWindow = m_bNewWindow;
+    values.browserChoice = m_nBrowserChoice;
+    std::copy(std::begin(m_strBrowser), std::end(m_strBrowser), std::begin(values.browsers));
+    const int result = KivPref::RunPreferences(values, parent);
+    if (result != CUi::IDOK)
+        return result;
+    m_bOpenLastFile = values.openLastFile;
+    m_bKeepWndSize = values.keepWndSize;
+    m_nBrowserChoice = values.browserChoice;
+    m_bNewWindow = values.newWindow;
+    std::copy(std::begin(values.browsers), std::end(values.browsers), std::begin(m_strBrowser));
+    return result;
 }
 
 QString CKivApp::ShippedFilePath(const QString& programDir, const QString& name)

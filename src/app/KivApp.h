@@ -3,8 +3,10 @@
 #include "framework/CmdTarget.h"
 #include "framework/FileError.h"
 #include "framework/Profile.h"
+#include "frame/FrameHost.h"
 #include "integration/AutomationServer.h"
 #include "integration/DdeClient.h"
+#include "UndoHistory.h"
 #include "views/ViewContext.h"
 
 #include <QObject>
@@ -21,6 +23,7 @@ class CKivDoc;
 class CKivDocCommands;
 class CMainFrame;
 class QLocale;
+class QWidget;
 class QTranslator;
 
 // The program's one document: served to automation clients on the bus, and never
@@ -50,7 +53,7 @@ private:
 
 // The application object: the program-wide settings, start-up and exit, the
 // application's commands, and the one document with its frame.
-class CKivApp : public CCmdTarget
+class CKivApp : public CCmdTarget, public CFrameHost
 {
 public:
     CKivApp();
@@ -66,7 +69,7 @@ public:
     int ExitInstance();
 
     // Every help request ends here: opens the help page with the desktop.
-    void WinHelp();
+    void WinHelp() override;
 
     // A file the program ships (help/kiv_index.html, Zezivezu.viv): beside the program
     // in the build tree, under ../share/kiv once installed. When neither place has it,
@@ -85,18 +88,18 @@ public:
     static QTranslator* InstallFrameworkTranslations(const QLocale& locale);
 
     // Opens a bookmark's URL; newWindow asks the browser for a new window.
-    void OpenUrl(const std::string& url, bool newWindow);
+    void OpenUrl(const std::string& url, bool newWindow) override;
 
     // The framework's file commands, also used by the frame's drops.
-    bool OpenDocumentFile(const QString& path); // asks to save first; false on failure
+    bool OpenDocumentFile(const QString& path) override; // asks to save first; false on failure
     bool NewDocument();                         // asks to save first
     // Asks whether to save a modified document: true to go on, false to stop.
-    bool SaveModified();
+    bool SaveModified() override;
     bool DoFileSave();
     bool DoSaveAs();
 
-    CProfile& Profile() { return *m_pProfile; }
-    CRecentFileList& RecentFiles() { return m_recentFiles; }
+    CProfile& Profile() override { return *m_pProfile; }
+    CRecentFileList& RecentFiles() override { return m_recentFiles; }
     CKivDoc& Document() { return *m_pDocument; }
     CMainFrame* GetMainFrame() const { return m_pMainFrame.get(); }
     // Re-reads the document's title into the frame's caption.
@@ -104,7 +107,8 @@ public:
     // Shows the open and save failures collected since the last call.
     void ShowPendingErrors();
     bool HasMainWindow() const { return m_pMainFrame != nullptr; }
-    CCmdRouter& Router() { return m_router; }
+    CCmdRouter& Router() override { return m_router; }
+    CUndoHistory& History() { return *m_pHistory; }
     bool IsAutomationStart() const { return m_bAutomation; }
     // The running document on the bus, and in an automation start the class factory
     // that hands it to the one client (null otherwise).
@@ -118,7 +122,12 @@ public:
     void WriteSettings();
 
     // The settings the panes read, handed to them when the frame makes them.
-    CViewSettings& ViewSettings() { return m_viewSettings; }
+    CViewSettings& ViewSettings() override { return m_viewSettings; }
+
+    // The preferences command: the sheet with five of the settings below; OK writes
+    // them back here (they reach the settings file at exit), Cancel leaves everything
+    // as it was. Returns IDOK or IDCANCEL.
+    int EditPreferences(QWidget* parent);
 
 private:
     CViewSettings m_viewSettings;
@@ -161,6 +170,7 @@ private:
     CRecentFileList m_recentFiles{4};
     std::unique_ptr<CKivAppDoc> m_pDocument;
     std::unique_ptr<CKivDocCommands> m_pDocCommands;
+    std::unique_ptr<CUndoHistory> m_pHistory;
     std::unique_ptr<CAutomationServer> m_pServer;      // after the document: goes first
     std::unique_ptr<CAutomationClassFactory> m_pFactory;
     std::unique_ptr<CMainFrame> m_pMainFrame;

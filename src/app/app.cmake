@@ -1,19 +1,20 @@
-# The application: document commands, start-up, settings, file types, with the
-# frame's window; and the program kiv on top.
+# The application: document commands, start-up, settings, file types; it makes the
+# frame's window and serves as its host. The program kiv on top.
 add_library(kiv_gui STATIC
   app/AppMain.cpp app/AppMain.h
   app/DocCommands.cpp app/DocCommands.h
   app/KivApp.cpp app/KivApp.h
+  app/UndoHistory.cpp app/UndoHistory.h
   app/ShellFileTypes.cpp app/ShellFileTypes.h
   browsers/ProfileDlg.cpp browsers/ProfileDlg.h
 )
-include(frame/frame.cmake)
 # The print document's type and handler entry, written for the user at start as
 # they are installed.
 qt_add_resources(kiv_gui kiv_desktop_files PREFIX "/desktop" BASE print FILES
   print/kiv-print-document.xml print/kiv-print.desktop)
 target_link_libraries(kiv_gui PUBLIC
-  kiv_views kiv_menus kiv_format_dialogs kiv_integration kiv_automation kiv_browsers
+  kiv_frame kiv_views kiv_menus kiv_format_dialogs kiv_tidy_dialogs kiv_integration
+  kiv_automation kiv_browsers
   Qt6::Widgets Qt6::Gui)
 
 qt_add_executable(kiv main.cpp)

@@ -14,7 +14,12 @@
 #include "model/KivDoc.h"
 #include "res/Strings.h"
 #include "formats/Find.h"
+#include "tidy/Collection.h"
+#include "tidy/Duplicates.h"
+#include "tidy/LinkCache.h"
+#include "tidy/LinkChecker.h"
 
+#include <QEventLoop>
 #include <QFileInfo>
 
 namespace {
@@ -46,7 +51,9 @@ const char* kUsage
       "  import-chromium DOC [BOOKMARKS_FILE]\n"
       "  import-xbel DOC FILE\n"
       "  export-xbel DOC FILE\n"
-      "  profiles\n";
+      "  profiles\n"
+      "  dupes DOC [--json] [--merge] [--strict-scheme] [--strict-www]\n"
+      "  check-links DOC [--json] [--folder A/B] [--max-age DAYS] [--timeout S]\n";
 
 // Loads DOC into doc. Missing documents are created empty when allowed.
 bool Load(Context& ctx, CKivDoc& doc, const QString& path, bool createMissing)
@@ -391,6 +398,131 @@ int CmdAdd(Context& ctx, QStringList a)
     return Save(ctx, doc, a[0]) ? 0 : 2;
 }
 
+int CmdDupes(Context& ctx, QStringList a)
+{
+    const bool json = TakeFlag(a, QStringLiteral("--json"));
+    const bool merge = TakeFlag(a, QStringLiteral("--merge"));
+    UrlKeyOptions options;
+    options.httpIsHttps = !TakeFlag(a, QStringLiteral("--strict-scheme"));
+    options.wwwIsBare = !TakeFlag(a, QStringLiteral("--strict-www"));
+    if (a.size() != 1)
+        return 2;
+    CKivDoc doc;
+    if (!Load(ctx, doc, a[0], false))
+        return 2;
+    const CPlacements placements(doc);
+    const std::vector<CDupeGroup> groups = FindDuplicates(doc, placements, options);
+    if (json)
+        ctx.out += '[';
+    for (size_t g = 0; g < groups.size(); ++g) {
+        const CDupeGroup& group = groups[g];
+        if (json) {
+            ctx.out += (g ? ",\n" : "") + std::string("{\"key\":") + KivJson::Quote(group.key)
+                       + ",\"keep\":" + std::to_string(group.members.front()) + ",\"members\":[";
+        } else {
+            ctx.out += group.key + '\n';
+        }
+        for (size_t m = 0; m < group.members.size(); ++m) {
+            const uint32_t i = group.members[m];
+            const CBookmark& b = doc.Bookmark(i);
+            std::string folders;
+            for (const CFolderNode* f : placements.Folders(i)) {
+                if (!folders.empty())
+                    folders += json ? "," : "; ";
+                folders += json ? KivJson::Quote(FolderPathText(f)) : "/" + FolderPathText(f);
+            }
+            if (json)
+                ctx.out += (m ? "," : "") + std::string("{\"index\":") + std::to_string(i)
+                           + ",\"name\":" + KivJson::Quote(b.m_strName)
+                           + ",\"url\":" + KivJson::Quote(b.m_strUrl) + ",\"folders\":["
+                           + folders + "]}";
+            else
+                ctx.out += (m ? "    " : "  * ") + std::to_string(i) + '\t' + b.m_strUrl + '\t'
+                           + b.m_strName + '\t' + folders + '\n';
+        }
+        if (json)
+            ctx.out += "]}";
+    }
+    if (json)
+        ctx.out += "]\n";
+    if (!merge || groups.empty())
+        return 0;
+    std::vector<CMergeSet> sets;
+    for (const CDupeGroup& group : groups)
+        sets.push_back({group.members.front(), {group.members.begin() + 1, group.members.end()}});
+    doc.MergeBookmarks(sets);
+    return Save(ctx, doc, a[0]) ? 0 : 2;
+}
+
+int CmdCheckLinks(Context& ctx, QStringList a)
+{
+    const bool json = TakeFlag(a, QStringLiteral("--json"));
+    QString folderPath, maxAge = QStringLiteral("1"), timeout = QStringLiteral("15");
+    bool bad = false;
+    TakeOption(a, QStringLiteral("--folder"), &folderPath, &bad);
+    TakeOption(a, QStringLiteral("--max-age"), &maxAge, &bad);
+    TakeOption(a, QStringLiteral("--timeout"), &timeout, &bad);
+    bool ageOk = false, timeoutOk = false;
+    const int days = maxAge.toInt(&ageOk);
+    const double seconds = timeout.toDouble(&timeoutOk);
+    if (bad || a.size() != 1 || !ageOk || days < 0 || !timeoutOk || seconds <= 0)
+        return 2;
+    CKivDoc doc;
+    if (!Load(ctx, doc, a[0], false))
+        return 2;
+    const CFolderNode* folder = FindFolderPath(doc, folderPath.toStdString());
+    if (!folder) {
+        ctx.Error(QStringLiteral("No folder %1.").arg(folderPath));
+        return 2;
+    }
+    QStringList urls;
+    for (uint32_t i : BookmarksBelow(doc, folder))
+        urls << QString::fromStdString(doc.Bookmark(i).m_strUrl);
+    urls.removeDuplicates();
+
+    CLinkCache cache;
+    if (!cache.Open())
+        ctx.Error(QStringLiteral("Results are not kept: %1").arg(cache.LastError()));
+    CLinkChecker checker;
+    CLinkChecker::Options options;
+    options.maxAgeDays = days;
+    options.timeoutMs = int(seconds * 1000);
+    checker.SetOptions(options);
+    if (cache.IsOpen())
+        checker.SetCache(&cache);
+    QHash<QString, CLinkResult> results;
+    QEventLoop loop;
+    QObject::connect(&checker, &CLinkChecker::resultReady,
+                     [&](const CLinkResult& r) { results.insert(r.url, r); });
+    QObject::connect(&checker, &CLinkChecker::finished, &loop, &QEventLoop::quit);
+    checker.Start(urls);
+    if (checker.IsRunning())
+        loop.exec();
+
+    bool dead = false;
+    if (json)
+        ctx.out += '[';
+    for (qsizetype k = 0; k < urls.size(); ++k) {
+        const CLinkResult r = results.value(urls[k]);
+        dead = dead || IsDead(r.status);
+        const std::string status = LinkStatusId(r.status).toStdString();
+        if (json)
+            ctx.out += (k ? ",\n" : "") + std::string("{\"url\":") + KivJson::Quote(urls[k].toStdString())
+                       + ",\"status\":\"" + status + "\",\"http\":" + std::to_string(r.httpStatus)
+                       + ",\"final\":" + KivJson::Quote(r.finalUrl.toStdString())
+                       + ",\"permanent\":" + (r.permanent ? "true" : "false")
+                       + ",\"ms\":" + std::to_string(r.elapsedMs)
+                       + ",\"cached\":" + (r.fromCache ? "true" : "false") + "}";
+        else
+            ctx.out += status + '\t' + urls[k].toStdString()
+                       + (r.finalUrl.isEmpty() ? std::string() : " -> " + r.finalUrl.toStdString())
+                       + '\n';
+    }
+    if (json)
+        ctx.out += "]\n";
+    return dead ? 1 : 0;
+}
+
 } // namespace
 
 int RunKivTool(const QStringList& args, std::string& out, std::string& err)
@@ -430,6 +562,10 @@ int RunKivTool(const QStringList& args, std::string& out, std::string& err)
         status = CmdCompare(ctx, rest);
     else if (cmd == QLatin1String("find"))
         status = CmdFind(ctx, rest);
+    else if (cmd == QLatin1String("dupes"))
+        status = CmdDupes(ctx, rest);
+    else if (cmd == QLatin1String("check-links"))
+        status = CmdCheckLinks(ctx, rest);
     else if (cmd == QLatin1String("import-firefox"))
         status = CmdImportProfile(ctx, rest, CBrowserProfile::firefox, ImportFirefox);
     else if (cmd == QLatin1String("import-chromium"))

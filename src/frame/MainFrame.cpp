@@ -1,7 +1,10 @@
 #include "MainFrame.h"
 
 #include "res/Commands.h"
-#include "app/KivApp.h"
+#include "FrameHost.h"
+#include "framework/CmdTarget.h"
+#include "framework/Profile.h"
+#include "views/ViewContext.h"
 #include "model/KivDoc.h"
 #include "res/Menus.h"
 #include "res/Strings.h"
@@ -67,7 +70,7 @@ private:
     CMainFrame& m_frame;
 };
 
-CMainFrame::CMainFrame(CKivApp& app, CKivDoc& doc) : m_app(app), m_doc(doc)
+CMainFrame::CMainFrame(CFrameHost& app, CKivDoc& doc) : m_app(app), m_doc(doc)
 {
     setObjectName(QStringLiteral("MainFrame"));
     m_bMaximized = m_app.Profile().GetProfileInt(kWndSize, QStringLiteral("Maximize"), 0) == 1;
@@ -166,7 +169,7 @@ bool CMainFrame::Create()
 
 bool CMainFrame::CreateClient()
 {
-    const int paneWidth = m_app.m_bKeepWndSize
+    const int paneWidth = m_app.ViewSettings().keepWndSize
                               ? m_app.Profile().GetProfileInt(kWndSize, QStringLiteral("cxPane"),
                                                               kDefaultPaneWidth)
                               : kDefaultPaneWidth;
@@ -391,7 +394,7 @@ void CMainFrame::UpdateLockPanes()
 
 void CMainFrame::ApplyStoredGeometry()
 {
-    if (!m_app.m_bKeepWndSize || m_bMaximized)
+    if (!m_app.ViewSettings().keepWndSize || m_bMaximized)
         return;
     const QString size = m_app.Profile().GetProfileString(kWndSize, QStringLiteral("MainSize"));
     if (size.isEmpty())

@@ -7,7 +7,7 @@
 
 #include <memory>
 
-class CKivApp;
+class CFrameHost;
 class CKivDoc;
 class CKivView;
 class CLeftView;
@@ -22,7 +22,7 @@ class QToolBar;
 class CMainFrame : public QMainWindow, public CCmdTarget
 {
 public:
-    CMainFrame(CKivApp& app, CKivDoc& doc);
+    CMainFrame(CFrameHost& app, CKivDoc& doc);
     ~CMainFrame() override;
 
     // Builds the bars, the splitter and the two views; false when a part failed.
@@ -87,7 +87,7 @@ private:
     void UpdateLockPanes();
     void NextPane(int step);
 
-    CKivApp& m_app;
+    CFrameHost& m_app;
     CKivDoc& m_doc;
     QSplitter* m_pSplitter = nullptr;
     QToolBar* m_pToolBar = nullptr;

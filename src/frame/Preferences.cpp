@@ -1,6 +1,5 @@
 #include "Preferences.h"
 
-#include "app/KivApp.h"
 #include "framework/Ui.h"
 #include "res/Strings.h"
 
@@ -248,7 +247,7 @@ bool IsProgramFile(const QString& path)
     return info.isFile() && info.isExecutable();
 }
 
-int RunPreferences(CKivApp& app, QWidget* parent)
+int RunPreferences(CPreferenceValues& values, QWidget* parent)
 {
     CDlgPref sheet(parent);
     auto* general = new CPageGeneral;
@@ -256,25 +255,25 @@ int RunPreferences(CKivApp& app, QWidget* parent)
     sheet.AddPage(general, QStringLiteral("General"));
     sheet.AddPage(browser, QStringLiteral("Navegador"));
 
-    general->m_bOpenLastFile = app.m_bOpenLastFile ? 1 : 0;
-    general->m_bKeepWndSize = app.m_bKeepWndSize ? 1 : 0;
-    browser->m_bNewWindow = app.m_bNewWindow ? 1 : 0;
-    browser->m_nBrowser = app.m_nBrowserChoice;
+    general->m_bOpenLastFile = values.openLastFile ? 1 : 0;
+    general->m_bKeepWndSize = values.keepWndSize ? 1 : 0;
+    browser->m_bNewWindow = values.newWindow ? 1 : 0;
+    browser->m_nBrowser = values.browserChoice;
     for (int i = 0; i < 3; ++i)
-        browser->m_strPaths[i] = app.m_strBrowser[i];
-    if (app.m_nBrowserChoice >= 1 && app.m_nBrowserChoice <= 3)
-        browser->m_strProgram = app.m_strBrowser[app.m_nBrowserChoice - 1];
+        browser->m_strPaths[i] = values.browsers[i];
+    if (values.browserChoice >= 1 && values.browserChoice <= 3)
+        browser->m_strProgram = values.browsers[values.browserChoice - 1];
 
     const int result = sheet.DoModal();
     if (result != CUi::IDOK)
         return result;
 
-    app.m_bOpenLastFile = general->m_bOpenLastFile == 1;
-    app.m_bKeepWndSize = general->m_bKeepWndSize == 1;
-    app.m_nBrowserChoice = browser->m_nBrowser;
-    app.m_bNewWindow = browser->m_bNewWindow == 1;
+    values.openLastFile = general->m_bOpenLastFile == 1;
+    values.keepWndSize = general->m_bKeepWndSize == 1;
+    values.browserChoice = browser->m_nBrowser;
+    values.newWindow = browser->m_bNewWindow == 1;
     for (int i = 0; i < 3; ++i)
-        app.m_strBrowser[i] = browser->m_strPaths[i];
+        values.browsers[i] = browser->m_strPaths[i];
     return result;
 }
 

@@ -6,7 +6,6 @@
 #include <QStringList>
 #include <QWidget>
 
-class CKivApp;
 class QCheckBox;
 class QComboBox;
 class QLineEdit;
@@ -95,10 +94,19 @@ private:
 
 namespace KivPref {
 
-// The preferences command: the sheet with the application's settings; OK writes
-// them back into the application object (they reach the settings file at exit),
-// Cancel leaves everything as it was. Returns IDOK or IDCANCEL.
-int RunPreferences(CKivApp& app, QWidget* parent);
+// The settings the sheet shows and changes.
+struct CPreferenceValues
+{
+    bool openLastFile = false;
+    bool keepWndSize = false;
+    bool newWindow = false;
+    int browserChoice = 0; // the entry of CPageBrowser::BrowserNames()
+    QString browsers[3];   // Internet Explorer's, Netscape Navigator's and Opera's program
+};
+
+// The preferences sheet: OK writes what it shows back into `values`, Cancel leaves
+// them as they were. Returns IDOK or IDCANCEL.
+int RunPreferences(CPreferenceValues& values, QWidget* parent);
 
 // True when a path chosen with "..." names a program that can be started.
 bool IsProgramFile(const QString& path);

@@ -88,7 +88,23 @@ bool CCmdRouter::Execute(unsigned id)
     // A disabled command does nothing, whichever way it was sent.
     if (!Update(id).m_bEnabled)
         return false;
-    const bool handled = Route(id, [id](CCmdTarget* t) { return t->OnCmdMsg(id); });
+    struct Bracket
+    {
+        CCmdRouter& router;
+        unsigned id;
+        ~Bracket()
+        {
+            if (router.m_afterCommand)
+                router.m_afterCommand(id);
+        }
+    };
+    if (m_beforeCommand)
+        m_beforeCommand(id);
+    bool handled = false;
+    {
+        const Bracket bracket{*this, id};
+        handled = Route(id, [id](CCmdTarget* t) { return t->OnCmdMsg(id); });
+    }
     if (handled && m_executed)
         m_executed(id);
     return handled;

@@ -81,6 +81,10 @@ public:
     CCmdTarget* m_pApp = nullptr;
     // Commands the frame sends straight to one target whatever has the focus.
     std::map<unsigned, std::function<CCmdTarget*()>> m_redirects;
+    // Called around every command that runs (the document's change history groups
+    // each command's changes into one step).
+    std::function<void(unsigned)> m_beforeCommand;
+    std::function<void(unsigned)> m_afterCommand;
     // Told after every command that ran (the frame refreshes its toolbar then).
     std::function<void(unsigned id)> m_executed;
 

@@ -199,5 +199,7 @@ bool CDocument::DoSave(const QString& path)
     if (!OnSaveDocument(path))
         return false;
     SetPathName(QFileInfo(path).absoluteFilePath());
+    if (m_onSaved)
+        m_onSaved();
     return true;
 }

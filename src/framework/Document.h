@@ -106,6 +106,8 @@ public:
     bool OpenDocumentFile(const QString& path);
     // Save under a path (the save-as dialog is the caller's business).
     bool DoSave(const QString& path);
+    // Called after every save under the document's name.
+    std::function<void()> m_onSaved;
 
     // Where open and save failures are reported (a message box in the window, a line
     // on standard error in kivtool). The last one is also kept.

@@ -4,10 +4,14 @@
 #include <QLocale>
 #include <QString>
 
+#include <unicode/ucol.h>
+
 #include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <iterator>
+#include <unordered_map>
 
 #if defined(__x86_64__)
 #include <immintrin.h>
@@ -92,6 +96,38 @@ size_t SequenceLength(std::string_view text, size_t i)
 QString ToQString(std::string_view s)
 {
     return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+// Valid UTF-8 of up to N bytes as UTF-16 in out; -1 when it does not fit or is not
+// valid (QString's replacement rules then apply). Sorting under a collator compares
+// each name many times, and this spares two allocations per comparison.
+template <size_t N>
+qsizetype ToUtf16(std::string_view s, std::array<char16_t, N>& out)
+{
+    if (s.size() > N)
+        return -1;
+    qsizetype n = 0;
+    for (size_t i = 0; i < s.size();) {
+        if (static_cast<unsigned char>(s[i]) < 0x80) {
+            out[size_t(n++)] = char16_t(s[i++]);
+            continue;
+        }
+        const size_t len = SequenceLength(s, i);
+        if (len == 0)
+            return -1;
+        const auto b0 = static_cast<unsigned char>(s[i]);
+        char32_t cp = b0 & (0x7F >> len);
+        for (size_t k = 1; k < len; ++k)
+            cp = (cp << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
+        if (cp >= 0x10000) {
+            out[size_t(n++)] = char16_t(0xD800 + ((cp - 0x10000) >> 10));
+            out[size_t(n++)] = char16_t(0xDC00 + ((cp - 0x10000) & 0x3FF));
+        } else {
+            out[size_t(n++)] = char16_t(cp);
+        }
+        i += len;
+    }
+    return n;
 }
 
 }  // namespace
@@ -202,6 +238,10 @@ bool CollatorIsC()
 }
 }  // namespace
 
+namespace {
+const UCollator* KeyCollator();
+}  // namespace
+
 int CompareNoCase(std::string_view a, std::string_view b)
 {
     if (a == b)
@@ -210,11 +250,176 @@ int CompareNoCase(std::string_view a, std::string_view b)
         const int r = CompareFolded(a, b);
         if (r != 2)
             return r;
+    } else if (const UCollator* icu = KeyCollator(); icu && IsValidUtf8(a) && IsValidUtf8(b)) {
+        // The same collation read from the UTF-8 directly, which stops at the first
+        // difference instead of converting both names first. Qt puts an empty name
+        // before any other.
+        if (a.empty() || b.empty())
+            return a.empty() ? -1 : 1;
+        UErrorCode status = U_ZERO_ERROR;
+        const UCollationResult r = ucol_strcollUTF8(icu, a.data(), int32_t(a.size()), b.data(),
+                                                    int32_t(b.size()), &status);
+        if (U_SUCCESS(status))
+            return r;
     }
+    std::array<char16_t, 256> ua, ub;
+    const qsizetype na = ToUtf16(a, ua), nb = ToUtf16(b, ub);
+    if (na >= 0 && nb >= 0)
+        return Collator().compare(QStringView(ua.data(), na), QStringView(ub.data(), nb));
     return Collator().compare(ToQString(a), ToQString(b));
 }
 
 bool NameKeysOrder() { return CollatorIsC(); }
+
+namespace {
+// The name as the UTF-16 text the collator compares: in `buffer` when it is valid
+// UTF-8 that fits, else converted with QString's replacement rules into `spill`.
+QStringView CollatedText(std::string_view name, std::array<char16_t, 256>& buffer, QString& spill)
+{
+    const qsizetype n = ToUtf16(name, buffer);
+    if (n >= 0)
+        return QStringView(buffer.data(), n);
+    spill = ToQString(name);
+    return spill;
+}
+
+// The whole ICU sort key of text (empty when ICU fails).
+std::string FullSortKey(const UCollator* collator, QStringView text)
+{
+    std::string key(64, '\0');
+    const auto fill = [&] {
+        return ucol_getSortKey(collator, reinterpret_cast<const UChar*>(text.data()),
+                               int32_t(text.size()), reinterpret_cast<uint8_t*>(key.data()),
+                               int32_t(key.size()));
+    };
+    int32_t len = fill();
+    if (len > int32_t(key.size())) {
+        key.resize(size_t(len));
+        len = fill();
+    }
+    key.resize(size_t(std::max(len, 0)));
+    return key;
+}
+
+int Sign(int v) { return (v > 0) - (v < 0); }
+
+// ICU's collator set up as Qt sets up the one above (locale, case ignored, no numeric
+// order, punctuation counted), for its sort keys: comparing two keys byte by byte
+// orders the names as the collator's comparison does, so a large sort needs one key
+// per name instead of a collator call per comparison. Null in the C locale, or when
+// it does not order a set of names that locales treat differently exactly as Qt's
+// collator does (then the comparison alone is used).
+UCollator* OpenKeyCollator()
+{
+    if (CollatorIsC())
+        return nullptr;
+    const QByteArray locale = Collator().locale().bcp47Name().toLatin1().replace('-', '_');
+    UErrorCode status = U_ZERO_ERROR;
+    UCollator* collator = ucol_open(locale.constData(), &status);
+    if (U_FAILURE(status))
+        return nullptr;
+    ucol_setAttribute(collator, UCOL_NORMALIZATION_MODE, UCOL_ON, &status);
+    ucol_setAttribute(collator, UCOL_STRENGTH, UCOL_SECONDARY, &status);
+    ucol_setAttribute(collator, UCOL_NUMERIC_COLLATION, UCOL_OFF, &status);
+    ucol_setAttribute(collator, UCOL_ALTERNATE_HANDLING, UCOL_NON_IGNORABLE, &status);
+    static const char16_t* const probes[]
+        = {u"", u"a", u"A", u"b", u"\u00e4", u"ae", u"\u00e6", u"z", u"ch", u"h", u"cz",
+           u"i", u"\u0131", u"I", u"\u0130", u"j", u"y", u"v", u"w", u"\u00f1", u"n", u"o",
+           u"\u00f6", u"\u00f8", u"aa", u"\u00e5", u"ll", u"l", u"m", u"\u00df", u"ss",
+           u"\u010d", u"c", u"d", u"\u00e9", u"e\u0301", u"E", u"e", u"-", u" ", u"_",
+           u"~", u"1", u"10", u"9", u"\u0436", u"\u03c3", u"\u03a3", u"\u4e00", u"\u4e8c",
+           u"\u3042", u"\uac00", u"\U0001F600", u"\u0001"};
+    std::vector<std::string> keys;
+    for (const char16_t* p : probes)
+        keys.push_back(FullSortKey(collator, QStringView(p)));
+    bool agrees = U_SUCCESS(status);
+    for (size_t a = 0; agrees && a < std::size(probes); ++a)
+        for (size_t b = 0; agrees && b < std::size(probes); ++b) {
+            const int byKeys = Sign(keys[a].compare(keys[b]));
+            const int byQt = Sign(Collator().compare(QStringView(probes[a]), QStringView(probes[b])));
+            // Qt puts an empty name before any other, even one of ignorable characters
+            // only; equal keys leave such pairs to the comparison.
+            const bool oneEmpty = (probes[a][0] == 0) != (probes[b][0] == 0);
+            agrees = byKeys == byQt || (byKeys == 0 && oneEmpty);
+        }
+    if (!agrees) {
+        ucol_close(collator);
+        return nullptr;
+    }
+    return collator;
+}
+
+const UCollator* KeyCollator()
+{
+    static UCollator* const collator = OpenKeyCollator();
+    return collator;
+}
+
+// The first bytes of the name's sort key (zeros past its end) as numbers that compare
+// as those bytes do: different prefixes order two names as the collator does, equal
+// ones settle nothing.
+using KeyPrefix = std::array<uint64_t, 3>;
+
+KeyPrefix SortKeyPrefix(const UCollator* collator, std::string_view name)
+{
+    std::array<char16_t, 256> buffer;
+    QString spill;
+    const QStringView text = CollatedText(name, buffer, spill);
+    std::array<uint8_t, 128> small;
+    const auto* u = reinterpret_cast<const UChar*>(text.data());
+    const int32_t len
+        = ucol_getSortKey(collator, u, int32_t(text.size()), small.data(), int32_t(small.size()));
+    std::array<uint8_t, sizeof(KeyPrefix)> prefix{};
+    if (len > int32_t(small.size())) {
+        // Only a buffer that holds the whole key is filled in a defined way.
+        std::vector<uint8_t> whole(static_cast<size_t>(len));
+        ucol_getSortKey(collator, u, int32_t(text.size()), whole.data(), len);
+        std::memcpy(prefix.data(), whole.data(), prefix.size());
+    } else if (len > 0) {
+        std::memcpy(prefix.data(), small.data(), std::min(size_t(len), prefix.size()));
+    }
+    KeyPrefix words{};
+    for (size_t k = 0; k < prefix.size(); ++k)
+        words[k / 8] = (words[k / 8] << 8) | prefix[k];
+    return words;
+}
+}  // namespace
+
+bool SortsByCollationKeys() { return KeyCollator() != nullptr; }
+
+bool StableSortByCollationKeys(std::vector<uint32_t>& items,
+                               const std::function<std::string_view(uint32_t)>& nameOf)
+{
+    const UCollator* collator = KeyCollator();
+    if (!collator)
+        return false;
+    // Compared by their key prefixes; only names whose prefixes are equal go to the
+    // comparison, and the position then breaks ties as a stable sort keeps them. Each
+    // name is looked up once: the lookups reach all over memory.
+    struct Keyed
+    {
+        KeyPrefix key;
+        uint32_t pos, item;
+    };
+    std::vector<Keyed> keyed(items.size());
+    std::vector<std::string_view> names(items.size());
+    for (size_t k = 0; k < items.size(); ++k)
+        names[k] = nameOf(items[k]);
+    for (size_t k = 0; k < items.size(); ++k) {
+        if (k + 8 < items.size())
+            __builtin_prefetch(names[k + 8].data());
+        keyed[k] = {SortKeyPrefix(collator, names[k]), uint32_t(k), items[k]};
+    }
+    std::sort(keyed.begin(), keyed.end(), [&](const Keyed& a, const Keyed& b) {
+        if (a.key != b.key)
+            return a.key < b.key;
+        const int r = CompareNoCase(names[a.pos], names[b.pos]);
+        return r != 0 ? r < 0 : a.pos < b.pos;
+    });
+    for (size_t k = 0; k < items.size(); ++k)
+        items[k] = keyed[k].item;
+    return true;
+}
 
 uint64_t NameKey(std::string_view name)
 {
@@ -267,39 +472,30 @@ constexpr size_t kRankedFrom = 1024;
 bool SortByDistinctNames(std::vector<uint32_t>& items,
                          const std::function<std::string_view(uint32_t)>& nameOf)
 {
-    struct Hashed
-    {
-        uint64_t hash;
-        uint32_t pos;
-    };
+    // Grouped by a table of the names met so far: one look per item, in the items'
+    // order, where a sort of the items by name hash looked at names all over memory.
     const size_t n = items.size();
-    std::vector<Hashed> hashed(n);
-    for (size_t k = 0; k < n; ++k)
-        hashed[k] = {std::hash<std::string_view>{}(nameOf(items[k])), uint32_t(k)};
-    std::sort(hashed.begin(), hashed.end(), [&](const Hashed& a, const Hashed& b) {
-        if (a.hash != b.hash)
-            return a.hash < b.hash;
-        const std::string_view x = nameOf(items[a.pos]), y = nameOf(items[b.pos]);
-        return x != y ? x < y : a.pos < b.pos;
-    });
+    std::unordered_map<std::string_view, uint32_t> groupOf;
     std::vector<uint32_t> groupAt(n); // by position
     std::vector<uint32_t> groupItem;  // one item of each group
     for (size_t k = 0; k < n; ++k) {
-        if (k == 0 || hashed[k].hash != hashed[k - 1].hash
-            || nameOf(items[hashed[k].pos]) != nameOf(items[hashed[k - 1].pos])) {
+        const auto [it, added] = groupOf.try_emplace(nameOf(items[k]), uint32_t(groupItem.size()));
+        if (added) {
             if (groupItem.size() > n / 4)
                 return false;
-            groupItem.push_back(items[hashed[k].pos]);
+            groupItem.push_back(items[k]);
         }
-        groupAt[hashed[k].pos] = uint32_t(groupItem.size() - 1);
+        groupAt[k] = it->second;
     }
-    hashed = {};
+    groupOf = {};
     std::vector<uint32_t> order(groupItem.size());
     for (uint32_t g = 0; g < order.size(); ++g)
         order[g] = g;
-    std::sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) {
-        return CompareNoCase(nameOf(groupItem[a]), nameOf(groupItem[b])) < 0;
-    });
+    const auto groupName = [&](uint32_t g) { return nameOf(groupItem[g]); };
+    if (!StableSortByCollationKeys(order, groupName))
+        std::sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) {
+            return CompareNoCase(groupName(a), groupName(b)) < 0;
+        });
     // Names the comparison finds equal (different bytes) share a rank.
     std::vector<uint32_t> rank(order.size());
     uint32_t r = 0;
@@ -323,6 +519,59 @@ bool SortByDistinctNames(std::vector<uint32_t>& items,
 }
 } // namespace
 
+namespace {
+// Whether the names seem to repeat enough for grouping them to pay, judged from the
+// first few thousand: a guess that only chooses between two exact sorts.
+bool NamesRepeat(const std::vector<uint32_t>& items,
+                 const std::function<std::string_view(uint32_t)>& nameOf)
+{
+    const size_t sample = std::min<size_t>(items.size(), 4096);
+    std::vector<std::string_view> names(sample);
+    for (size_t k = 0; k < sample; ++k)
+        names[k] = nameOf(items[k]);
+    std::sort(names.begin(), names.end());
+    const size_t distinct = size_t(std::unique(names.begin(), names.end()) - names.begin());
+    return distinct <= sample / 2;
+}
+} // namespace
+
+bool StableSortNearlySorted(std::vector<uint32_t>& items,
+                            const std::function<int(uint32_t, uint32_t)>& compare)
+{
+    // One walk keeps an ascending run; an item below the run's last takes that last
+    // one out with it, so at most twice the fewest items whose removal leaves the rest
+    // in order are set aside. Those are sorted, then merged back with the run; ties
+    // go by original position, which is the order a stable sort gives.
+    const size_t n = items.size();
+    std::vector<uint32_t> run, aside; // positions in items
+    run.reserve(n);
+    for (uint32_t k = 0; k < n; ++k) {
+        if (!run.empty() && compare(items[k], items[run.back()]) < 0) {
+            aside.push_back(run.back());
+            aside.push_back(k);
+            run.pop_back();
+            // Given up early where most items are out of place, so as to waste little.
+            if (aside.size() > n / 4 || aside.size() > k / 4 + 256)
+                return false;
+        } else {
+            run.push_back(k);
+        }
+    }
+    const auto before = [&](uint32_t a, uint32_t b) {
+        const int r = compare(items[a], items[b]);
+        return r != 0 ? r < 0 : a < b;
+    };
+    std::sort(aside.begin(), aside.end(), before);
+    std::vector<uint32_t> merged;
+    merged.reserve(n);
+    std::merge(run.begin(), run.end(), aside.begin(), aside.end(), std::back_inserter(merged),
+               before);
+    for (uint32_t& pos : merged)
+        pos = items[pos];
+    items.swap(merged);
+    return true;
+}
+
 void StableSortNoCase(std::vector<uint32_t>& items,
                       const std::function<std::string_view(uint32_t)>& nameOf)
 {
@@ -333,9 +582,30 @@ void StableSortNoCase(std::vector<uint32_t>& items,
         // than a sort under a locale's collation.
         if (std::is_sorted(items.begin(), items.end(), less))
             return;
-        if (items.size() >= kRankedFrom && SortByDistinctNames(items, nameOf))
+        if (items.size() >= kRankedFrom && (!SortsByCollationKeys() || NamesRepeat(items, nameOf))
+            && SortByDistinctNames(items, nameOf))
             return;
-        std::stable_sort(items.begin(), items.end(), less);
+        if (StableSortByCollationKeys(items, nameOf))
+            return;
+        // A list stored under another collation is mostly in order under this one.
+        if (StableSortNearlySorted(
+                items, [&](uint32_t a, uint32_t b) { return CompareNoCase(nameOf(a), nameOf(b)); }))
+            return;
+        // The names beside their items: each is then reached without a call and a
+        // look into its item, many times over in a sort.
+        struct Named
+        {
+            std::string_view name;
+            uint32_t item;
+        };
+        std::vector<Named> named(items.size());
+        for (size_t k = 0; k < items.size(); ++k)
+            named[k] = {nameOf(items[k]), items[k]};
+        std::stable_sort(named.begin(), named.end(), [](const Named& a, const Named& b) {
+            return CompareNoCase(a.name, b.name) < 0;
+        });
+        for (size_t k = 0; k < items.size(); ++k)
+            items[k] = named[k].item;
     };
     if (!NameKeysOrder() || items.size() < 64) {
         plain();

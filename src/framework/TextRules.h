@@ -27,6 +27,19 @@ void StableSortNoCase(std::vector<uint32_t>& items,
 void StableSortNoCase(std::vector<uint32_t>& items,
                       const std::function<std::string_view(uint32_t)>& nameOf,
                       const std::function<uint64_t(uint32_t)>& keyOf);
+// A stable sort of items by compare (negative, zero or positive) that costs about
+// one comparison per item plus a sort of the few out of place, for lists mostly in
+// order. False, with items unchanged, when too many are out of place.
+bool StableSortNearlySorted(std::vector<uint32_t>& items,
+                            const std::function<int(uint32_t, uint32_t)>& compare);
+
+// Whether StableSortByCollationKeys can sort here (under a locale's collation, when
+// ICU's sort keys are found to order names as the comparison does).
+bool SortsByCollationKeys();
+// A stable sort by CompareNoCase through ICU sort keys taken once per name. False,
+// with items unchanged, where SortsByCollationKeys does not hold.
+bool StableSortByCollationKeys(std::vector<uint32_t>& items,
+                               const std::function<std::string_view(uint32_t)>& nameOf);
 
 // Case-folded substring test (Unicode case folding).
 bool ContainsNoCase(std::string_view haystack, std::string_view needle);

@@ -12,4 +12,6 @@ add_library(kiv_framework STATIC
   framework/TextRules.cpp framework/TextRules.h
 )
 target_include_directories(kiv_framework PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
-target_link_libraries(kiv_framework PUBLIC Qt6::Core)
+# ICU (the library Qt's collator is built on) for sort keys that order names as it does.
+find_package(ICU REQUIRED COMPONENTS uc i18n)
+target_link_libraries(kiv_framework PUBLIC Qt6::Core PRIVATE ICU::uc ICU::i18n)

@@ -1,5 +1,9 @@
 #include "AutomationObjects.h"
 
+#include "KivDocumentAdaptor.h"
+#include "KivItemAdaptor.h"
+#include "KivItemsAdaptor.h"
+
 #include "framework/Document.h"
 #include "framework/Ui.h"
 #include "model/KivDoc.h"
@@ -132,6 +136,7 @@ CFolderRef CFolderRef::Child(CFolderNode* child, int pos) const
 CKivItems::CKivItems(CAutomationHub& hub, CFolderRef folder, bool holdsDocument)
     : m_hub(hub), m_folder(std::move(folder)), m_bHoldsDocument(holdsDocument)
 {
+    new CKivItemsAdaptor(this);
 }
 
 CKivItems::~CKivItems() = default;
@@ -170,6 +175,7 @@ void CKivItems::Release() { m_hub.Release(this, calledFromDBus() ? message().ser
 CKivItem::CKivItem(CAutomationHub& hub, CFolderRef folder, int64_t bookmark, uint64_t epoch)
     : m_hub(hub), m_folder(std::move(folder)), m_nBookmark(bookmark), m_nEpoch(epoch)
 {
+    new CKivItemAdaptor(this);
 }
 
 CKivItem::~CKivItem() = default;
@@ -229,6 +235,8 @@ QDBusObjectPath CKivItem::GetItems()
 void CKivItem::Release() { m_hub.Release(this, calledFromDBus() ? message().service() : QString()); }
 
 // --- CKivDocObject ---------------------------------------------------------------------
+
+CKivDocObject::CKivDocObject(CAutomationHub& hub) : m_hub(hub) { new CKivDocumentAdaptor(this); }
 
 short CKivDocObject::Open(const QString& path)
 {
@@ -323,7 +331,7 @@ bool CAutomationHub::ExportDocument()
     m_bDocumentExported = m_bus.isConnected()
                           && m_bus.registerObject(QLatin1String(KivAutomation::kDocumentPath),
                                                   m_pDocObject.get(),
-                                                  QDBusConnection::ExportScriptableSlots);
+                                                  QDBusConnection::ExportAdaptors);
     return m_bDocumentExported;
 }
 
@@ -377,7 +385,7 @@ QDBusObjectPath CAutomationHub::Export(std::unique_ptr<QObject> object, const QS
     // Numbers are never reused, so a released path can never name a newer object.
     const QString path = QStringLiteral("/%1/%2").arg(QLatin1String(kind)).arg(m_nNextId++);
     if (m_bus.isConnected()
-        && !m_bus.registerObject(path, object.get(), QDBusConnection::ExportScriptableSlots)) {
+        && !m_bus.registerObject(path, object.get(), QDBusConnection::ExportAdaptors)) {
         qCWarning(lcAutomation) << "cannot export" << path;
         return NullObject();
     }

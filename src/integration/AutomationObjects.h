@@ -67,21 +67,6 @@ private:
 class CKivItems : public QObject, protected QDBusContext
 {
     Q_OBJECT
-    Q_CLASSINFO("D-Bus Interface", "org.halvane.Kiv.Items")
-    Q_CLASSINFO("D-Bus Introspection", ""
-        "  <interface name=\"org.halvane.Kiv.Items\">\n"
-        "    <annotation name=\"org.halvane.Kiv.InterfaceId\" value=\"{8B3C870B-7403-11D3-AD31-B5EC784F055C}\"/>\n"
-        "    <method name=\"GetCount\">\n"
-        "      <annotation name=\"org.halvane.Kiv.DispatchId\" value=\"1\"/>\n"
-        "      <arg name=\"count\" type=\"i\" direction=\"out\"/>\n"
-        "    </method>\n"
-        "    <method name=\"GetItem\">\n"
-        "      <annotation name=\"org.halvane.Kiv.DispatchId\" value=\"2\"/>\n"
-        "      <arg name=\"index\" type=\"i\" direction=\"in\"/>\n"
-        "      <arg name=\"item\" type=\"o\" direction=\"out\"/>\n"
-        "    </method>\n"
-        "    <method name=\"Release\"/>\n"
-        "  </interface>\n")
 
 public:
     CKivItems(CAutomationHub& hub, CFolderRef folder, bool holdsDocument);
@@ -89,10 +74,11 @@ public:
 
     bool HoldsDocument() const { return m_bHoldsDocument; }
 
-public Q_SLOTS:
-    Q_SCRIPTABLE int GetCount();
-    Q_SCRIPTABLE QDBusObjectPath GetItem(int index);
-    Q_SCRIPTABLE void Release();
+    // org.halvane.Kiv.Items, as org.halvane.Kiv.Items.xml describes it; the bus reaches
+    // these through the adaptor generated from that file.
+    int GetCount();
+    QDBusObjectPath GetItem(int index);
+    void Release();
 
 private:
     CAutomationHub& m_hub;
@@ -105,45 +91,20 @@ private:
 class CKivItem : public QObject, protected QDBusContext
 {
     Q_OBJECT
-    Q_CLASSINFO("D-Bus Interface", "org.halvane.Kiv.Item")
-    Q_CLASSINFO("D-Bus Introspection", ""
-        "  <interface name=\"org.halvane.Kiv.Item\">\n"
-        "    <annotation name=\"org.halvane.Kiv.InterfaceId\" value=\"{8B3C870E-7403-11D3-AD31-B5EC784F055C}\"/>\n"
-        "    <method name=\"IsFolder\">\n"
-        "      <annotation name=\"org.halvane.Kiv.DispatchId\" value=\"1\"/>\n"
-        "      <arg name=\"folder\" type=\"n\" direction=\"out\"/>\n"
-        "    </method>\n"
-        "    <method name=\"GetName\">\n"
-        "      <annotation name=\"org.halvane.Kiv.DispatchId\" value=\"2\"/>\n"
-        "      <arg name=\"name\" type=\"s\" direction=\"out\"/>\n"
-        "    </method>\n"
-        "    <method name=\"GetUrl\">\n"
-        "      <annotation name=\"org.halvane.Kiv.DispatchId\" value=\"3\"/>\n"
-        "      <arg name=\"url\" type=\"s\" direction=\"out\"/>\n"
-        "    </method>\n"
-        "    <method name=\"GetComment\">\n"
-        "      <annotation name=\"org.halvane.Kiv.DispatchId\" value=\"4\"/>\n"
-        "      <arg name=\"comment\" type=\"s\" direction=\"out\"/>\n"
-        "    </method>\n"
-        "    <method name=\"GetItems\">\n"
-        "      <annotation name=\"org.halvane.Kiv.DispatchId\" value=\"5\"/>\n"
-        "      <arg name=\"items\" type=\"o\" direction=\"out\"/>\n"
-        "    </method>\n"
-        "    <method name=\"Release\"/>\n"
-        "  </interface>\n")
 
 public:
     // A folder item (folder set) or a bookmark item (bookmark index set).
     CKivItem(CAutomationHub& hub, CFolderRef folder, int64_t bookmark, uint64_t epoch);
     ~CKivItem() override;
 
-public Q_SLOTS:
-    Q_SCRIPTABLE short IsFolder();
-    Q_SCRIPTABLE QString GetName();
-    Q_SCRIPTABLE QString GetUrl();
-    Q_SCRIPTABLE QString GetComment();
-    Q_SCRIPTABLE QDBusObjectPath GetItems();
-    Q_SCRIPTABLE void Release();
+    // org.halvane.Kiv.Item, as org.halvane.Kiv.Item.xml describes it; the bus reaches
+    // these through the adaptor generated from that file.
+    short IsFolder();
+    QString GetName();
+    QString GetUrl();
+    QString GetComment();
+    QDBusObjectPath GetItems();
+    void Release();
 
 private:
     // The bookmark's table index while it still belongs to the loaded content.
@@ -160,28 +121,14 @@ private:
 class CKivDocObject : public QObject, protected QDBusContext
 {
     Q_OBJECT
-    Q_CLASSINFO("D-Bus Interface", "org.halvane.Kiv.Document")
-    Q_CLASSINFO("D-Bus Introspection", ""
-        "  <interface name=\"org.halvane.Kiv.Document\">\n"
-        "    <annotation name=\"org.halvane.Kiv.InterfaceId\" value=\"{81A68064-73F9-11D3-AD31-B5EC784F055C}\"/>\n"
-        "    <annotation name=\"org.halvane.Kiv.ClassId\" value=\"{81A68062-73F9-11D3-AD31-B5EC784F055C}\"/>\n"
-        "    <method name=\"Open\">\n"
-        "      <annotation name=\"org.halvane.Kiv.DispatchId\" value=\"1\"/>\n"
-        "      <arg name=\"path\" type=\"s\" direction=\"in\"/>\n"
-        "      <arg name=\"loaded\" type=\"n\" direction=\"out\"/>\n"
-        "    </method>\n"
-        "    <method name=\"GetItems\">\n"
-        "      <annotation name=\"org.halvane.Kiv.DispatchId\" value=\"2\"/>\n"
-        "      <arg name=\"items\" type=\"o\" direction=\"out\"/>\n"
-        "    </method>\n"
-        "  </interface>\n")
 
 public:
-    explicit CKivDocObject(CAutomationHub& hub) : m_hub(hub) {}
+    explicit CKivDocObject(CAutomationHub& hub);
 
-public Q_SLOTS:
-    Q_SCRIPTABLE short Open(const QString& path);
-    Q_SCRIPTABLE QDBusObjectPath GetItems();
+    // org.halvane.Kiv.Document, as org.halvane.Kiv.Document.xml describes it; the bus
+    // reaches these through the adaptor generated from that file.
+    short Open(const QString& path);
+    QDBusObjectPath GetItems();
 
 private:
     CAutomationHub& m_hub;

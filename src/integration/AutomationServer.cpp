@@ -1,5 +1,7 @@
 #include "AutomationServer.h"
 
+#include "KivApplicationAdaptor.h"
+
 #include <QDBusConnectionInterface>
 #include <QTimer>
 
@@ -89,6 +91,7 @@ void CServedKivDoc::OnCloseDocument()
 CAutomationClassFactory::CAutomationClassFactory(CAutomationServer& server, QObject* parent)
     : QObject(parent), m_server(server)
 {
+    new CKivApplicationAdaptor(this);
     connect(&m_server.Hub(), &CAutomationHub::Idle, this, [this] {
         if (m_bServed)
             emit ClientDone();
@@ -103,7 +106,7 @@ bool CAutomationClassFactory::RegisterAll()
     if (!bus.isConnected() || !bus.interface())
         return false;
     if (!bus.registerObject(QLatin1String(KivAutomation::kApplicationPath), this,
-                            QDBusConnection::ExportScriptableSlots))
+                            QDBusConnection::ExportAdaptors))
         return false;
     const QDBusReply<QDBusConnectionInterface::RegisterServiceReply> reply =
         bus.interface()->registerService(QLatin1String(KivAutomation::kApplicationService),

@@ -17,6 +17,7 @@ CKivDoc::CKivDoc()
 
 CKivDoc::~CKivDoc()
 {
+    ++m_nUnrecorded;
     DeleteFolderChain(m_root.m_pFirstChild);
     DeleteFolderChain(m_check.m_pFirstChild);
     DeleteFolderChain(m_trash.m_pFirstChild);
@@ -41,6 +42,8 @@ bool CKivDoc::FindOrAppend(const char* url, const char* name, const char* commen
     index = static_cast<uint32_t>(m_bookmarks.size());
     m_bookmarks.push_back(std::move(b));
     m_urlIndex.Add(index, m_bookmarks);
+    if (CDocStep* step = Recording())
+        step->Add(CDocStep::Append{});
     return true;
 }
 
@@ -238,6 +241,8 @@ bool CKivDoc::PlaceInList(CFolderNode* folder, uint32_t i, int* outPos)
     list.insert(list.begin() + static_cast<std::ptrdiff_t>(pos), i);
     if (folder->m_pListed)
         folder->m_pListed->Insert(i);
+    if (CDocStep* step = Recording())
+        step->Add(CDocStep::Splice{folder, {static_cast<uint32_t>(pos)}, {i}, true, PlaceOf(folder)});
     if (outPos)
         *outPos = static_cast<int>(pos);
     return true;
@@ -251,6 +256,9 @@ void CKivDoc::UnlinkBookmark(CFolderNode* folder, uint32_t i)
     auto it = std::find(list.begin(), list.end(), i);
     if (it == list.end())
         return;
+    if (CDocStep* step = Recording())
+        step->Add(CDocStep::Splice{folder, {static_cast<uint32_t>(it - list.begin())}, {i}, false,
+                                   PlaceOf(folder)});
     list.erase(it);
     if (folder != &m_trash && folder != &m_check)
         --m_bookmarks[i].m_nRefs;
@@ -258,6 +266,13 @@ void CKivDoc::UnlinkBookmark(CFolderNode* folder, uint32_t i)
 
 void CKivDoc::UnlinkAllBookmarks(CFolderNode* folder)
 {
+    if (CDocStep* step = folder->m_aBookmarks.empty() ? nullptr : Recording()) {
+        std::vector<uint32_t> positions(folder->m_aBookmarks.size());
+        for (size_t k = 0; k < positions.size(); ++k)
+            positions[k] = static_cast<uint32_t>(k);
+        step->Add(CDocStep::Splice{folder, std::move(positions), folder->m_aBookmarks, false,
+                                   PlaceOf(folder)});
+    }
     if (folder != &m_trash && folder != &m_check)
         for (uint32_t i : folder->m_aBookmarks)
             --m_bookmarks[i].m_nRefs;
@@ -346,7 +361,10 @@ size_t CKivDoc::LinkMany(CFolderNode* folder, const std::vector<uint32_t>& index
         while (read > places[a])
             list[--write] = list[--read];
         list[--write] = added[a];
+        places[a] = static_cast<uint32_t>(write); // now its place in the merged list
     }
+    if (CDocStep* step = Recording())
+        step->Add(CDocStep::Splice{folder, std::move(places), added, true, PlaceOf(folder)});
     const bool counted = folder != &m_trash && folder != &m_check;
     for (uint32_t i : added) {
         if (counted)
@@ -370,6 +388,8 @@ size_t CKivDoc::UnlinkBookmarks(CFolderNode* folder, const std::vector<uint32_t>
     for (uint32_t i : indexes)
         gone.Set(i);
     const bool counted = folder != &m_trash && folder != &m_check;
+    CDocStep* step = Recording();
+    std::vector<uint32_t> positions, removed;
     size_t kept = 0;
     for (size_t k = 0; k < n; ++k) {
         const uint32_t i = list[k];
@@ -377,12 +397,19 @@ size_t CKivDoc::UnlinkBookmarks(CFolderNode* folder, const std::vector<uint32_t>
             list[kept++] = i;
             continue;
         }
+        if (step) {
+            positions.push_back(static_cast<uint32_t>(k));
+            removed.push_back(i);
+        }
         if (counted)
             --m_bookmarks[i].m_nRefs;
         if (folder->m_pListed)
             folder->m_pListed->Erase(i);
     }
     list.resize(kept);
+    if (step && !removed.empty())
+        step->Add(CDocStep::Splice{folder, std::move(positions), std::move(removed), false,
+                                   PlaceOf(folder)});
     if (kept == 0) {
         list.shrink_to_fit();
         folder->m_pListed.reset();
@@ -409,6 +436,8 @@ void CKivDoc::SetBookmarkName(uint32_t i, std::string name)
 {
     if (m_bookmarks[i].m_strName == name)
         return;
+    if (CDocStep* step = Recording())
+        step->Add(CDocStep::Field{i, 0, std::string(std::string_view(m_bookmarks[i].m_strName))});
     m_bookmarks[i].m_strName = std::move(name);
     // Every folder listing it may now be out of order: they fall back to the
     // plain scans until they are emptied.
@@ -419,6 +448,8 @@ void CKivDoc::SetBookmarkUrl(uint32_t i, std::string url)
 {
     if (m_bookmarks[i].m_strUrl == url)
         return;
+    if (CDocStep* step = Recording())
+        step->Add(CDocStep::Field{i, 1, std::string(std::string_view(m_bookmarks[i].m_strUrl))});
     CText old = std::move(m_bookmarks[i].m_strUrl);
     m_bookmarks[i].m_strUrl = std::move(url);
     if (m_bUrlIndexBuilt)
@@ -427,6 +458,10 @@ void CKivDoc::SetBookmarkUrl(uint32_t i, std::string url)
 
 void CKivDoc::SetBookmarkComment(uint32_t i, std::string comment)
 {
+    if (m_bookmarks[i].m_strComment == comment)
+        return;
+    if (CDocStep* step = Recording())
+        step->Add(CDocStep::Field{i, 2, std::string(std::string_view(m_bookmarks[i].m_strComment))});
     m_bookmarks[i].m_strComment = std::move(comment);
 }
 
@@ -440,6 +475,8 @@ CFolderNode* CKivDoc::CreateFolder(CFolderNode* parent, std::string_view name, b
                 return c;
     auto node = std::make_unique<CFolderNode>(std::string(name));
     node->m_nSortedEpoch = m_nRenameEpoch;
+    if (CDocStep* step = Recording())
+        step->Add(CDocStep::FolderLife{node.get(), true});
     return InsertFolder(parent, std::move(node), nullptr);
 }
 
@@ -475,6 +512,8 @@ CFolderNode* CKivDoc::InsertFolder(CFolderNode* parent, std::unique_ptr<CFolderN
     }
     if (outPrev)
         *outPrev = prev;
+    if (CDocStep* step = Recording())
+        step->Add(CDocStep::FolderLink{node, parent, prev, true});
     SetModifiedFlag();
     return node;
 }
@@ -485,6 +524,8 @@ std::unique_ptr<CFolderNode> CKivDoc::DetachFolder(CFolderNode* node)
     if (!parent || IsBuiltIn(node))
         return nullptr;
     if (parent->m_pFirstChild == node) {
+        if (CDocStep* step = Recording())
+            step->Add(CDocStep::FolderLink{node, parent, nullptr, false});
         parent->m_pFirstChild = node->m_pNext;
         if (parent->m_pLastChild == node)
             parent->m_pLastChild = nullptr;
@@ -494,6 +535,8 @@ std::unique_ptr<CFolderNode> CKivDoc::DetachFolder(CFolderNode* node)
             s = s->m_pNext;
         if (!s)
             return nullptr; // not in its parent's chain: not ours to hand over
+        if (CDocStep* step = Recording())
+            step->Add(CDocStep::FolderLink{node, parent, s, false});
         s->m_pNext = node->m_pNext;
         if (parent->m_pLastChild == node)
             parent->m_pLastChild = s;
@@ -511,8 +554,12 @@ void CKivDoc::DeleteFolder(CFolderNode* node)
     if (node->m_pFirstChild)
         DeleteFolderChain(node->m_pFirstChild);
     UnlinkAllBookmarks(node);
-    if (!owned)
+    if (!owned) {
         delete node; // never in a chain (a load's half-made folder)
+    } else if (CDocStep* step = Recording()) {
+        step->Add(CDocStep::FolderLife{node, false});
+        owned.release(); // the step keeps it for undo
+    }
 }
 
 void CKivDoc::DeleteFolderChain(CFolderNode* first)
@@ -630,6 +677,13 @@ void CKivDoc::ResetFolder(CFolderNode& f)
 
 bool CKivDoc::RebuildFromFlat()
 {
+    LoseHistory();
+    ++m_nUnrecorded;
+    struct Recorded
+    {
+        int& n;
+        ~Recorded() { --n; }
+    } recordedAgain{m_nUnrecorded};
     DeleteFolderChain(m_root.m_pFirstChild);
     DeleteFolderChain(m_trash.m_pFirstChild);
     DeleteFolderChain(m_check.m_pFirstChild);
@@ -690,6 +744,8 @@ bool CKivDoc::RebuildFromFlat()
     // under it.
     std::array<CFolderNode*, kMaxDepth + 1> level{};
     level[0] = &m_root;
+    std::vector<CFolderNode*> unsortedParents;
+    bool created = false;
     for (uint32_t j = 0; j < folderCount; ++j) {
         const FlatFolder& ff = m_flatFolders[j];
         const int depth = ff.depth;
@@ -698,7 +754,24 @@ bool CKivDoc::RebuildFromFlat()
                 std::fill(level.begin() + depth, level.end(), nullptr);
             continue;
         }
-        CFolderNode* folder = CreateFolder(level[depth - 1], ff.name, false);
+        // At the end of its parent's chain, in file order; a chain that is not in name
+        // order is sorted once below. Inserting one by one keeps a chain sorted with
+        // equal names in arrival order, which a stable sort gives too, without a walk
+        // over the siblings per folder (a long one when the file was saved under
+        // another collation).
+        CFolderNode* const parent = level[depth - 1];
+        auto* folder = new CFolderNode(ff.name); // the parent's chain owns it
+        folder->m_nSortedEpoch = m_nRenameEpoch;
+        folder->m_pParent = parent;
+        if (!parent->m_pFirstChild) {
+            parent->m_pFirstChild = folder;
+        } else {
+            if (CompareNoCase(ff.name, parent->m_pLastChild->m_strName) < 0)
+                unsortedParents.push_back(parent);
+            parent->m_pLastChild->m_pNext = folder;
+        }
+        parent->m_pLastChild = folder;
+        created = true;
         level[depth] = folder;
         std::vector<uint32_t>& list = folder->m_aBookmarks;
         list.reserve(start[j + 1] - start[j]);
@@ -739,6 +812,27 @@ bool CKivDoc::RebuildFromFlat()
                 KivText::StableSortNoCase(list, nameOf);
         }
     }
+    std::sort(unsortedParents.begin(), unsortedParents.end());
+    unsortedParents.erase(std::unique(unsortedParents.begin(), unsortedParents.end()),
+                          unsortedParents.end());
+    for (CFolderNode* parent : unsortedParents) {
+        std::vector<CFolderNode*> children;
+        for (CFolderNode* c = parent->m_pFirstChild; c; c = c->m_pNext)
+            children.push_back(c);
+        std::vector<uint32_t> order(children.size());
+        for (uint32_t k = 0; k < order.size(); ++k)
+            order[k] = k;
+        KivText::StableSortNoCase(
+            order, [&](uint32_t k) -> std::string_view { return children[k]->m_strName; });
+        parent->m_pFirstChild = children[order.front()];
+        for (size_t k = 0; k + 1 < order.size(); ++k)
+            children[order[k]]->m_pNext = children[order[k + 1]];
+        parent->m_pLastChild = children[order.back()];
+        parent->m_pLastChild->m_pNext = nullptr;
+    }
+    if (created)
+        SetModifiedFlag(); // as creating the folders one by one does
+
     // Linking the unlisted bookmarks one by one into the empty root, in index order,
     // gives them in name order with equal names by index: a stable sort, without
     // moving the list around once per bookmark.
@@ -821,6 +915,8 @@ void CKivDoc::ResetFindState()
 
 void CKivDoc::DeleteContents()
 {
+    LoseHistory();
+    ++m_nUnrecorded;
     DeleteFolderChain(m_root.m_pFirstChild);
     DeleteFolderChain(m_check.m_pFirstChild);
     DeleteFolderChain(m_trash.m_pFirstChild);
@@ -835,6 +931,7 @@ void CKivDoc::DeleteContents()
     ClearFlat();
     m_pCurFolder = nullptr;
     ResetFindState();
+    --m_nUnrecorded;
 }
 
 bool CKivDoc::OnNewDocument()
@@ -851,4 +948,161 @@ bool CKivDoc::OnOpenDocument(const QString& path)
         return false;
     RegisterActive();
     return true;
+}
+
+// --- the change history ------------------------------------------------------------
+
+void CKivDoc::BeginStep(unsigned command)
+{
+    if (m_nStepDepth++ == 0 && m_onStep) {
+        m_pStep = std::make_unique<CDocStep>();
+        m_pStep->m_nCommand = command;
+        m_pStep->m_pFolderBefore = m_pCurFolder;
+    }
+}
+
+void CKivDoc::EndStep()
+{
+    if (m_nStepDepth == 0 || --m_nStepDepth > 0)
+        return;
+    m_bSkipStep = false;
+    std::unique_ptr<CDocStep> step = std::move(m_pStep);
+    if (!step || step->Empty() || !m_onStep)
+        return;
+    step->m_pFolderAfter = m_pCurFolder;
+    m_onStep(std::move(step));
+}
+
+CDocStep* CKivDoc::Recording()
+{
+    if (m_nUnrecorded || m_bSkipStep || !m_onStep)
+        return nullptr;
+    if (!m_pStep) {
+        // A change nobody opened a step for still becomes one.
+        const bool opened = m_nStepDepth == 0;
+        if (opened)
+            ++m_nStepDepth;
+        m_pStep = std::make_unique<CDocStep>();
+        m_pStep->m_pFolderBefore = m_pCurFolder;
+        if (opened && m_onStepOpened)
+            m_onStepOpened();
+    }
+    return m_pStep.get();
+}
+
+void CKivDoc::LoseHistory()
+{
+    m_pStep.reset();
+    // The rest of a step open now belongs to the new contents, not to a change.
+    m_bSkipStep = m_nStepDepth > 0;
+    if (m_onHistoryLost)
+        m_onHistoryLost();
+}
+
+void CKivDoc::UndoStep(CDocStep& step) { Replay(step, true); }
+
+void CKivDoc::RedoStep(CDocStep& step) { Replay(step, false); }
+
+void CKivDoc::ReplaySplice(CDocStep::Splice& s, bool insert)
+{
+    CFolderNode* folder = s.folder;
+    std::vector<uint32_t>& list = folder->m_aBookmarks;
+    const size_t k = s.positions.size();
+    if (insert) {
+        const size_t n = list.size();
+        list.resize(n + k);
+        size_t read = n, write = n + k;
+        for (size_t a = k; a-- > 0;) {
+            while (write - 1 > s.positions[a])
+                list[--write] = list[--read];
+            list[--write] = s.indexes[a];
+        }
+    } else {
+        size_t a = 0, kept = 0;
+        for (size_t p = 0; p < list.size(); ++p) {
+            if (a < k && s.positions[a] == p) {
+                ++a;
+                continue;
+            }
+            list[kept++] = list[p];
+        }
+        list.resize(kept);
+    }
+    const int delta = insert ? 1 : -1;
+    for (uint32_t i : s.indexes) {
+        if (s.place == 0)
+            m_bookmarks[i].m_nRefs += delta;
+        if (folder->m_pListed && insert)
+            folder->m_pListed->Insert(i);
+        else if (folder->m_pListed)
+            folder->m_pListed->Erase(i);
+    }
+    // The list is what it was, but whether it is in name order is looked at again.
+    folder->m_nSortedEpoch = 0;
+    folder->m_nUnsortedEpoch = 0;
+}
+
+void CKivDoc::ReplayFolderLink(const CDocStep::FolderLink& l, bool link)
+{
+    CFolderNode* node = l.node;
+    CFolderNode* parent = l.parent;
+    if (link) {
+        node->m_pParent = parent;
+        CFolderNode*& before = l.prev ? l.prev->m_pNext : parent->m_pFirstChild;
+        node->m_pNext = before;
+        before = node;
+        if (!node->m_pNext)
+            parent->m_pLastChild = node;
+        return;
+    }
+    (l.prev ? l.prev->m_pNext : parent->m_pFirstChild) = node->m_pNext;
+    if (parent->m_pLastChild == node)
+        parent->m_pLastChild = l.prev;
+    node->m_pNext = nullptr;
+}
+
+void CKivDoc::Replay(CDocStep& step, bool undo)
+{
+    ++m_nUnrecorded;
+    const auto replay = [this, undo](CDocStep::Entry& entry) {
+        if (auto* s = std::get_if<CDocStep::Splice>(&entry)) {
+            ReplaySplice(*s, s->inserted != undo);
+        } else if (auto* a = std::get_if<CDocStep::Append>(&entry)) {
+            if (undo) {
+                const auto last = static_cast<uint32_t>(m_bookmarks.size() - 1);
+                if (m_bUrlIndexBuilt)
+                    m_urlIndex.RemoveLast(last, m_bookmarks[last].m_strUrl);
+                a->saved = std::move(m_bookmarks.back());
+                m_bookmarks.pop_back();
+            } else {
+                m_bookmarks.push_back(std::move(a->saved));
+                a->saved = CBookmark();
+                if (m_bUrlIndexBuilt)
+                    m_urlIndex.Add(static_cast<uint32_t>(m_bookmarks.size() - 1), m_bookmarks);
+            }
+        } else if (auto* f = std::get_if<CDocStep::Field>(&entry)) {
+            const CBookmark& b = m_bookmarks[f->index];
+            std::string now(f->which == 0 ? b.m_strName : f->which == 1 ? b.m_strUrl : b.m_strComment);
+            if (f->which == 0)
+                SetBookmarkName(f->index, std::move(f->other));
+            else if (f->which == 1)
+                SetBookmarkUrl(f->index, std::move(f->other));
+            else
+                SetBookmarkComment(f->index, std::move(f->other));
+            f->other = std::move(now);
+        } else if (auto* l = std::get_if<CDocStep::FolderLink>(&entry)) {
+            ReplayFolderLink(*l, l->linked != undo);
+        } else if (auto* n = std::get_if<CDocStep::FolderName>(&entry)) {
+            std::swap(n->node->m_strName, n->other);
+        }
+    };
+    if (undo)
+        for (auto it = step.m_entries.rbegin(); it != step.m_entries.rend(); ++it)
+            replay(*it);
+    else
+        for (CDocStep::Entry& entry : step.m_entries)
+            replay(entry);
+    step.m_bDone = !undo;
+    m_pCurFolder = undo ? step.m_pFolderBefore : step.m_pFolderAfter;
+    --m_nUnrecorded;
 }

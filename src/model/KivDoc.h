@@ -2,10 +2,12 @@
 
 #include "Bookmark.h"
 #include "FlatTree.h"
+#include "Journal.h"
 #include "UrlIndex.h"
 #include "framework/Document.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -19,6 +21,13 @@ enum : int {
     HINT_SELECT_ROW = 8,
     HINT_SYNC_FOLDER = 10,
     HINT_SELECT_FOLDER = 11,
+};
+
+// One merge of bookmarks that name the same page: keep stays, others go.
+struct CMergeSet
+{
+    uint32_t keep = 0;
+    std::vector<uint32_t> others;
 };
 
 // The document: the bookmark table, the folder tree with its three built-in
@@ -114,6 +123,35 @@ public:
     // other folders keep their order until reloaded): its new position there, else -1.
     int EditBookmark(uint32_t i, std::string name, std::string url, std::string comment,
                      CFolderNode* shown);
+    // Each set's kept bookmark takes every placement of its others below the root, and
+    // the others go to the trash. Returns how many went.
+    size_t MergeBookmarks(const std::vector<CMergeSet>& sets);
+    // Takes the bookmarks out of every folder below the root and lists them in the
+    // trash. Returns how many went.
+    size_t TrashBookmarks(const std::vector<uint32_t>& bookmarks);
+
+    // Whether a flat tree keeps the rules an insert relies on: every link names a
+    // folder and a bookmark that exist; the first folder has depth 1; each later one
+    // is between 1 and one deeper than the one before; none deeper than kMaxDepth.
+    static bool IsWellFormed(const CFlatTree& flat);
+    // What InsertFlatTree did.
+    struct FlatInsert
+    {
+        enum class Status { inserted, noTarget, damaged, tooDeep };
+        Status status = Status::noTarget;
+        bool subtree = false; // folders came with it (else a bookmark list)
+        uint32_t added = 0;   // bookmarks newly listed in some folder
+    };
+    // Inserts a flattened tree (a copied bookmark list or folder subtree) below
+    // `target`. A bookmark list adds its bookmarks from the last to the first into the
+    // target. A folder subtree merges by name: each folder reuses an existing child of
+    // the same name (case-insensitively) or creates one; a first folder named exactly
+    // as the root ("_root_") stands for the target itself. Bookmarks already in the
+    // document (same URL) are listed again rather than duplicated. A tree that is not
+    // well formed, or whose folders would end up more than kMaxDepth levels below
+    // their built-in folder (a file keeps no deeper ones), is refused whole before
+    // anything changes.
+    FlatInsert InsertFlatTree(CFolderNode* target, const CFlatTree& flat);
 
     const std::vector<CBookmark>& Bookmarks() const { return m_bookmarks; }
     const CBookmark& Bookmark(uint32_t i) const { return m_bookmarks[i]; }
@@ -144,6 +182,37 @@ public:
     // running document there.
     virtual void RegisterActive() {}
 
+    // --- the change history ----------------------------------------------------------
+    // While m_onStep is set, every change the primitives above make between
+    // BeginStep and the matching EndStep is recorded into one step, handed to
+    // m_onStep when the outermost EndStep closes it (unless it changed nothing).
+    // A change made with no step open opens one and calls m_onStepOpened, whose
+    // owner closes it later. m_onHistoryLost is called when the recorded history
+    // no longer matches the contents (new, open, close).
+    void BeginStep(unsigned command = 0);
+    void EndStep();
+    bool StepOpen() const { return m_nStepDepth > 0; }
+    void UndoStep(CDocStep& step);
+    void RedoStep(CDocStep& step);
+    std::function<void(std::unique_ptr<CDocStep>)> m_onStep;
+    std::function<void()> m_onStepOpened;
+    std::function<void()> m_onHistoryLost;
+
+    class CStepScope
+    {
+    public:
+        explicit CStepScope(CKivDoc& doc, unsigned command = 0) : m_doc(doc)
+        {
+            m_doc.BeginStep(command);
+        }
+        ~CStepScope() { m_doc.EndStep(); }
+        CStepScope(const CStepScope&) = delete;
+        CStepScope& operator=(const CStepScope&) = delete;
+
+    private:
+        CKivDoc& m_doc;
+    };
+
     // Find state is reset with the contents.
     void ResetFindState();
 
@@ -168,11 +237,27 @@ private:
     // Whether the folder's list is in name order, looked over once per rename.
     bool KnownSorted(CFolderNode* folder);
     void ResetFolder(CFolderNode& f);
+    int PlaceOf(const CFolderNode* f) const { return f == &m_trash ? 1 : f == &m_check ? 2 : 0; }
+    // The step recording goes to, or null when nothing is recorded.
+    CDocStep* Recording();
+    void Replay(CDocStep& step, bool undo);
+    void ReplaySplice(CDocStep::Splice& s, bool insert);
+    void ReplayFolderLink(const CDocStep::FolderLink& l, bool link);
+    // Drops the history and anything recorded so far (the contents are replaced).
+    void LoseHistory();
     void BuildUrlIndex();
     void FlattenFolder(CFlatTree& flat, CFolderNode* p, int depth, bool appendBookmarks);
+    // Trashes every bookmark whose replacement is not kKeepAsIs: unlinked from each
+    // folder below the root, its replacement linked there instead (none for kNoOne).
+    static constexpr uint32_t kKeepAsIs = UINT32_MAX, kNoOne = UINT32_MAX - 1;
+    size_t ReplaceBelowRoot(const std::vector<uint32_t>& replacement);
 
     std::vector<CBookmark> m_bookmarks;
     CUrlIndex m_urlIndex;
     bool m_bUrlIndexBuilt = true; // false after a load until the first URL lookup
     uint64_t m_nRenameEpoch = 1;
+    std::unique_ptr<CDocStep> m_pStep;
+    int m_nStepDepth = 0;
+    bool m_bSkipStep = false;
+    int m_nUnrecorded = 0; // replaying, loading or clearing: nothing is recorded
 };

@@ -122,3 +122,17 @@ void CUrlIndex::Changed(uint32_t index, std::string_view oldUrl,
     }
     Add(index, table);
 }
+
+void CUrlIndex::RemoveLast(uint32_t index, std::string_view url)
+{
+    if (m_slots.empty())
+        return;
+    const uint32_t hash = Hash(url);
+    const size_t mask = m_slots.size() - 1;
+    // No bookmark after it can take its URL over: it is the last one.
+    for (size_t slot = hash & mask; m_slots[slot].index1 != 0; slot = (slot + 1) & mask)
+        if (m_slots[slot].hash == hash && m_slots[slot].index1 == index + 1) {
+            EraseSlot(slot);
+            return;
+        }
+}

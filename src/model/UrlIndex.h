@@ -20,6 +20,9 @@ public:
     // The bookmark at index changed its URL from oldUrl (table already updated).
     void Changed(uint32_t index, std::string_view oldUrl, const std::vector<CBookmark>& table);
 
+    // The bookmark at index, the last of the table, is about to go.
+    void RemoveLast(uint32_t index, std::string_view url);
+
 private:
     struct Slot
     {

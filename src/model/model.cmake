@@ -5,6 +5,7 @@ add_library(kiv_core STATIC
   model/FlatTree.cpp model/FlatTree.h
   model/KivDoc.cpp model/KivDoc.h
   model/KivDocEdits.cpp
+  model/Journal.cpp model/Journal.h
   model/UrlIndex.cpp model/UrlIndex.h
   model/IndexSet.cpp model/IndexSet.h
 )

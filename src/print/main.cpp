@@ -6,13 +6,16 @@
 #include <QCommandLineParser>
 #include <QDBusConnection>
 #include <QFileInfo>
+#include <QLoggingCategory>
 #include <QMessageBox>
 #include <QPageSize>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QTextDocument>
 
-#include <cstdio>
+// What went wrong goes to the log like the rest of the product's messages: on a
+// terminal that is stderr, "kiv.print: ...".
+Q_LOGGING_CATEGORY(lcPrint, "kiv.print")
 
 int main(int argc, char* argv[])
 {
@@ -38,7 +41,7 @@ int main(int argc, char* argv[])
     QList<CPrintEntry> entries;
     QString error;
     if (!CCollectionReader(QDBusConnection::sessionBus(), service).Read(&entries, &error)) {
-        std::fprintf(stderr, "kiv-print: %s\n", qPrintable(error));
+        qCCritical(lcPrint).noquote() << error;
         // Started from the desktop, nobody reads stderr.
         if (!parser.isSet(pdf))
             QMessageBox::warning(nullptr, QStringLiteral("Kiv Print"), error);
@@ -55,7 +58,7 @@ int main(int argc, char* argv[])
         doc->print(&printer);
         const QFileInfo written(parser.value(pdf));
         if (!written.exists() || written.size() == 0) {
-            std::fprintf(stderr, "kiv-print: cannot write %s\n", qPrintable(parser.value(pdf)));
+            qCCritical(lcPrint).noquote() << "cannot write" << parser.value(pdf);
             return 1;
         }
         return 0;

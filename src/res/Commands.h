@@ -32,6 +32,8 @@ enum : unsigned {
     ID_IMPORT_CHROMIUM = 40111,
     ID_IMPORT_XBEL = 40112,
     ID_EXPORT_XBEL = 40113,
+    ID_EDIT_DUPLICATES = 32810,  // find and merge bookmarks that name one page
+    ID_EDIT_CHECK_LINKS = 32811, // check the links of a folder or of the collection
 
     // Framework commands.
     ID_FILE_NEW = 57600,
@@ -51,6 +53,7 @@ enum : unsigned {
     ID_EDIT_PASTE = 57637,
     ID_EDIT_SELECT_ALL = 57642,
     ID_EDIT_UNDO = 57643,
+    ID_EDIT_REDO = 57644,
     ID_APP_ABOUT = 57664,
     ID_APP_EXIT = 57665,
     ID_HELP_INDEX = 57666,

@@ -90,4 +90,27 @@ enum : unsigned {
     IDS_DROP_ON_PARENT = 16051,
     IDS_DROP_ON_CHECK = 16052,
     IDS_DROP_ON_CHILD = 16053,
+    // The Edit menu's undo and redo.
+    IDS_UNDO_ACTION = 16200,   // Edit menu: undo (%1: what the step did)
+    IDS_REDO_ACTION = 16201,   // Edit menu: redo (%1: what the step did)
+    // What a step did, one per step kind; counted ones hold "one\nmany (%1)".
+    IDS_STEP_CHANGE = 16202,
+    IDS_STEP_ADD_BOOKMARKS = 16203,
+    IDS_STEP_DELETE_BOOKMARKS = 16204,
+    IDS_STEP_MOVE_BOOKMARKS = 16205,
+    IDS_STEP_COPY_BOOKMARKS = 16206,
+    IDS_STEP_EDIT_BOOKMARK = 16207,
+    IDS_STEP_NEW_FOLDER = 16208,
+    IDS_STEP_RENAME_FOLDER = 16209,
+    IDS_STEP_MOVE_FOLDER = 16210,
+    IDS_STEP_DELETE_FOLDER = 16211,
+    IDS_STEP_COMPARE = 16212,
+    // Duplicates and link checks.
+    IDS_NO_DUPLICATES = 16300,   // the duplicate search found nothing
+    IDS_MERGE_ASK = 16301,       // %1 bookmarks merged into %2 groups, the others trashed
+    IDS_TRASH_DEAD_ASK = 16302,  // %1 bookmarks with dead links to the trash
+    IDS_LINK_CACHE_FAILED = 16303, // check results cannot be kept (%1: why)
+    IDS_LINKS_PROGRESS = 16304,  // %1 of %2 checked: %3 reached, %4 dead, %5 not checked
+    IDS_UPDATE_REDIRECTS_ASK = 16305, // %1 bookmarks get the URL they redirect to for good
+    IDS_LINK_STATUS_FIRST = 16310, // the twelve link statuses, in their order
 };

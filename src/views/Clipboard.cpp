@@ -8,8 +8,6 @@
 #include <QStringList>
 #include <QUrl>
 
-#include <algorithm>
-#include <array>
 #include <string_view>
 
 namespace KivClipboard {
@@ -28,28 +26,6 @@ QByteArray Serialized(CFlatTree& flat, size_t reserve)
     CArchive ar(&out);
     flat.SerializeTables(ar);
     return QByteArray(out.data(), static_cast<qsizetype>(out.size()));
-}
-
-// The links of each folder entry, in link order, so the insert need not scan every
-// link once per folder.
-std::vector<std::vector<uint32_t>> LinksByFolder(const CFlatTree& flat)
-{
-    std::vector<std::vector<uint32_t>> byFolder(flat.m_flatFolders.size());
-    for (const FlatLink& l : flat.m_flatLinks)
-        byFolder[l.folder].push_back(l.bookmark);
-    return byFolder;
-}
-
-// AddBookmark of each entry named, in order, into folder; how many were added.
-size_t AddFlatBookmarks(CKivDoc& doc, const CFlatTree& flat,
-                        std::vector<uint32_t>::const_iterator first,
-                        std::vector<uint32_t>::const_iterator last, CFolderNode* folder)
-{
-    std::vector<const CBookmark*> entries;
-    entries.reserve(static_cast<size_t>(last - first));
-    for (; first != last; ++first)
-        entries.push_back(&flat.m_flatBookmarks[*first]);
-    return doc.AddBookmarks(folder, entries);
 }
 
 } // namespace
@@ -127,90 +103,43 @@ ReadStatus ReadPayload(QByteArrayView bytes, CFlatTree& flat)
         return e.cause() == CArchiveException::EndOfFile ? ReadStatus::truncated
                                                          : ReadStatus::damaged;
     }
-    if (!IsWellFormed(flat)) {
+    if (!CKivDoc::IsWellFormed(flat)) {
         flat.ClearFlat();
         return ReadStatus::damaged;
     }
     return ReadStatus::ok;
 }
 
-bool IsWellFormed(const CFlatTree& flat)
-{
-    const size_t bookmarks = flat.m_flatBookmarks.size();
-    const size_t folders = flat.m_flatFolders.size();
-    for (const FlatLink& l : flat.m_flatLinks)
-        if (l.folder >= folders || l.bookmark >= bookmarks)
-            return false;
-    int previous = 0; // the paste target sits at depth 0
-    for (const FlatFolder& f : flat.m_flatFolders) {
-        const int depth = f.depth;
-        if (depth < 1 || depth > CKivDoc::kMaxDepth || depth > previous + 1)
-            return false;
-        previous = depth;
-    }
-    return true;
-}
-
-// How many levels below its top-level folder the deepest pasted folder would sit.
-static int DeepestLevel(const CFolderNode* target, const CFlatTree& flat)
-{
-    const int base = CKivDoc::FolderDepth(target);
-    int deepest = base;
-    const bool intoTarget = !flat.m_flatFolders.empty() && flat.m_flatFolders[0].name == "_root_";
-    for (size_t i = intoTarget ? 1 : 0; i < flat.m_flatFolders.size(); ++i) {
-        const int depth = flat.m_flatFolders[i].depth;
-        // Below a "_root_" first folder, its children land directly in the target.
-        const int level = intoTarget ? std::max(1, depth - 1) : depth;
-        deepest = std::max(deepest, base + level);
-    }
-    return deepest;
-}
+namespace {
 
 CPasteResult InsertFlatTree(CKivDoc& doc, CFolderNode* target, const CFlatTree& flat)
 {
+    using Status = CKivDoc::FlatInsert::Status;
+    const CKivDoc::FlatInsert inserted = doc.InsertFlatTree(target, flat);
     CPasteResult result;
-    if (!target)
-        return result;
     result.target = target;
-    // Checked before the first change, so a bad payload leaves the document as it was.
-    if (!IsWellFormed(flat)) {
+    result.subtree = inserted.subtree;
+    result.added = inserted.added;
+    switch (inserted.status) {
+    case Status::inserted:
+        result.status = CPasteResult::pasted;
+        break;
+    case Status::noTarget:
+        result.status = CPasteResult::noTarget;
+        break;
+    case Status::damaged:
         result.status = CPasteResult::damaged;
         result.messageId = IDS_PASTE_DAMAGED;
-        return result;
-    }
-    if (DeepestLevel(target, flat) > CKivDoc::kMaxDepth) {
+        break;
+    case Status::tooDeep:
         result.status = CPasteResult::tooDeep;
         result.messageId = IDS_TOO_DEEP;
-        return result;
-    }
-    result.status = CPasteResult::pasted;
-
-    if (flat.m_flatFolders.empty()) {
-        // The entries from the last to the first.
-        std::vector<uint32_t> backwards(flat.m_flatBookmarks.size());
-        for (size_t k = 0; k < backwards.size(); ++k)
-            backwards[k] = static_cast<uint32_t>(backwards.size() - 1 - k);
-        result.added += static_cast<uint32_t>(
-            AddFlatBookmarks(doc, flat, backwards.begin(), backwards.end(), target));
-        return result;
-    }
-
-    result.subtree = true;
-    const std::vector<std::vector<uint32_t>> links = LinksByFolder(flat);
-    // The folder last placed at each depth; depth 0 is the target.
-    std::array<CFolderNode*, CKivDoc::kMaxDepth + 1> level{};
-    level[0] = target;
-    for (size_t i = 0; i < flat.m_flatFolders.size(); ++i) {
-        const FlatFolder& f = flat.m_flatFolders[i];
-        CFolderNode* folder = i == 0 && f.name == "_root_"
-                                  ? target
-                                  : doc.CreateFolder(level[f.depth - 1], f.name, true);
-        level[f.depth] = folder;
-        result.added += static_cast<uint32_t>(
-            AddFlatBookmarks(doc, flat, links[i].begin(), links[i].end(), folder));
+        break;
     }
     return result;
 }
+
+} // namespace
 
 CPasteResult PastePayload(CKivDoc& doc, CFolderNode* target, QByteArrayView bytes)
 {

@@ -59,11 +59,6 @@ enum class ReadStatus {
 // but ok the tree is left empty.
 ReadStatus ReadPayload(QByteArrayView bytes, CFlatTree& flat);
 
-// The rules a payload must keep before anything of it is inserted: every link names
-// a folder and a bookmark that exist; the first folder has depth 1; each later one
-// is between 1 and one deeper than the one before; none deeper than 99.
-bool IsWellFormed(const CFlatTree& flat);
-
 // What a paste did, so the caller can notify the views and report a failure.
 struct CPasteResult
 {
@@ -82,17 +77,8 @@ struct CPasteResult
     unsigned messageId = 0; // string id to show in a message box; 0 when silent
 };
 
-// Inserts a flattened tree below `target`.
-// A bookmark list adds its bookmarks from the last to the first into the target.
-// A folder subtree merges by name: each folder reuses an existing child of the same
-// name (case-insensitively) or creates one; a first folder named exactly "_root_"
-// stands for the target itself. Bookmarks already in the document (same URL) are
-// listed again rather than duplicated. A tree breaking the table rules, or one whose
-// folders would end up more than CKivDoc::kMaxDepth levels below the root (a file
-// keeps no deeper folders), is refused whole and nothing changes.
-CPasteResult InsertFlatTree(CKivDoc& doc, CFolderNode* target, const CFlatTree& flat);
-
-// Paste of raw clipboard bytes: read completely first, then insert.
+// Paste of raw clipboard bytes: read completely first (a payload breaking the
+// table rules is refused), then inserted whole by CKivDoc::InsertFlatTree.
 CPasteResult PastePayload(CKivDoc& doc, CFolderNode* target, QByteArrayView bytes);
 
 // The view updates a successful paste needs: a subtree re-syncs the target's

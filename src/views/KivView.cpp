@@ -263,6 +263,41 @@ std::vector<int> CKivView::SelectedRows() const
     return rows;
 }
 
+std::vector<uint32_t> CKivView::SelectedBookmarks() const
+{
+    std::vector<uint32_t> bookmarks;
+    for (int row : SelectedRows())
+        bookmarks.push_back(m_model.IndexAt(row));
+    return bookmarks;
+}
+
+void CKivView::SelectBookmarks(const std::vector<uint32_t>& bookmarks)
+{
+    std::vector<uint32_t> wanted(bookmarks);
+    std::sort(wanted.begin(), wanted.end());
+    // Runs of rows as ranges: one selection change however many rows come back.
+    QItemSelection selection;
+    int first = -1;
+    const int n = RowCount();
+    const int lastColumn = CBookmarkListModel::COL_COUNT - 1;
+    for (int row = 0; row <= n; ++row) {
+        const bool in = row < n && std::binary_search(wanted.begin(), wanted.end(), m_model.IndexAt(row));
+        if (in && first < 0)
+            first = row;
+        if (!in && first >= 0) {
+            selection.select(m_model.index(first, 0), m_model.index(row - 1, lastColumn));
+            first = -1;
+        }
+    }
+    m_pSelection->clearSelection();
+    if (selection.isEmpty())
+        return;
+    const QModelIndex current = selection.first().topLeft();
+    m_pSelection->setCurrentIndex(current, QItemSelectionModel::NoUpdate);
+    m_pSelection->select(selection, QItemSelectionModel::Select);
+    ItemView()->scrollTo(current);
+}
+
 void CKivView::SelectRow(int position)
 {
     if (position < 0 || position >= RowCount())

@@ -61,6 +61,10 @@ public:
     int RowCount() const;
     // The selected rows, ascending.
     std::vector<int> SelectedRows() const;
+    // The bookmarks of the selected rows, and the rows of those still listed
+    // selected again (the first of them current).
+    std::vector<uint32_t> SelectedBookmarks() const;
+    void SelectBookmarks(const std::vector<uint32_t>& bookmarks);
     uint32_t IndexAt(int row) const { return m_model.IndexAt(row); }
     CBookmarkListModel& ListModel() { return m_model; }
     // The widget that shows the current style (a tree for details, else a list).

@@ -12,15 +12,20 @@
 
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QDialog>
 #include <QFile>
 #include <QFileInfo>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QDir>
 #include <QToolBar>
+#include <QTreeView>
 #include <QUrl>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 #include <sys/stat.h>
 
@@ -499,6 +504,42 @@ public slots:
     void open(const QUrl& url) { m_urls << url; }
 };
 
+TEST_F(Lifecycle, DuplicatesCommandMergesInItsDialogAfterTheCommandHasReturned)
+{
+    CKivDoc& doc = m_app->Document();
+    CFolderNode* tools = doc.m_root.m_pFirstChild;
+    while (tools && tools->m_strName != "Herramientas")
+        tools = tools->m_pNext;
+    ASSERT_NE(tools, nullptr);
+    uint32_t again = 0;
+    ASSERT_TRUE(
+        doc.AddBookmark("https://www.news.example/#top", "news-again", "", tools, false, &again));
+    const uint32_t news = uint32_t(doc.FindUrl("http://news.example"));
+    doc.SetModifiedFlag(false);
+
+    m_env.m_ui->m_messageAnswers = {CUi::IDYES};
+    m_env.m_ui->m_dialogScripts.push_back([](QDialog& dialog) {
+        auto* tree = dialog.findChild<QTreeView*>();
+        tree->setCurrentIndex(tree->model()->index(0, 0));
+        dialog.findChild<QPushButton*>(QStringLiteral("merge"))->click();
+        return int(QDialog::Rejected);
+    });
+    EXPECT_TRUE(m_app->Router().Execute(ID_EDIT_DUPLICATES));
+    // The dialog is not part of the command: nothing is open or changed yet.
+    EXPECT_TRUE(m_env.m_ui->m_dialogs.empty());
+    EXPECT_FALSE(doc.IsModified());
+
+    QCoreApplication::processEvents();
+    EXPECT_EQ(m_env.m_ui->m_dialogs, (std::vector<QString>{QStringLiteral("dupesDialog")}));
+    EXPECT_EQ(m_env.m_ui->m_messages.size(), 1u); // the merge's question
+    // The https entry stays, in both folders; the other is in the trash.
+    EXPECT_TRUE(doc.IsModified());
+    EXPECT_EQ(doc.Bookmark(again).m_nRefs, 2);
+    EXPECT_EQ(doc.Bookmark(news).m_nRefs, 0);
+    const auto& trash = doc.m_trash.m_aBookmarks;
+    EXPECT_NE(std::find(trash.begin(), trash.end(), news), trash.end());
+}
+
 TEST_F(Lifecycle, HelpCommandsOpenTheHelpPageBesideTheProgram)
 {
     UrlRecorder recorder;
@@ -814,3 +855,64 @@ TEST(ShippedProgram, CarriesNoTestOptions)
 }
 
 #include "app_test.moc"
+
+TEST_F(Lifecycle, UndoFollowsTheSavedStateNamesItsStepsAndKeepsAHundred)
+{
+    CKivDoc& doc = m_app->Document();
+    CUndoHistory& history = m_app->History();
+    CCmdRouter& router = m_app->Router();
+    EXPECT_FALSE(router.Update(ID_EDIT_UNDO).m_bEnabled);
+    EXPECT_EQ(router.Update(ID_EDIT_UNDO).m_strText, QStringLiteral("&Deshacer\tCtrl+Z"));
+    const auto step = [&](const std::function<void()>& change) {
+        history.BeginCommand(0);
+        change();
+        history.EndCommand();
+    };
+    CFolderNode* dest = nullptr;
+    step([&] { dest = doc.CreateFolder(&doc.m_root, "dest", false); });
+    std::vector<uint32_t> rows;
+    step([&] {
+        for (const char* url : {"http://u1/", "http://u2/", "http://u3/"}) {
+            uint32_t i;
+            doc.AddBookmark(url, "u", "", &doc.m_root, false, &i);
+            rows.push_back(i);
+        }
+    });
+    EXPECT_EQ(history.UndoText(), QStringLiteral("Deshacer añadir 3 marcadores"));
+    step([&] { doc.MoveBookmarks(&doc.m_root, dest, rows, false); });
+    EXPECT_EQ(router.Update(ID_EDIT_UNDO).m_strText,
+              QStringLiteral("&Deshacer mover 3 marcadores\tCtrl+Z"));
+    KivStrings::SetLanguage(KivStrings::Lang1031);
+    EXPECT_EQ(history.UndoText(), QStringLiteral("Rückgängig: 3 Lesezeichen verschieben"));
+    KivStrings::SetLanguage(KivStrings::Lang1036);
+    EXPECT_EQ(history.UndoText(), QStringLiteral("Annuler déplacer 3 signets"));
+    KivStrings::SetLanguage(KivStrings::Lang1033);
+
+    // Saved here: undo away marks the document, redo back clears the mark.
+    ASSERT_TRUE(router.Execute(ID_FILE_SAVE));
+    EXPECT_FALSE(doc.IsModified());
+    ASSERT_TRUE(router.Execute(ID_EDIT_UNDO));
+    EXPECT_TRUE(doc.IsModified());
+    EXPECT_EQ(dest->m_aBookmarks.size(), 0u);
+    EXPECT_EQ(router.Update(ID_EDIT_REDO).m_strText,
+              QStringLiteral("&Rehacer mover 3 marcadores\tCtrl+Y"));
+    ASSERT_TRUE(router.Execute(ID_EDIT_REDO));
+    EXPECT_FALSE(doc.IsModified());
+    EXPECT_EQ(dest->m_aBookmarks.size(), 3u);
+    EXPECT_EQ(m_app->GetMainFrame()->windowTitle(), QStringLiteral("sample.kiv[*] - Kiv"));
+
+    // A hundred steps are kept; the saved state went with the oldest ones.
+    for (int k = 0; k < 150; ++k)
+        step([&] { doc.AddBookmark(("http://n" + std::to_string(k)).c_str(), "n", "", dest, false); });
+    EXPECT_EQ(history.Count(), CUndoHistory::kMaxSteps);
+    while (history.CanUndo())
+        ASSERT_TRUE(router.Execute(ID_EDIT_UNDO));
+    EXPECT_EQ(dest->m_aBookmarks.size(), 3u + 50u);
+    EXPECT_TRUE(doc.IsModified());
+
+    // A new document starts a new history.
+    m_env.m_ui->m_messageAnswers = {CUi::IDNO};
+    ASSERT_TRUE(router.Execute(ID_FILE_NEW));
+    EXPECT_EQ(history.Count(), 0u);
+    EXPECT_FALSE(router.Update(ID_EDIT_REDO).m_bEnabled);
+}

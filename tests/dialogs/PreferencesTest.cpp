@@ -125,7 +125,7 @@ protected:
                 script(controls);
             return ok ? QDialog::Accepted : QDialog::Rejected;
         });
-        return KivPref::RunPreferences(app, nullptr);
+        return app.EditPreferences(nullptr);
     }
 
     FakeDesktop desktop;

@@ -1,14 +1,36 @@
 #include "DndTestSupport.h"
 
+#include "app/UndoHistory.h"
 #include "res/Commands.h"
 #include "views/Clipboard.h"
 
+#include <QCoreApplication>
+#include <QLineEdit>
+#include <QTest>
 #include <QScrollBar>
+#include <QTimer>
 #include <QSplitter>
 
 namespace {
 
 using namespace KivDndTest;
+
+// The window's history, closing a change made outside any command on the next turn
+// of the event loop as the application does.
+void CloseLooseStepsLater(CUndoHistory& history, QObject* context)
+{
+    history.m_onLooseStep = [&history, context] {
+        QTimer::singleShot(0, context, [&history] { history.CloseLooseStep(); });
+    };
+}
+
+// Runs the event loop until the change's step is closed; false if it stays open.
+bool LetTheLoopTurn(const CKivDoc& doc)
+{
+    for (int turn = 0; turn < 10 && doc.StepOpen(); ++turn)
+        QCoreApplication::processEvents();
+    return !doc.StepOpen();
+}
 
 class RowDragTest : public DndFixture
 {
@@ -131,6 +153,33 @@ TEST_F(RowDragTest, RowsDroppedOnTheTrashAreDeleted)
     EXPECT_EQ(Names(&m_doc.m_trash), (QStringList{"c1", "c3", "c5"}));
 }
 
+TEST_F(RowDragTest, AMoveByDragIsOneStepThatUndoesAndRedoesWhole)
+{
+    CUndoHistory history(m_doc);
+    CloseLooseStepsLater(history, m_tree);
+    SelectThreeRowsOfC();
+    const std::vector<uint32_t> a = Folder("a")->m_aBookmarks;
+    const std::vector<uint32_t> c = Folder("c")->m_aBookmarks;
+    KivDrag::CRowDragData data(m_list);
+    DragAndDrop(m_tree->viewport(), &data, PointOf(Folder("a")));
+    ASSERT_EQ(Names(Folder("a")), (QStringList{"a-one", "c1", "c3", "c5"}));
+    ASSERT_TRUE(LetTheLoopTurn(m_doc));
+    ASSERT_EQ(history.Count(), 1u);
+    EXPECT_EQ(history.UndoText(), QStringLiteral("Deshacer mover 3 marcadores"));
+
+    history.Undo();
+    EXPECT_EQ(Folder("a")->m_aBookmarks, a);
+    EXPECT_EQ(Folder("c")->m_aBookmarks, c);
+    for (uint32_t i : c)
+        EXPECT_EQ(m_doc.Bookmark(i).m_nRefs, 1);
+    EXPECT_FALSE(m_doc.IsModified()); // back to the contents as opened
+    history.Redo();
+    EXPECT_EQ(Names(Folder("a")), (QStringList{"a-one", "c1", "c3", "c5"}));
+    EXPECT_EQ(Names(Folder("c")), (QStringList{"c2", "c4"}));
+    EXPECT_TRUE(m_doc.IsModified());
+    EXPECT_TRUE(m_doc.m_trash.m_aBookmarks.empty());
+}
+
 // --- folders ------------------------------------------------------------------------
 
 struct FolderRefusal
@@ -226,6 +275,41 @@ TEST_F(FolderDragTest, AFolderMovesWithEverythingBelowIt)
     ASSERT_NE(a, nullptr);
     ASSERT_NE(Child(a, "b"), nullptr);
     EXPECT_NE(Child(Child(a, "b"), "b1"), nullptr);
+}
+
+TEST_F(FolderDragTest, AFolderDragAndAnInPlaceRenameAreAStepEach)
+{
+    CUndoHistory history(m_doc);
+    CloseLooseStepsLater(history, m_tree);
+    CFolderNode* b = Folder("b");
+    DragFolder(b, Folder("a"));
+    ASSERT_TRUE(LetTheLoopTurn(m_doc));
+    ASSERT_EQ(b->m_pParent, Folder("a"));
+    EXPECT_EQ(history.UndoText(), QStringLiteral("Deshacer mover carpeta"));
+    ASSERT_TRUE(m_tree->SelectFolder(b));
+    QTest::keyClick(m_tree, Qt::Key_F2);
+    auto* editor = m_tree->findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    editor->setText("0b");
+    QTest::keyClick(editor, Qt::Key_Return);
+    QCoreApplication::processEvents(); // the delegate commits after the key
+    ASSERT_TRUE(LetTheLoopTurn(m_doc));
+    ASSERT_EQ(b->m_strName, "0b");
+    ASSERT_EQ(history.Count(), 2u);
+    EXPECT_EQ(history.UndoText(), QStringLiteral("Deshacer renombrar carpeta"));
+
+    history.Undo();
+    EXPECT_EQ(b->m_strName, "b");
+    EXPECT_EQ(b->m_pParent, Folder("a"));
+    history.Undo();
+    EXPECT_EQ(Folder("b"), b);
+    EXPECT_EQ(Child(b, "b1")->m_pParent, b);
+    EXPECT_FALSE(m_doc.IsModified());
+    history.Redo();
+    history.Redo();
+    EXPECT_EQ(Child(Folder("a"), "0b"), b);
+    EXPECT_EQ(Folder("a")->m_pFirstChild, b); // "0b" sorts first again
+    EXPECT_TRUE(m_doc.IsModified());
 }
 
 TEST_F(FolderDragTest, AFolderDroppedOnTheTrashBecomesItsChild)

@@ -88,7 +88,9 @@ TEST_F(Frame, MainMenuHasEveryItemInOrder)
     EXPECT_EQ(bar[0]->menu()->actions()[7]->menu()->actions()[1]->data().toUInt(),
               unsigned(ID_EXPORT_NETSCAPE));
     EXPECT_EQ(Texts(bar[1]->menu()->actions()),
-              (QStringList{"&Buscar\tCtrl+F", "Buscar &Siguiente\tF3", "-", "Editar elemento", "-",
+              (QStringList{"&Deshacer\tCtrl+Z", "&Rehacer\tCtrl+Y", "-",
+                           "&Buscar\tCtrl+F", "Buscar &Siguiente\tF3", "-", "Editar elemento", "-",
+                           "Buscar duplicados...", "Comprobar enlaces...", "-",
                            "Cor&tar\tCtrl+X", "&Copiar\tCtrl+C", "&Pegar\tCtrl+V", "-",
                            "Seleccionar Todo\tCtrl+A"}));
     EXPECT_EQ(Texts(bar[2]->menu()->actions()),
@@ -155,7 +157,8 @@ TEST_F(Frame, AcceleratorsSendTheirCommands)
         {QKeySequence(Qt::CTRL | Qt::Key_S), 57603}, {QKeySequence(Qt::CTRL | Qt::Key_V), 57637},
         {QKeySequence(Qt::SHIFT | Qt::Key_Insert), 57637}, {QKeySequence(Qt::CTRL | Qt::Key_X), 57635},
         {QKeySequence(Qt::SHIFT | Qt::Key_Delete), 57635}, {QKeySequence(Qt::CTRL | Qt::Key_Z), 57643},
-        {QKeySequence(Qt::ALT | Qt::Key_Backspace), 57643}, {QKeySequence(Qt::Key_F1), 57670},
+        {QKeySequence(Qt::ALT | Qt::Key_Backspace), 57643}, {QKeySequence(Qt::CTRL | Qt::Key_Y), 57644},
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), 57644}, {QKeySequence(Qt::Key_F1), 57670},
         {QKeySequence(Qt::Key_F2), 32782}, {QKeySequence(Qt::Key_F3), 32786},
         {QKeySequence(Qt::Key_F6), 57680}, {QKeySequence(Qt::SHIFT | Qt::Key_F6), 57681},
         {QKeySequence(Qt::Key_Insert), 32777}, {QKeySequence(Qt::ALT | Qt::Key_Return), 32779}};
@@ -608,4 +611,129 @@ TEST_F(Frame, AboutAndPreferencesOpenTheirDialogs)
     EXPECT_TRUE(Router().Execute(ID_APP_ABOUT));
     EXPECT_TRUE(Router().Execute(ID_PREFERENCES));
     EXPECT_EQ(m_env.m_ui->m_dialogs.size(), 2u);
+}
+
+namespace {
+
+// The tree with every folder's rows (name, URL, reference count), the trash, the
+// check folder and the table's size: what undo must give back exactly.
+std::string Contents(const CKivDoc& doc)
+{
+    std::string out;
+    const auto folder = [&](const auto& self, const CFolderNode& f, int depth) -> void {
+        out += std::string(size_t(depth), ' ') + '[' + f.m_strName + "]\n";
+        for (uint32_t i : f.m_aBookmarks) {
+            const CBookmark& b = doc.Bookmark(i);
+            out += std::string(size_t(depth) + 1, ' ');
+            out += std::string_view(b.m_strName);
+            out += ' ';
+            out += std::string_view(b.m_strUrl);
+            out += ' ' + std::to_string(b.m_nRefs) + '\n';
+        }
+        for (const CFolderNode* c = f.m_pFirstChild; c; c = c->m_pNext)
+            self(self, *c, depth + 1);
+    };
+    for (const CFolderNode* top : {&doc.m_root, &doc.m_trash, &doc.m_check})
+        folder(folder, *top, 0);
+    return out + std::to_string(doc.BookmarkCount()) + " entries\n";
+}
+
+} // namespace
+
+TEST_F(Frame, UndoTakesRealCommandsBackToTheSavedFileAndRedoMakesThemAgain)
+{
+    Start();
+    CKivDoc& doc = m_app->Document();
+    CLeftView* tree = m_frame->GetLeftPane();
+    CKivView* list = m_frame->GetRightPane();
+    const auto top = [&doc](const char* name) -> CFolderNode* {
+        for (CFolderNode* f = doc.m_root.m_pFirstChild; f; f = f->m_pNext)
+            if (f->m_strName == name)
+                return f;
+        return nullptr;
+    };
+    const auto modifiedMark = [this] {
+        m_frame->OnIdle();
+        return m_frame->isWindowModified();
+    };
+    const std::string opened = Contents(doc);
+
+    // The root's two rows deleted from the list, both selected.
+    ASSERT_TRUE(tree->SelectFolder(&doc.m_root));
+    Focus(list->ItemView());
+    list->SetAllSelected(true);
+    const std::vector<uint32_t> rootRows = list->SelectedBookmarks();
+    ASSERT_EQ(rootRows.size(), 2u);
+    ASSERT_TRUE(Router().Execute(ID_ITEM_DELETE));
+    ASSERT_EQ(doc.m_trash.m_aBookmarks.size(), 2u);
+    EXPECT_EQ(Router().Update(ID_EDIT_UNDO).m_strText,
+              QStringLiteral("&Deshacer eliminar 2 marcadores\tCtrl+Z"));
+    // A folder with a row deleted from the tree, after its warning.
+    ASSERT_TRUE(tree->SelectFolder(top("Noticias")));
+    Focus(tree);
+    m_env.m_ui->m_messageAnswers = {CUi::IDOK};
+    ASSERT_TRUE(Router().Execute(ID_ITEM_DELETE));
+    ASSERT_EQ(top("Noticias"), nullptr);
+    EXPECT_EQ(Router().Update(ID_EDIT_UNDO).m_strText,
+              QStringLiteral("&Deshacer eliminar carpeta\tCtrl+Z"));
+    // Saved here.
+    ASSERT_TRUE(m_app->DoFileSave());
+    const std::string saved = Contents(doc);
+    EXPECT_FALSE(modifiedMark());
+
+    // The root's rows pasted into Herramientas.
+    ASSERT_TRUE(tree->SelectFolder(top("Herramientas")));
+    QGuiApplication::clipboard()->setMimeData(
+        KivClipboard::MakeMimeData(KivClipboard::CopyBookmarks(doc, rootRows)));
+    ASSERT_TRUE(Router().Execute(ID_EDIT_PASTE));
+    QGuiApplication::clipboard()->clear();
+    ASSERT_EQ(top("Herramientas")->m_aBookmarks.size(), 3u);
+    // A Netscape file imported: a whole import is one step.
+    const QString file = m_env.Path(QStringLiteral("undo.htm"));
+    QFile htm(file);
+    ASSERT_TRUE(htm.open(QIODevice::WriteOnly));
+    htm.write("<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<DL><p>\n<DT><H3>Importados</H3>\n<DL><p>\n"
+              "<DT><A HREF=\"http://imp.example/\">imp</A>\n<DT><A HREF=\"http://imp2.example/\">"
+              "imp2</A>\n</DL><p>\n</DL><p>\n");
+    htm.close();
+    m_env.m_ui->m_fileAnswers = {file};
+    ASSERT_TRUE(Router().Execute(ID_IMPORT_NETSCAPE));
+    ASSERT_NE(top("Importados"), nullptr);
+    EXPECT_EQ(Router().Update(ID_EDIT_UNDO).m_strText,
+              QStringLiteral("&Deshacer añadir 2 marcadores\tCtrl+Z"));
+    const std::string end = Contents(doc);
+    EXPECT_TRUE(modifiedMark());
+
+    // Back to the saved contents: the mark goes; one more step back brings it again.
+    Focus(list->ItemView());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(top("Importados"), nullptr);
+    ASSERT_TRUE(Router().Execute(ID_EDIT_UNDO));
+    EXPECT_EQ(Contents(doc), saved);
+    EXPECT_FALSE(doc.IsModified());
+    EXPECT_FALSE(modifiedMark());
+    ASSERT_TRUE(Router().Execute(ID_EDIT_UNDO));
+    EXPECT_TRUE(modifiedMark());
+    ASSERT_NE(top("Noticias"), nullptr);
+    EXPECT_EQ(doc.m_pCurFolder, top("Noticias")); // the folder current when it went
+    ASSERT_TRUE(Router().Execute(ID_EDIT_UNDO));
+    EXPECT_EQ(Contents(doc), opened);
+    // The rows come back selected in the folder they were deleted from.
+    EXPECT_EQ(doc.m_pCurFolder, &doc.m_root);
+    EXPECT_EQ(list->SelectedBookmarks(), rootRows);
+    EXPECT_FALSE(Router().Update(ID_EDIT_UNDO).m_bEnabled);
+
+    // And forward again: clean at the save, marked beyond it.
+    ASSERT_TRUE(Router().Execute(ID_EDIT_REDO));
+    ASSERT_TRUE(Router().Execute(ID_EDIT_REDO));
+    EXPECT_EQ(Contents(doc), saved);
+    EXPECT_FALSE(modifiedMark());
+    Focus(list->ItemView());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_TRUE(modifiedMark());
+    EXPECT_EQ(doc.m_pCurFolder, top("Herramientas"));
+    ASSERT_TRUE(Router().Execute(ID_EDIT_REDO));
+    EXPECT_EQ(Contents(doc), end);
+    EXPECT_FALSE(Router().Update(ID_EDIT_REDO).m_bEnabled);
+    EXPECT_EQ(m_env.m_ui->m_messages.size(), 1u); // the folder's warning only
 }

@@ -5,11 +5,14 @@
 
 #include <QCollator>
 #include <QLocale>
+#include <QString>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <random>
+#include <string>
 #include <vector>
 
 namespace {
@@ -98,10 +101,17 @@ TEST(StableSortNoCase, GivesTheOrderOfAStableSortByTheComparison)
     // Names sharing long prefixes, equal names in other cases, letters beyond the Latin
     // range, pairs of surrogates, NUL characters and empty names; then the same with a
     // name that is not UTF-8 among them; then thousands of names drawn from a few
-    // dozen, one of them not UTF-8, as the collator sorts them.
+    // dozen, one of them not UTF-8, as the collator sorts them. Under a locale's
+    // collation the sort goes by ICU sort keys: names the collator finds equal in other
+    // bytes (case, composed or not, characters it ignores), names whose keys share
+    // their first bytes or outgrow the buffers.
+    ASSERT_EQ(KivText::SortsByCollationKeys(), QLocale().language() != QLocale::C);
     std::mt19937 rng(5);
+    const std::string longPart(120, 'q');
     const char* const parts[] = {"a", "B", "ab", "Ab", "é", "É", "z", "\xCE\xA3", "\xCF\x83",
-                                 "\xF0\x9F\x98\x80", "\xEF\xBC\xA1", " ", "", "1"};
+                                 "\xF0\x9F\x98\x80", "\xEF\xBC\xA1", " ", "", "1",
+                                 "e\xCC\x81", "\xC2\xAD", "\x01", "-", "\xC3\xB1", "\xC3\xB8",
+                                 "Abcdefghijklmnopqrstuvwxyz", longPart.c_str()};
     for (int round = 0; round < 44; ++round) {
         std::vector<std::string> names(64 + rng() % 400);
         if (round >= 40) {
@@ -135,6 +145,89 @@ TEST(StableSortNoCase, GivesTheOrderOfAStableSortByTheComparison)
         KivText::StableSortNoCase(items, [&](uint32_t i) -> std::string_view { return names[i]; });
         ASSERT_EQ(items, want) << round;
     }
+}
+
+TEST(StableSortNearlySorted, MatchesAStableSortUnderTheCollatorAndInTheCLocale)
+{
+    // Names in one collation's order sorted under another (the C locale's and
+    // en_US's disagree on accents, '~' and '_'), then disturbed: a first name that
+    // sorts last, reversed runs, a few names moved far, case variants that compare
+    // equal and must keep their arrival order. Each is either sorted as
+    // std::stable_sort would, with few comparisons when little is out of place, or
+    // refused and left as it was (a reversed list).
+    QCollator en{QLocale(QLocale::English, QLocale::UnitedStates)};
+    en.setCaseSensitivity(Qt::CaseInsensitive);
+    en.setNumericMode(false);
+    en.setIgnorePunctuation(false);
+    std::mt19937 rng(23);
+    const char* const parts[] = {"a", "B", "e", "z", "1", "Q", "k", "o"};
+    const char* const rare[] = {"\xC3\xA9", "\xC3\x89", "~", "_", " "};
+    std::vector<std::string> names(3000);
+    for (std::string& n : names)
+        for (int k = 1 + int(rng() % 6); k > 0; --k)
+            n += rng() % 40 == 0 ? rare[rng() % std::size(rare)] : parts[rng() % std::size(parts)];
+    for (size_t k = 0; k + 1 < names.size(); k += 7) // equal under both, different bytes
+        names[k + 1] = QString::fromStdString(names[k]).toUpper().toStdString();
+    names[5] += "\xC3"; // not UTF-8: the entry point below then sorts through the collator
+    std::vector<QString> qnames;
+    for (const std::string& n : names)
+        qnames.push_back(QString::fromStdString(n));
+    size_t asked = 0;
+    const std::function<int(uint32_t, uint32_t)> byCollator = [&](uint32_t a, uint32_t b) {
+        ++asked;
+        return en.compare(qnames[a], qnames[b]);
+    };
+    const std::function<int(uint32_t, uint32_t)> inC = [&](uint32_t a, uint32_t b) {
+        ++asked;
+        return KivText::CompareNoCase(names[a], names[b]);
+    };
+    const auto sortedBy = [](std::vector<uint32_t> items, const auto& compare) {
+        std::stable_sort(items.begin(), items.end(),
+                         [&](uint32_t a, uint32_t b) { return compare(a, b) < 0; });
+        return items;
+    };
+    std::vector<uint32_t> all(names.size());
+    for (uint32_t k = 0; k < all.size(); ++k)
+        all[k] = k;
+    for (int side = 0; side < 2; ++side) {
+        const auto& compare = side == 0 ? byCollator : inC;
+        const auto& other = side == 0 ? inC : byCollator;
+        for (int shape = 0; shape < 5; ++shape) {
+            std::vector<uint32_t> items = sortedBy(all, other);
+            if (shape == 1) { // the first sorts last
+                std::vector<uint32_t> in = sortedBy(all, compare);
+                std::rotate(in.begin(), in.end() - 1, in.end());
+                items = in;
+            } else if (shape == 2) { // reversed runs
+                for (size_t k = 0; k + 6 < items.size(); k += 100)
+                    std::reverse(items.begin() + long(k), items.begin() + long(k + 6));
+            } else if (shape == 3) { // a few moved far
+                for (int k = 0; k < 30; ++k)
+                    std::swap(items[rng() % items.size()], items[rng() % items.size()]);
+            } else if (shape == 4) {
+                std::reverse(items.begin(), items.end());
+            }
+            const std::vector<uint32_t> was = items;
+            const std::vector<uint32_t> want = sortedBy(items, compare);
+            ASSERT_NE(was, want) << side << " " << shape;
+            asked = 0;
+            const bool done = KivText::StableSortNearlySorted(items, compare);
+            if (shape == 4) {
+                ASSERT_FALSE(done) << side;
+                ASSERT_EQ(items, was) << side;
+                continue;
+            }
+            ASSERT_TRUE(done) << side << " " << shape;
+            ASSERT_EQ(items, want) << side << " " << shape;
+            EXPECT_LT(asked, 4 * items.size()) << side << " " << shape;
+        }
+    }
+    // And through the loader's entry point, in the C locale the tests run in.
+    std::vector<uint32_t> items = sortedBy(all, byCollator);
+    const std::vector<uint32_t> want = sortedBy(items, inC);
+    ASSERT_NE(items, want);
+    KivText::StableSortNoCase(items, [&](uint32_t i) -> std::string_view { return names[i]; });
+    ASSERT_EQ(items, want);
 }
 
 TEST(NameKey, OrdersNamesAsTheComparisonDoes)

@@ -452,7 +452,7 @@ TEST_P(LinkOrderTest, IndexedLinkingMatchesTheBackwardScanThroughRenames)
 INSTANTIATE_TEST_SUITE_P(Seeds, LinkOrderTest, ::testing::Range(1u, 21u));
 
 // The document's whole edits at random: folders created, moved, renamed and deleted,
-// bookmarks added, moved, copied and edited.
+// bookmarks added, moved, copied and edited, subtrees copied in.
 class InvariantTest : public ::testing::TestWithParam<uint32_t>
 {
 };
@@ -466,7 +466,7 @@ TEST_P(InvariantTest, HoldAfterRandomTreeOperations)
         std::vector<CFolderNode*> folders = AllFolders(doc);
         CFolderNode* f = folders[pick(folders.size())];
         const std::string name = kNames[pick(std::size(kNames))];
-        switch (pick(9)) {
+        switch (pick(10)) {
         case 0:
         case 1:
             doc.AddBookmark(("http://" + std::to_string(pick(60))).c_str(), name.c_str(), "c", f,
@@ -515,6 +515,15 @@ TEST_P(InvariantTest, HoldAfterRandomTreeOperations)
                 ASSERT_EQ(SaveToBytes(doc), bytes);
             }
             break;
+        case 9: { // a folder's copy inserted anywhere, itself and its own subtree too
+            CFlatTree copy;
+            doc.FlattenSubtree(copy, folders[pick(folders.size())], 1, true);
+            const std::string before = SaveToBytes(doc);
+            if (doc.InsertFlatTree(f, copy).status != CKivDoc::FlatInsert::Status::inserted) {
+                ASSERT_EQ(SaveToBytes(doc), before) << "a refused insert changed the document";
+            }
+            break;
+        }
         }
         ASSERT_EQ(CheckInvariants(doc), "") << "after step " << step;
     }

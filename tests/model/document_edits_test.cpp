@@ -120,4 +120,65 @@ TEST_F(DocumentEdits, AnEditedNameResortsTheShownFolderOnly)
     EXPECT_EQ(CheckInvariants(m_doc), "");
 }
 
+TEST_F(DocumentEdits, AFlatTreeMergesByNameOrIsRefusedWhole)
+{
+    using Status = CKivDoc::FlatInsert::Status;
+    // A copy of b: its bookmarks, b1 with three of its own, plus one new address.
+    CFlatTree copy;
+    m_doc.FlattenSubtree(copy, b, 1, true);
+    copy.m_flatBookmarks.push_back({"http://new", "new", ""});
+    copy.m_flatLinks.push_back({1, 1, static_cast<uint32_t>(copy.m_flatBookmarks.size() - 1)});
+    copy.m_flatFolders[1].name = "B1"; // merges with b1 whatever the letters
+
+    // Below a 98-level chain the copy's two levels do not fit: nothing changes.
+    CFolderNode* deep = a;
+    for (int k = 2; k < CKivDoc::kMaxDepth; ++k)
+        deep = m_doc.CreateFolder(deep, "d", false);
+    m_doc.SetModifiedFlag(false);
+    const uint32_t count = m_doc.BookmarkCount();
+    const std::string before = KivTest::SaveToBytes(m_doc);
+    EXPECT_EQ(m_doc.InsertFlatTree(deep, copy).status, Status::tooDeep);
+    // A link to a bookmark the tables do not hold, or a folder two levels below the
+    // one before it, is refused before the first change.
+    CFlatTree broken = copy;
+    broken.m_flatLinks.push_back({0, 1, 99});
+    EXPECT_EQ(m_doc.InsertFlatTree(a, broken).status, Status::damaged);
+    broken = copy;
+    broken.m_flatFolders.push_back({"x", 4});
+    EXPECT_EQ(m_doc.InsertFlatTree(a, broken).status, Status::damaged);
+    EXPECT_EQ(m_doc.InsertFlatTree(nullptr, copy).status, Status::noTarget);
+    EXPECT_EQ(KivTest::SaveToBytes(m_doc), before);
+    EXPECT_FALSE(m_doc.IsModified());
+
+    // Into its own parent the copy merges with b and b1: the known addresses are
+    // listed again where they already are not, the new one is added once.
+    const CKivDoc::FlatInsert merged = m_doc.InsertFlatTree(&m_doc.m_root, copy);
+    ASSERT_EQ(merged.status, Status::inserted);
+    EXPECT_TRUE(merged.subtree);
+    EXPECT_EQ(m_doc.BookmarkCount(), count + 1);
+    EXPECT_EQ(Names(b1), (std::vector<std::string>{"new", "one", "three", "two"}));
+    EXPECT_EQ(b->m_pNext, nullptr);
+    EXPECT_EQ(b1->m_pNext, nullptr);
+    // Into a: a new b with its own b1, the bookmarks shared with the old ones.
+    ASSERT_EQ(m_doc.InsertFlatTree(a, copy).status, Status::inserted);
+    CFolderNode* copied = a->m_pFirstChild; // sorted before the chain's "d"
+    EXPECT_EQ(copied->m_strName, "b");
+    EXPECT_EQ(copied->m_pNext->m_strName, "d");
+    ASSERT_NE(copied->m_pFirstChild, nullptr);
+    EXPECT_EQ(Names(copied->m_pFirstChild), Names(b1));
+    EXPECT_EQ(m_doc.BookmarkCount(), count + 1);
+    EXPECT_TRUE(m_doc.IsModified());
+    EXPECT_EQ(CheckInvariants(m_doc), "");
+
+    // A bookmark list goes into the target itself.
+    CFlatTree list;
+    list.m_flatBookmarks = {{"http://x", "same", "first"}, {"http://y", "same", "second"}};
+    const CKivDoc::FlatInsert listed = m_doc.InsertFlatTree(a, list);
+    ASSERT_EQ(listed.status, Status::inserted);
+    EXPECT_FALSE(listed.subtree);
+    EXPECT_EQ(listed.added, 2u);
+    EXPECT_EQ(Names(a), (std::vector<std::string>{"alpha", "same", "same"}));
+    EXPECT_EQ(CheckInvariants(m_doc), "");
+}
+
 } // namespace

@@ -95,16 +95,25 @@ void ExpectSameFolders(const CKivDoc& doc, const CFolderNode* got, const KivLite
 }
 
 // Thousands of bookmarks in one folder whose names are all distinct, drawn from a few,
-// or all one name (in varying case); its links in name order or in any order, some
-// given twice; a share listed nowhere (they load into the root).
-CFlatTree OneFolderTables(std::mt19937& rng, int names, bool sortedList)
+// or all one name (in varying case); its links in name order, in
+// another collation's order (by bytes, as a file saved under another locale holds
+// them) or in any order, some given twice; a share listed nowhere (they load into the
+// root). Names share long beginnings, mix letters the collations order apart, and
+// come in groups that differ only in case or in how an accent is written.
+enum class Stored { InOrder, OtherCollation, Shuffled };
+
+CFlatTree OneFolderTables(std::mt19937& rng, int names, Stored stored)
 {
-    const char* const cases[] = {"Home", "home", "HOME"};
+    const char* const cases[] = {"Home", "home", "HOME", "Ho\xCC\x81me", "H\xC3\xB3me"};
+    const char* const middles[] = {" ", " imported from the old laptop ", "_", "~",
+                                   " \xC3\xA9t\xC3\xA9 ", " Zoe ", " \xC3\xB1"};
     const auto name = [&](uint32_t b) {
         if (names == 1)
             return std::string(cases[rng() % 3]);
         const uint32_t n = names == 0 ? b : uint32_t(rng() % names);
-        return std::string(cases[n % 3]) + " " + std::to_string(n * 7919 % 10007) + "\xC3\xA9";
+        // Five names in a row differ only in case or composition.
+        return std::string(cases[n % 5]) + middles[n / 5 % 7]
+               + std::to_string(n / 5 * 7919 % 10007) + "\xC3\xA9";
     };
     CFlatTree flat;
     const uint32_t bookmarks = 3000 + rng() % 3000;
@@ -116,12 +125,14 @@ CFlatTree OneFolderTables(std::mt19937& rng, int names, bool sortedList)
         if (rng() % 10 != 0)
             list.push_back(b);
     std::shuffle(list.begin(), list.end(), rng);
-    if (sortedList)
+    const auto nameOf = [&](uint32_t b) -> std::string_view { return flat.m_flatBookmarks[b].m_strName; };
+    if (stored == Stored::InOrder)
         std::stable_sort(list.begin(), list.end(), [&](uint32_t a, uint32_t b) {
-            return KivText::CompareNoCase(flat.m_flatBookmarks[a].m_strName,
-                                          flat.m_flatBookmarks[b].m_strName)
-                   < 0;
+            return KivText::CompareNoCase(nameOf(a), nameOf(b)) < 0;
         });
+    else if (stored == Stored::OtherCollation)
+        std::stable_sort(list.begin(), list.end(),
+                         [&](uint32_t a, uint32_t b) { return nameOf(a) < nameOf(b); });
     for (int k = 0; k < 40; ++k) // the same bookmark again, anywhere in the list
         list.insert(list.begin() + rng() % list.size(), list[rng() % list.size()]);
     for (uint32_t b : list)
@@ -133,11 +144,13 @@ TEST(LoadAgreement, TheTreeIsThePlainLoadersOnRandomTables)
 {
     QTemporaryDir dir;
     std::mt19937 rng(41);
-    for (int round = 0; round < 36; ++round) {
-        // Then one large folder: names all distinct, 40 distinct names, one name.
+    for (int round = 0; round < 42; ++round) {
+        // Then one large folder: names all distinct, 40 distinct names, one name; each
+        // stored in order, in another collation's order and shuffled.
         const int names[] = {0, 40, 1};
+        const Stored stored[] = {Stored::InOrder, Stored::OtherCollation, Stored::Shuffled};
         CFlatTree flat = round < 24 ? RandomTables(rng, round % 3 != 0)
-                                    : OneFolderTables(rng, names[round % 3], round % 2 == 0);
+                                    : OneFolderTables(rng, names[round % 3], stored[round / 3 % 3]);
         std::vector<char> bytes;
         {
             CArchive ar(&bytes);

@@ -2,7 +2,9 @@
 // only tests and the screenshots use:
 //   --screenshot FILE        as kiv
 //   --screenshot-dir DIR     saves the window with a folder selected, the item
-//                            dialog and the two context menus into DIR, then ends
+//                            dialog, the two context menus, the Edit menu with a
+//                            step to undo and the duplicates and link-check
+//                            dialogs (links listed, none requested) into DIR, then ends
 //   --test-copy-folder, --test-paste-into, --test-save-exit: see TestHooks.h
 #include "TestHooks.h"
 
@@ -13,7 +15,12 @@
 #include "formats/ItemDialog.h"
 #include "frame/MainFrame.h"
 #include "model/KivDoc.h"
+#include "res/Commands.h"
 #include "res/Menus.h"
+#include "tidy/Collection.h"
+#include "tidy/DupesDlg.h"
+#include "tidy/LinkCheckDlg.h"
+#include "tidy/LinkResultsModel.h"
 #include "views/KivView.h"
 #include "views/LeftView.h"
 
@@ -48,6 +55,19 @@ bool SaveGallery(CKivApp& app, const QString& dir)
     item.adjustSize();
     ok = KivMain::SavePicture(&item, dir + QStringLiteral("/item-dialog.png")) && ok;
 
+    CDupesDlg dupes(doc, frame);
+    dupes.show();
+    QApplication::processEvents();
+    ok = KivMain::SavePicture(&dupes, dir + QStringLiteral("/dupes-dialog.png")) && ok;
+    dupes.hide();
+
+    CLinkCheckDlg links(doc, doc.m_pCurFolder, frame);
+    links.Results().SetTargets(BookmarksBelow(doc, &doc.m_root));
+    links.show();
+    QApplication::processEvents();
+    ok = KivMain::SavePicture(&links, dir + QStringLiteral("/link-check-dialog.png")) && ok;
+    links.hide();
+
     for (unsigned id : {131u, 132u}) {
         std::unique_ptr<QMenu> menu(KivMenus::BuildMenu(id, app.Router(), frame));
         KivMenus::UpdateMenu(menu.get(), app.Router());
@@ -62,6 +82,20 @@ bool SaveGallery(CKivApp& app, const QString& dir)
                 sub->adjustSize();
                 ok = KivMain::SavePicture(sub, dir + QStringLiteral("/menu-import.png")) && ok;
             }
+    // Editar after the selected row went to the trash: Undo names the step. Undone
+    // again afterwards, so the window ends as it started.
+    if (CKivView* list = frame->GetRightPane(); list->RowCount() > 0) {
+        app.History().BeginCommand(ID_ITEM_DELETE);
+        list->OnDeleteItems();
+        app.History().EndCommand();
+        for (QAction* top : frame->menuBar()->actions())
+            if (QMenu* edit = top->menu(); edit && top->text() == QLatin1String("&Editar")) {
+                KivMenus::UpdateMenu(edit, app.Router());
+                edit->adjustSize();
+                ok = KivMain::SavePicture(edit, dir + QStringLiteral("/menu-edit.png")) && ok;
+            }
+        ok = app.Router().Execute(ID_EDIT_UNDO) && !doc.IsModified() && ok;
+    }
     const auto profile = [](const char* browser, const char* name, const char* dir) {
         CBrowserProfile p;
         p.browser = QString::fromUtf8(browser);

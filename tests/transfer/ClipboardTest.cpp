@@ -337,18 +337,6 @@ TEST_P(MalformedPayload, IsRefusedAndChangesNothing)
 INSTANTIATE_TEST_SUITE_P(Rules, MalformedPayload, ::testing::ValuesIn(kMalformed),
                          [](const auto& info) { return std::string(info.param.label); });
 
-TEST_F(ClipboardTest, InsertRefusesABrokenTreeHandedInDirectly)
-{
-    CFlatTree flat;
-    flat.m_flatBookmarks.push_back({"http://x.example/", "x", ""});
-    flat.m_flatFolders.push_back({"A", 1});
-    flat.m_flatFolders.push_back({"B", 100});
-    const std::vector<FolderShape> before = Snapshot(target);
-    EXPECT_EQ(InsertFlatTree(target, into, flat).status, CPasteResult::damaged);
-    EXPECT_EQ(Snapshot(target), before);
-    EXPECT_EQ(InsertFlatTree(target, nullptr, flat).status, CPasteResult::noTarget);
-}
-
 // The deepest tree the rules allow, then a climb back to the top.
 TEST_F(ClipboardTest, NinetyNineLevelsAndClimbingBackArePasted)
 {
