@@ -36,6 +36,8 @@ void CDocStep::Add(Entry entry)
 
 CDocStep::Kind CDocStep::GetKind() const
 {
+    if (m_said != Kind::Change)
+        return m_said;
     size_t appended = 0, fields = 0, links = 0, renames = 0, created = 0, deleted = 0;
     size_t into[3] = {}, outOf[3] = {};
     for (const Entry& e : m_entries) {
@@ -86,6 +88,8 @@ size_t CDocStep::Count() const
         return into[1] ? into[1] : outOf[0] + outOf[1] + outOf[2];
     case Kind::Compare:
         return into[2];
+    case Kind::MergeBookmarks:
+        return m_nSaidCount;
     case Kind::AddBookmarks:
     case Kind::MoveBookmarks:
     case Kind::CopyBookmarks:

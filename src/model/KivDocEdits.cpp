@@ -215,7 +215,14 @@ size_t CKivDoc::MergeBookmarks(const std::vector<CMergeSet>& sets)
     for (const CMergeSet& set : sets)
         if (set.keep < replacement.size())
             replacement[set.keep] = kKeepAsIs;
-    return ReplaceBelowRoot(replacement);
+    const size_t merged = ReplaceBelowRoot(replacement);
+    // Its changes alone read as a deletion; the Edit menu names it a merge.
+    if (merged > 0)
+        if (CDocStep* step = Recording()) {
+            step->m_said = CDocStep::Kind::MergeBookmarks;
+            step->m_nSaidCount += merged;
+        }
+    return merged;
 }
 
 size_t CKivDoc::TrashBookmarks(const std::vector<uint32_t>& bookmarks)

@@ -60,6 +60,8 @@ const Entry kStrings[] = {
     {IDS_STEP_MOVE_FOLDER, "Ordner verschieben", "mover carpeta", "déplacer le dossier"},
     {IDS_STEP_DELETE_FOLDER, "Ordner löschen", "eliminar carpeta", "supprimer le dossier"},
     {IDS_STEP_COMPARE, "Vergleichen", "comparar", "comparer"},
+    {IDS_STEP_MERGE_BOOKMARKS, "1 Duplikat zusammenführen\n%1 Duplikate zusammenführen",
+     "fusionar 1 duplicado\nfusionar %1 duplicados", "fusionner 1 doublon\nfusionner %1 doublons"},
     {IDS_PASTE_DAMAGED,
      "Die Daten in der Zwischenablage sind unvollständig oder beschädigt. Es wurde nichts eingefügt.",
      "The clipboard data is incomplete or damaged. Nothing was pasted.",
