@@ -79,6 +79,8 @@ CDocStep::Kind CDocStep::GetKind() const
 
 size_t CDocStep::Count() const
 {
+    if (m_said != Kind::Change)
+        return m_nSaidCount;
     size_t into[3] = {}, outOf[3] = {};
     for (const Entry& e : m_entries)
         if (auto* s = std::get_if<Splice>(&e))
@@ -88,8 +90,6 @@ size_t CDocStep::Count() const
         return into[1] ? into[1] : outOf[0] + outOf[1] + outOf[2];
     case Kind::Compare:
         return into[2];
-    case Kind::MergeBookmarks:
-        return m_nSaidCount;
     case Kind::AddBookmarks:
     case Kind::MoveBookmarks:
     case Kind::CopyBookmarks:

@@ -32,6 +32,8 @@ public:
         DeleteFolder,
         Compare,
         MergeBookmarks,
+        CopyToCheck,
+        UpdateUrls,
     };
 
     CDocStep() = default;

@@ -216,12 +216,8 @@ size_t CKivDoc::MergeBookmarks(const std::vector<CMergeSet>& sets)
         if (set.keep < replacement.size())
             replacement[set.keep] = kKeepAsIs;
     const size_t merged = ReplaceBelowRoot(replacement);
-    // Its changes alone read as a deletion; the Edit menu names it a merge.
-    if (merged > 0)
-        if (CDocStep* step = Recording()) {
-            step->m_said = CDocStep::Kind::MergeBookmarks;
-            step->m_nSaidCount += merged;
-        }
+    // Its changes alone read as a deletion.
+    NameStep(CDocStep::Kind::MergeBookmarks, merged);
     return merged;
 }
 

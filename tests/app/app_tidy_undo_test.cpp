@@ -64,6 +64,7 @@ protected:
         add(QStringLiteral("http://tool.example/"), "a-tool", &doc.m_root);
         add(QStringLiteral("http://old.example"), "old", &doc.m_root);
         add(m_servers.Url(41, "/ok"), "Ok", web);
+        add(m_servers.Url(41, "/moved"), "Moved", web);
         const uint32_t gone = add(m_servers.Url(41, "/gone"), "Gone", web);
         doc.LinkBookmark(news, gone);
         doc.LinkBookmark(archive, gone);
@@ -118,12 +119,16 @@ protected:
     std::unique_ptr<CKivApp> m_app;
 };
 
-TEST_F(TidyUndo, AMergeAndADeadLinkTrashingAreAStepEachThatUndoAndRedoWhole)
+TEST_F(TidyUndo, EachActionOfTheTidyDialogsIsAStepThatUndoesAndRedoesWhole)
 {
     CKivDoc& doc = m_app->Document();
     CUndoHistory& history = m_app->History();
     CCmdRouter& router = m_app->Router();
     const uint32_t https = uint32_t(doc.FindUrl(kHttps.toStdString()));
+    const std::string okUrl = m_servers.Url(41, "/ok").toStdString();
+    const std::string movedUrl = m_servers.Url(41, "/moved").toStdString();
+    const uint32_t ok = uint32_t(doc.FindUrl(okUrl));
+    const uint32_t moved = uint32_t(doc.FindUrl(movedUrl));
     const uint32_t gone = uint32_t(doc.FindUrl(m_servers.Url(41, "/gone").toStdString()));
     std::vector<uint32_t> away;
     for (const char* url : {"http://news.example", "http://NEWS.example/?utm_source=feed",
@@ -135,7 +140,9 @@ TEST_F(TidyUndo, AMergeAndADeadLinkTrashingAreAStepEachThatUndoAndRedoWhole)
     ASSERT_TRUE(m_app->GetMainFrame()->GetLeftPane()->SelectFolder(web));
     ASSERT_FALSE(doc.IsModified());
     const size_t before = history.Count();
-    const std::string saved = Dump(doc);
+    // The contents after each step, and what the Edit menu calls the step.
+    std::vector<std::string> dumps{Dump(doc)};
+    std::vector<std::string> names;
 
     // Both groups merged in one click of the dialog the Edit menu opens.
     m_env.m_ui->m_messageAnswers = {CUi::IDYES};
@@ -153,12 +160,14 @@ TEST_F(TidyUndo, AMergeAndADeadLinkTrashingAreAStepEachThatUndoAndRedoWhole)
     EXPECT_EQ(doc.Bookmark(https).m_nRefs, 3); // in every folder its group stood in
     for (uint32_t i : away)
         EXPECT_EQ(doc.Bookmark(i).m_nRefs, 0);
-    EXPECT_EQ(UndoMenuText(), "&Deshacer fusionar 3 duplicados\tCtrl+Z");
-    const std::string merged = Dump(doc);
+    dumps.push_back(Dump(doc));
+    names.push_back("fusionar 3 duplicados");
 
-    // The dead link of the current folder goes to the trash from the link check.
-    m_env.m_ui->m_messageAnswers = {CUi::IDYES};
-    m_env.m_ui->m_dialogScripts.push_back([](QDialog& dialog) {
+    // The current folder's links checked; the dead one to the trash, then to the check
+    // folder; the permanent redirect followed. The user's pauses between the clicks
+    // are turns of the dialog's event loop.
+    m_env.m_ui->m_messageAnswers = {CUi::IDYES, CUi::IDYES};
+    m_env.m_ui->m_dialogScripts.push_back([&](QDialog& dialog) {
         auto& check = static_cast<CLinkCheckDlg&>(dialog);
         check.findChild<QSpinBox*>(QStringLiteral("maxAge"))->setValue(0);
         QSignalSpy done(&check.Checker(), &CLinkChecker::finished);
@@ -167,33 +176,46 @@ TEST_F(TidyUndo, AMergeAndADeadLinkTrashingAreAStepEachThatUndoAndRedoWhole)
         auto* kind = check.findChild<QComboBox*>(QStringLiteral("kind"));
         kind->setCurrentIndex(kind->findData(CLinkResultsFilter::Dead));
         EXPECT_EQ(check.Filter().rowCount(), 1);
-        check.findChild<QPushButton*>(QStringLiteral("trashDead"))->click();
+        const auto click = [&](const char* button, const char* name) {
+            check.findChild<QPushButton*>(QLatin1String(button))->click();
+            EXPECT_TRUE(LetTheLoopTurn()) << button;
+            dumps.push_back(Dump(doc));
+            names.push_back(name);
+        };
+        click("trashDead", "eliminar 1 marcador");
+        click("toCheckFolder", "copiar 1 marcador a Comprobar");
+        kind->setCurrentIndex(kind->findData(CLinkResultsFilter::All));
+        click("updateRedirects", "actualizar 1 dirección");
         return int(QDialog::Rejected);
     });
     ASSERT_TRUE(router.Execute(ID_EDIT_CHECK_LINKS));
     ASSERT_TRUE(LetTheLoopTurn());
     ASSERT_EQ(m_env.m_ui->m_dialogs.size(), 2u);
-    ASSERT_EQ(history.Count(), before + 2);
+    ASSERT_EQ(history.Count(), before + 4);
+    ASSERT_EQ(dumps.size(), 5u);
     EXPECT_EQ(doc.Bookmark(gone).m_nRefs, 0);
-    EXPECT_EQ(UndoMenuText(), "&Deshacer eliminar 1 marcador\tCtrl+Z");
-    const std::string trashed = Dump(doc);
-    ASSERT_NE(trashed, merged);
+    EXPECT_EQ(doc.m_check.m_aBookmarks, std::vector<uint32_t>{gone});
+    EXPECT_EQ(doc.Bookmark(moved).m_strUrl, okUrl);
 
     // Back one step at a time to the saved contents, then forward again.
-    ASSERT_TRUE(router.Execute(ID_EDIT_UNDO));
-    EXPECT_EQ(Dump(doc), merged);
-    EXPECT_EQ(RedoMenuText(), "&Rehacer eliminar 1 marcador\tCtrl+Y");
-    ASSERT_TRUE(router.Execute(ID_EDIT_UNDO));
-    EXPECT_EQ(Dump(doc), saved);
+    for (size_t k = names.size(); k-- > 0;) {
+        EXPECT_EQ(UndoMenuText(), "&Deshacer " + names[k] + "\tCtrl+Z");
+        ASSERT_TRUE(router.Execute(ID_EDIT_UNDO));
+        EXPECT_EQ(Dump(doc), dumps[k]) << "after undoing " << names[k];
+        EXPECT_EQ(RedoMenuText(), "&Rehacer " + names[k] + "\tCtrl+Y");
+    }
     EXPECT_FALSE(doc.IsModified());
-    EXPECT_EQ(RedoMenuText(), "&Rehacer fusionar 3 duplicados\tCtrl+Y");
-    ASSERT_TRUE(router.Execute(ID_EDIT_REDO));
-    EXPECT_EQ(Dump(doc), merged);
-    ASSERT_TRUE(router.Execute(ID_EDIT_REDO));
-    EXPECT_EQ(Dump(doc), trashed);
+    // Both addresses are found where they were again.
+    EXPECT_EQ(doc.FindUrl(okUrl), int32_t(ok));
+    EXPECT_EQ(doc.FindUrl(movedUrl), int32_t(moved));
+    for (size_t k = 0; k < names.size(); ++k) {
+        ASSERT_TRUE(router.Execute(ID_EDIT_REDO));
+        EXPECT_EQ(Dump(doc), dumps[k + 1]) << "after redoing " << names[k];
+    }
     EXPECT_TRUE(doc.IsModified());
     EXPECT_FALSE(router.Update(ID_EDIT_REDO).m_bEnabled);
-    EXPECT_EQ(history.Count(), before + 2);
+    EXPECT_EQ(history.Count(), before + 4);
+    EXPECT_EQ(doc.FindUrl(movedUrl), -1);
 }
 
 } // namespace
