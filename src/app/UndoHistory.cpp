@@ -151,6 +151,9 @@ QString CUndoHistory::StepName(const CDocStep& step)
     case CDocStep::Kind::MoveFolder: id = IDS_STEP_MOVE_FOLDER; break;
     case CDocStep::Kind::DeleteFolder: id = IDS_STEP_DELETE_FOLDER; break;
     case CDocStep::Kind::Compare: id = IDS_STEP_COMPARE; break;
+    case CDocStep::Kind::MergeBookmarks: id = IDS_STEP_MERGE_BOOKMARKS; break;
+    case CDocStep::Kind::CopyToCheck: id = IDS_STEP_COPY_TO_CHECK; break;
+    case CDocStep::Kind::UpdateUrls: id = IDS_STEP_UPDATE_URLS; break;
     }
     const QString text = KivStrings::Load(id);
     const qsizetype newline = text.indexOf(QLatin1Char('\n'));

@@ -36,6 +36,8 @@ void CDocStep::Add(Entry entry)
 
 CDocStep::Kind CDocStep::GetKind() const
 {
+    if (m_said != Kind::Change)
+        return m_said;
     size_t appended = 0, fields = 0, links = 0, renames = 0, created = 0, deleted = 0;
     size_t into[3] = {}, outOf[3] = {};
     for (const Entry& e : m_entries) {
@@ -77,6 +79,8 @@ CDocStep::Kind CDocStep::GetKind() const
 
 size_t CDocStep::Count() const
 {
+    if (m_said != Kind::Change)
+        return m_nSaidCount;
     size_t into[3] = {}, outOf[3] = {};
     for (const Entry& e : m_entries)
         if (auto* s = std::get_if<Splice>(&e))

@@ -31,6 +31,9 @@ public:
         MoveFolder,
         DeleteFolder,
         Compare,
+        MergeBookmarks,
+        CopyToCheck,
+        UpdateUrls,
     };
 
     CDocStep() = default;
@@ -101,4 +104,8 @@ private:
     std::vector<Entry> m_entries;
     size_t m_nBytes = sizeof(CDocStep);
     bool m_bDone = true;
+    // What the document said the step did, where its changes alone would not tell
+    // (a merge reads as a deletion); Change when it said nothing.
+    Kind m_said = Kind::Change;
+    size_t m_nSaidCount = 0;
 };

@@ -990,6 +990,16 @@ CDocStep* CKivDoc::Recording()
     return m_pStep.get();
 }
 
+void CKivDoc::NameStep(CDocStep::Kind kind, size_t count)
+{
+    if (!m_pStep || count == 0)
+        return;
+    if (m_pStep->m_said != kind)
+        m_pStep->m_nSaidCount = 0;
+    m_pStep->m_said = kind;
+    m_pStep->m_nSaidCount += count;
+}
+
 void CKivDoc::LoseHistory()
 {
     m_pStep.reset();

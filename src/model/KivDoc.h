@@ -194,6 +194,9 @@ public:
     bool StepOpen() const { return m_nStepDepth > 0; }
     void UndoStep(CDocStep& step);
     void RedoStep(CDocStep& step);
+    // Says what the step being recorded did, where its changes alone would not tell
+    // the Edit menu; count is what the name counts. Nothing when none is recorded.
+    void NameStep(CDocStep::Kind kind, size_t count);
     std::function<void(std::unique_ptr<CDocStep>)> m_onStep;
     std::function<void()> m_onStepOpened;
     std::function<void()> m_onHistoryLost;

@@ -215,7 +215,10 @@ size_t CKivDoc::MergeBookmarks(const std::vector<CMergeSet>& sets)
     for (const CMergeSet& set : sets)
         if (set.keep < replacement.size())
             replacement[set.keep] = kKeepAsIs;
-    return ReplaceBelowRoot(replacement);
+    const size_t merged = ReplaceBelowRoot(replacement);
+    // Its changes alone read as a deletion.
+    NameStep(CDocStep::Kind::MergeBookmarks, merged);
+    return merged;
 }
 
 size_t CKivDoc::TrashBookmarks(const std::vector<uint32_t>& bookmarks)

@@ -105,6 +105,9 @@ enum : unsigned {
     IDS_STEP_MOVE_FOLDER = 16210,
     IDS_STEP_DELETE_FOLDER = 16211,
     IDS_STEP_COMPARE = 16212,
+    IDS_STEP_MERGE_BOOKMARKS = 16213, // duplicates merged: counts those that went
+    IDS_STEP_COPY_TO_CHECK = 16214,   // bookmarks listed in the check folder by hand
+    IDS_STEP_UPDATE_URLS = 16215,     // addresses replaced by where they moved to
     // Duplicates and link checks.
     IDS_NO_DUPLICATES = 16300,   // the duplicate search found nothing
     IDS_MERGE_ASK = 16301,       // %1 bookmarks merged into %2 groups, the others trashed

@@ -109,7 +109,7 @@ void CDupesDlg::OnMerge()
     size_t members = 0;
     for (int g : groups)
         members += m_model->Group(g).members.size();
-    // Nothing can undo a merge yet: it is confirmed first.
+    // A merge reaches into many folders at once: it is confirmed first.
     const QString ask = KivStrings::Load(IDS_MERGE_ASK).arg(members).arg(groups.size());
     if (CUi::Get().MessageBox(ask, QString(), CUi::MB_YESNO, CUi::MB_ICONQUESTION) != CUi::IDYES)
         return;

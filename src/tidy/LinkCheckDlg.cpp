@@ -265,8 +265,13 @@ void CLinkCheckDlg::OnCheckFolder()
         if (m_results->HasResult(row) && IsDead(m_results->Result(row).status))
             for (uint32_t i : m_results->Bookmarks(row))
                 bookmarks.insert(i);
-    if (m_doc.LinkBookmarks(&m_doc.m_check, {bookmarks.begin(), bookmarks.end()}) > 0)
+    const size_t listed
+        = m_doc.LinkBookmarks(&m_doc.m_check, {bookmarks.begin(), bookmarks.end()});
+    if (listed > 0) {
+        // Not a compare, though it fills the same folder.
+        m_doc.NameStep(CDocStep::Kind::CopyToCheck, listed);
         RefreshAllViews(m_doc);
+    }
 }
 
 void CLinkCheckDlg::OnUpdateRedirects()
@@ -290,6 +295,7 @@ void CLinkCheckDlg::OnUpdateRedirects()
         const CBookmark& b = m_doc.Bookmark(i);
         m_doc.EditBookmark(i, b.m_strName, std::move(url), b.m_strComment, nullptr);
     }
+    m_doc.NameStep(CDocStep::Kind::UpdateUrls, updates.size());
     RefreshAllViews(m_doc);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/UndoHistory.h"
 #include "framework/ScriptedUi.h"
 #include "model/KivDoc.h"
 #include "res/Strings.h"
@@ -9,12 +10,14 @@
 #include "views/ViewTestApp.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QDragLeaveEvent>
 #include <QDragMoveEvent>
 #include <QDropEvent>
 #include <QMimeData>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -22,6 +25,23 @@
 #include <string>
 
 namespace KivDndTest {
+
+// The window's history, closing a change made outside any command on the next turn
+// of the event loop as the application does.
+inline void CloseLooseStepsLater(CUndoHistory& history, QObject* context)
+{
+    history.m_onLooseStep = [&history, context] {
+        QTimer::singleShot(0, context, [&history] { history.CloseLooseStep(); });
+    };
+}
+
+// Runs the event loop until the change's step is closed; false if it stays open.
+inline bool LetTheLoopTurn(const CKivDoc& doc)
+{
+    for (int turn = 0; turn < 10 && doc.StepOpen(); ++turn)
+        QCoreApplication::processEvents();
+    return !doc.StepOpen();
+}
 
 // A timer the test fires by hand: no waiting, and every start is recorded.
 class CManualTimer : public CDragTimer

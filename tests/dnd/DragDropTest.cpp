@@ -1,6 +1,5 @@
 #include "DndTestSupport.h"
 
-#include "app/UndoHistory.h"
 #include "res/Commands.h"
 #include "views/Clipboard.h"
 
@@ -14,23 +13,6 @@
 namespace {
 
 using namespace KivDndTest;
-
-// The window's history, closing a change made outside any command on the next turn
-// of the event loop as the application does.
-void CloseLooseStepsLater(CUndoHistory& history, QObject* context)
-{
-    history.m_onLooseStep = [&history, context] {
-        QTimer::singleShot(0, context, [&history] { history.CloseLooseStep(); });
-    };
-}
-
-// Runs the event loop until the change's step is closed; false if it stays open.
-bool LetTheLoopTurn(const CKivDoc& doc)
-{
-    for (int turn = 0; turn < 10 && doc.StepOpen(); ++turn)
-        QCoreApplication::processEvents();
-    return !doc.StepOpen();
-}
 
 class RowDragTest : public DndFixture
 {

@@ -189,6 +189,35 @@ TEST_F(ExternalDropTest, AFileManagerDragHandsShortcutsOnAndOpensDocuments)
     EXPECT_TRUE(m_opened.isEmpty());
 }
 
+TEST_F(ExternalDropTest, ADropOfSeveralShortcutsIsOneStepThatUndoesAndRedoesWhole)
+{
+    CUndoHistory history(m_doc);
+    CloseLooseStepsLater(history, m_tree);
+    const QString one = WriteFile(QStringLiteral("One.url"),
+                                  "[InternetShortcut]\r\nURL=http://one.example.com/\r\n");
+    const QString two = WriteFile(QStringLiteral("Two.url"),
+                                  "[InternetShortcut]\r\nURL=http://two.example.com/\r\n");
+    const std::vector<uint32_t> b = Folder("b")->m_aBookmarks;
+    const uint32_t table = m_doc.BookmarkCount();
+    auto data = FileManagerDrag({one, two});
+    DragAndDrop(m_tree->viewport(), data.get(), PointOf(Folder("b")));
+    ASSERT_TRUE(Names(Folder("b")).contains(QStringLiteral("Two")));
+    ASSERT_TRUE(LetTheLoopTurn(m_doc));
+    const std::vector<uint32_t> dropped = Folder("b")->m_aBookmarks;
+    ASSERT_EQ(history.Count(), 1u);
+    EXPECT_EQ(history.UndoText(), QStringLiteral("Deshacer añadir 2 marcadores"));
+
+    history.Undo();
+    EXPECT_EQ(Folder("b")->m_aBookmarks, b);
+    EXPECT_EQ(m_doc.BookmarkCount(), table);
+    EXPECT_EQ(m_doc.FindUrl("http://one.example.com/"), -1);
+    EXPECT_FALSE(m_doc.IsModified());
+    history.Redo();
+    EXPECT_EQ(Folder("b")->m_aBookmarks, dropped);
+    EXPECT_EQ(m_doc.BookmarkCount(), table + 2);
+    EXPECT_TRUE(m_doc.IsModified());
+}
+
 TEST_F(ExternalDropTest, AShortcutWithoutAUrlAddsNothing)
 {
     const QString empty = WriteFile(QStringLiteral("Empty.url"), "[InternetShortcut]\r\n");

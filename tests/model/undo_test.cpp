@@ -2,41 +2,16 @@
 // contents it found, down to the reference counts and the trash.
 
 #include "model/ModelTestSupport.h"
+#include "support/DocDump.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <random>
-#include <sstream>
 
 using namespace KivTest;
 
 namespace {
-
-// Everything a user or a file could tell apart, plus the counts, the table size and
-// the current folder (starred).
-std::string Dump(const CKivDoc& doc)
-{
-    std::ostringstream out;
-    const auto folder = [&](const auto& self, const CFolderNode& f, int depth) -> void {
-        out << std::string(size_t(depth), ' ') << (&f == doc.m_pCurFolder ? "*[" : "[")
-            << f.m_strName << ']';
-        for (uint32_t i : f.m_aBookmarks)
-            out << ' ' << i;
-        out << '\n';
-        for (const CFolderNode* c = f.m_pFirstChild; c; c = c->m_pNext)
-            self(self, *c, depth + 1);
-    };
-    folder(folder, doc.m_root, 0);
-    folder(folder, doc.m_trash, 0);
-    folder(folder, doc.m_check, 0);
-    for (uint32_t i = 0; i < doc.BookmarkCount(); ++i) {
-        const CBookmark& b = doc.Bookmark(i);
-        out << i << ' ' << b.m_strUrl << '|' << b.m_strName << '|' << b.m_strComment << '|'
-            << b.m_nRefs << '\n';
-    }
-    return out.str();
-}
 
 const char* const kNames[] = {"alpha", "Beta", "beta", "gamma", "", " delta", "Zeta", "eta"};
 
