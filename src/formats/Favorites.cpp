@@ -266,6 +266,17 @@ void ExportGroupShortcuts(const CKivDoc& doc, const CPathName& directory,
         QFile::remove(path); // a symbolic link goes, never what it points to
 }
 
+// A directory whose name begins with a dot is hidden, and the import passes over
+// hidden directories as file managers do: such a folder is written with "_" for the
+// dot so that it and its bookmarks come back.
+std::string FolderFileName(std::string_view name)
+{
+    std::string out = SanitizeFileName(name);
+    if (out.front() == '.')
+        out.front() = '_';
+    return out;
+}
+
 // Each subfolder of the folders as a subdirectory of `directory`, and below it its
 // bookmarks and subfolders; with removeOld, the subdirectories that match none of them
 // go. Nothing happens when the folders have no subfolders.
@@ -277,7 +288,7 @@ void ExportSubfolders(const CKivDoc& doc, const CPathName& directory, const Fold
     for (const CFolderNode* parent : parents)
         for (const CFolderNode* f = parent->m_pFirstChild; f; f = f->m_pNext) {
             children.push_back(f);
-            names.push_back(SanitizeFileName(f->m_strName));
+            names.push_back(FolderFileName(f->m_strName));
         }
     if (children.empty())
         return;

@@ -446,6 +446,21 @@ TEST_F(FavoritesTest, WholeUrlsFittingNamesAndOnlyRegularShortcutsInside)
 // come names a file name cannot hold, names that meet in one file, two folders that
 // meet in one directory (each with bookmarks and subfolders), names too long for a
 // file, and folders nested three deep.
+TEST_F(FavoritesTest, AFolderNamedLikeAHiddenDirectoryComesBack)
+{
+    CFolderNode* dot = doc.CreateFolder(&doc.m_root, ".config", false);
+    doc.AddBookmark("http://dot.example/", "Dot", "", dot, false);
+    doc.AddBookmark("http://inner.example/", "Inner", "", doc.CreateFolder(dot, ".inner", false),
+                    false);
+    const QString out = tmp.filePath("out");
+    ASSERT_TRUE(QDir().mkpath(out));
+    ASSERT_TRUE(ExportShortcuts(doc, out, true).Ok());
+    CKivDoc back;
+    ASSERT_TRUE(ImportShortcuts(back, out, true, false).Ok());
+    EXPECT_EQ(TreeText(back),
+              "_config[Dot<http://dot.example/> _inner[Inner<http://inner.example/>]]");
+}
+
 TEST_F(FavoritesTest, ExportImportExportGivesTheSameTreeByteForByte)
 {
     AddAwkwardCollection(doc);
