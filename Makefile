@@ -64,7 +64,8 @@ fuzz: bootstrap fuzz-build
 	@bash scripts/fuzz.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
 # The tests built with AddressSanitizer and UndefinedBehaviorSanitizer, in a build of
-# their own; any report fails the run. Not part of `make test`.
+# their own; any report fails the run (the two suppression files name system libraries
+# only). Not part of `make test`.
 $(ASAN_BUILD)/build.ninja:
 	CMAKE_CXX_COMPILER_LAUNCHER=$${CMAKE_CXX_COMPILER_LAUNCHER-$$(command -v ccache)} \
 	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
@@ -76,7 +77,7 @@ $(ASAN_BUILD)/build.ninja:
 sanitize: bootstrap $(ASAN_BUILD)/build.ninja
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && \
-	  ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1:detect_stack_use_after_return=1 \
+	  ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1:detect_stack_use_after_return=1:suppressions=$(CURDIR)/scripts/asan.supp \
 	  LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan.supp:print_suppressions=0 \
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	  ctest --output-on-failure -j $(JOBS) --timeout 1200

@@ -153,6 +153,16 @@ CKivApp::CKivApp()
 
 CKivApp::~CKivApp()
 {
+    // A tool that has ended is freed here; one still running keeps running (it may be
+    // the mail program itself): its handle is let go, never destroyed, as destroying
+    // it would kill the tool.
+    for (QProcess* process : m_toolWatch.findChildren<QProcess*>(Qt::FindDirectChildrenOnly)) {
+        process->disconnect(&m_toolWatch);
+        if (process->state() == QProcess::NotRunning || process->waitForFinished(0))
+            delete process;
+        else
+            process->setParent(nullptr);
+    }
     m_router.m_pFrame = nullptr;
     m_router.m_activeView = nullptr;
     m_pMainFrame.reset();
@@ -455,9 +465,7 @@ void CKivApp::StartDesktopTool(const QStringList& command, const QProcessEnviron
         fail();
         return;
     }
-    // Not parented: a tool still running when the program ends keeps running (a mail
-    // program may be the tool itself).
-    auto* process = new QProcess;
+    auto* process = new QProcess(&m_toolWatch);
     process->setProcessEnvironment(environment);
     process->setStandardInputFile(QProcess::nullDevice());
     process->setProcessChannelMode(QProcess::ForwardedChannels);
@@ -475,6 +483,14 @@ void CKivApp::StartDesktopTool(const QStringList& command, const QProcessEnviron
                              fail();
                      });
     process->start(command.first(), command.mid(1));
+}
+
+int CKivApp::RunningDesktopTools() const
+{
+    int running = 0;
+    for (const QProcess* process : m_toolWatch.findChildren<QProcess*>(Qt::FindDirectChildrenOnly))
+        running += process->state() != QProcess::NotRunning;
+    return running;
 }
 
 QTranslator* CKivApp::InstallFrameworkTranslations(const QLocale& locale)

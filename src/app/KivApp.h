@@ -81,6 +81,8 @@ public:
     // tool is never stopped by this program.
     void StartDesktopTool(const QStringList& command, const QProcessEnvironment& environment,
                           const QString& failureText);
+    // How many of the started tools are still running.
+    int RunningDesktopTools() const;
     // Loads the framework's own texts (buttons, file dialogs) for a language;
     // the translator installed, or null when there is none for it.
     static QTranslator* InstallFrameworkTranslations(const QLocale& locale);
@@ -176,7 +178,7 @@ private:
     bool m_bAutomation = false;
     bool m_bLastOpenFailed = false; // the last open could not read its file
     std::vector<CFileError> m_pendingErrors;
-    QObject m_toolWatch; // reports of started tools end with the application
+    QObject m_toolWatch; // the started tools; their reports end with the application
     CDdeClient::MessageSink m_previousDdeSink;
     bool m_bDdeSinkInstalled = false;
 };

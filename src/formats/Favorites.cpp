@@ -225,12 +225,127 @@ std::vector<std::string> FitFileNames(const std::vector<std::string>& names, std
     return out;
 }
 
-std::vector<std::string> FolderFileNames(const CFolderNode* first)
+// Sibling folders whose file names are equal without regard to case share one
+// directory, as they would on a file system that ignores case and as the import reads
+// them back into one folder: they are written, and cleaned, together, so that one of
+// them never removes what another wrote.
+using FolderGroup = std::vector<const CFolderNode*>;
+
+// The bookmarks of the folders into `directory`; with removeOld, the shortcuts there
+// that match none of them go.
+void ExportGroupShortcuts(const CKivDoc& doc, const CPathName& directory,
+                          const FolderGroup& folders, bool removeOld, CFileError* failed)
+{
+    std::vector<std::string> wanted;
+    std::vector<const CBookmark*> bookmarks;
+    for (const CFolderNode* folder : folders)
+        for (uint32_t i : folder->m_aBookmarks) {
+            bookmarks.push_back(&doc.Bookmark(i));
+            wanted.push_back(SanitizeFileName(bookmarks.back()->m_strName));
+        }
+    std::vector<std::string> fileNames = FitFileNames(wanted, ".url");
+    CNameSet names;
+    for (size_t k = 0; k < fileNames.size(); ++k) {
+        WriteShortcut(CPathName::Join(directory, fileNames[k] + ".url"), bookmarks[k]->m_strUrl,
+                      failed);
+        if (removeOld)
+            names.Add(std::move(fileNames[k]));
+    }
+    if (!removeOld)
+        return;
+    names.Seal();
+    std::vector<DirEntry> entries;
+    if (!ListDirectory(directory.ToQString(), entries))
+        return;
+    std::vector<QString> stale;
+    for (const DirEntry& e : entries)
+        if (e.kind == DirEntry::file && IsShortcutName(e.name8)
+            && !names.Contains(CPathName(e.name8).GetTitle()))
+            stale.push_back(CPathName::Join(directory, e.name8).ToQString());
+    for (const QString& path : stale)
+        QFile::remove(path); // a symbolic link goes, never what it points to
+}
+
+// A directory whose name begins with a dot is hidden, and the import passes over
+// hidden directories as file managers do: such a folder is written with "_" for the
+// dot so that it and its bookmarks come back.
+std::string FolderFileName(std::string_view name)
+{
+    std::string out = SanitizeFileName(name);
+    if (out.front() == '.')
+        out.front() = '_';
+    return out;
+}
+
+// Each subfolder of the folders as a subdirectory of `directory`, and below it its
+// bookmarks and subfolders; with removeOld, the subdirectories that match none of them
+// go. Nothing happens when the folders have no subfolders.
+void ExportSubfolders(const CKivDoc& doc, const CPathName& directory, const FolderGroup& parents,
+                      bool removeOld, CFileError* failed)
 {
     std::vector<std::string> names;
-    for (const CFolderNode* f = first; f; f = f->m_pNext)
-        names.push_back(SanitizeFileName(f->m_strName));
-    return FitFileNames(names, "");
+    FolderGroup children;
+    for (const CFolderNode* parent : parents)
+        for (const CFolderNode* f = parent->m_pFirstChild; f; f = f->m_pNext) {
+            children.push_back(f);
+            names.push_back(FolderFileName(f->m_strName));
+        }
+    if (children.empty())
+        return;
+    names = FitFileNames(names, "");
+    const auto less = [](const std::string& a, const std::string& b) {
+        return KivText::CompareNoCase(a, b) < 0;
+    };
+    std::map<std::string, size_t, decltype(less)> groupOf(less);
+    std::vector<std::pair<std::string, FolderGroup>> groups;
+    for (size_t k = 0; k < children.size(); ++k) {
+        const auto [it, added] = groupOf.emplace(names[k], groups.size());
+        if (added)
+            groups.push_back({names[k], {}});
+        groups[it->second].second.push_back(children[k]);
+    }
+    CNameSet kept;
+    for (const auto& [name, group] : groups) {
+        if (removeOld)
+            kept.Add(name);
+        const CPathName sub = CPathName::Join(directory, name);
+        const QString subPath = sub.ToQString();
+        const QFileInfo info(subPath);
+        bool existed = false;
+        if (info.isSymLink())
+            continue; // never write through a link: it may lead anywhere
+        if (info.exists()) {
+            if (!info.isDir())
+                continue;
+            existed = true;
+        } else if (!QDir().mkdir(subPath)) {
+            continue;
+        }
+        ExportGroupShortcuts(doc, sub, group, removeOld, failed);
+        const bool hasChildren = std::any_of(group.begin(), group.end(),
+                                             [](const CFolderNode* f) { return f->m_pFirstChild; });
+        if (hasChildren) {
+            ExportSubfolders(doc, sub, group, removeOld, failed);
+        } else if (removeOld && existed) {
+            std::vector<DirEntry> entries;
+            if (ListDirectory(subPath, entries))
+                for (const DirEntry& e : entries)
+                    if (e.kind == DirEntry::directory)
+                        RemoveShortcutTree(CPathName::Join(sub, e.name8));
+        }
+    }
+    if (!removeOld)
+        return;
+    kept.Seal();
+    std::vector<DirEntry> entries;
+    if (!ListDirectory(directory.ToQString(), entries))
+        return;
+    std::vector<CPathName> stale;
+    for (const DirEntry& e : entries)
+        if (e.kind == DirEntry::directory && !kept.Contains(e.name8))
+            stale.push_back(CPathName::Join(directory, e.name8));
+    for (const CPathName& path : stale)
+        RemoveShortcutTree(path);
 }
 
 } // namespace
@@ -343,92 +458,11 @@ FormatResult ExportShortcuts(const CKivDoc& doc, const QString& directory, bool 
         return result;
     }
     const CPathName dir(directory);
-    ExportFolderShortcuts(doc, dir, doc.m_root, removeOld, &result.error);
-    ExportFolderChain(doc, dir, doc.m_root.m_pFirstChild, removeOld, &result.error);
+    ExportGroupShortcuts(doc, dir, {&doc.m_root}, removeOld, &result.error);
+    ExportSubfolders(doc, dir, {&doc.m_root}, removeOld, &result.error);
     if (result.error)
         result.status = FormatResult::fileError;
     return result;
-}
-
-void ExportFolderShortcuts(const CKivDoc& doc, const CPathName& directory,
-                           const CFolderNode& folder, bool removeOld, CFileError* failed)
-{
-    std::vector<std::string> wanted;
-    wanted.reserve(folder.m_aBookmarks.size());
-    for (uint32_t i : folder.m_aBookmarks)
-        wanted.push_back(SanitizeFileName(doc.Bookmark(i).m_strName));
-    std::vector<std::string> fileNames = FitFileNames(wanted, ".url");
-    CNameSet names;
-    for (size_t k = 0; k < fileNames.size(); ++k) {
-        const CBookmark& b = doc.Bookmark(folder.m_aBookmarks[k]);
-        WriteShortcut(CPathName::Join(directory, fileNames[k] + ".url"), b.m_strUrl, failed);
-        if (removeOld)
-            names.Add(std::move(fileNames[k]));
-    }
-    if (!removeOld)
-        return;
-    names.Seal();
-    std::vector<DirEntry> entries;
-    if (!ListDirectory(directory.ToQString(), entries))
-        return;
-    std::vector<QString> stale;
-    for (const DirEntry& e : entries)
-        if (e.kind == DirEntry::file && IsShortcutName(e.name8)
-            && !names.Contains(CPathName(e.name8).GetTitle()))
-            stale.push_back(CPathName::Join(directory, e.name8).ToQString());
-    for (const QString& path : stale)
-        QFile::remove(path); // a symbolic link goes, never what it points to
-}
-
-void ExportFolderChain(const CKivDoc& doc, const CPathName& directory, const CFolderNode* first,
-                       bool removeOld, CFileError* failed)
-{
-    const std::vector<std::string> dirNames = FolderFileNames(first);
-    size_t k = 0;
-    for (const CFolderNode* f = first; f; f = f->m_pNext) {
-        const CPathName sub = CPathName::Join(directory, dirNames[k++]);
-        const QString subPath = sub.ToQString();
-        const QFileInfo info(subPath);
-        bool existed = false;
-        if (info.isSymLink())
-            continue; // never write through a link: it may lead anywhere
-        if (info.exists()) {
-            if (!info.isDir())
-                continue;
-            existed = true;
-        } else if (!QDir().mkdir(subPath)) {
-            continue;
-        }
-        ExportFolderShortcuts(doc, sub, *f, removeOld, failed);
-        if (f->m_pFirstChild) {
-            ExportFolderChain(doc, sub, f->m_pFirstChild, removeOld, failed);
-        } else if (removeOld && existed) {
-            std::vector<DirEntry> entries;
-            if (ListDirectory(subPath, entries))
-                for (const DirEntry& e : entries)
-                    if (e.kind == DirEntry::directory)
-                        RemoveShortcutTree(CPathName::Join(sub, e.name8));
-        }
-    }
-    if (removeOld && first)
-        RemoveStaleFolders(directory, first);
-}
-
-void RemoveStaleFolders(const CPathName& directory, const CFolderNode* first)
-{
-    CNameSet names;
-    for (std::string& name : FolderFileNames(first))
-        names.Add(std::move(name));
-    names.Seal();
-    std::vector<DirEntry> entries;
-    if (!ListDirectory(directory.ToQString(), entries))
-        return;
-    std::vector<CPathName> stale;
-    for (const DirEntry& e : entries)
-        if (e.kind == DirEntry::directory && !names.Contains(e.name8))
-            stale.push_back(CPathName::Join(directory, e.name8));
-    for (const CPathName& path : stale)
-        RemoveShortcutTree(path);
 }
 
 void RemoveShortcutTree(const CPathName& directory)

@@ -56,18 +56,15 @@ FormatResult ImportShortcuts(CKivDoc& doc, const QString& folder, bool subfolder
 
 // The export body: the root's bookmarks into `directory`, each folder as a
 // subdirectory. Existing shortcuts are never overwritten; with removeOld, shortcuts
-// and subdirectories that match no bookmark or folder are removed. Nothing outside
-// `directory` is ever created, written or deleted, and symbolic links are never
-// followed when creating or deleting. A name too long for a file name is cut (never
-// inside a character, ".url" kept) to one the folder does not use yet. notOpened when
-// `directory` is not a folder; fileError (the first failure) when a shortcut could not
-// be written whole, the others are written all the same. `failed` below keeps that
-// first failure.
+// and subdirectories that match no bookmark or folder are removed. Sibling folders
+// whose file names are equal without regard to case share one subdirectory (the first
+// one's name), written and cleaned together. Nothing outside `directory` is ever
+// created, written or deleted, and symbolic links are never followed when creating or
+// deleting. A name too long for a file name is cut (never inside a character, ".url"
+// kept) to one the folder does not use yet. notOpened when `directory` is not a folder;
+// fileError (the first failure) when a shortcut could not be written whole, the others
+// are written all the same.
 FormatResult ExportShortcuts(const CKivDoc& doc, const QString& directory, bool removeOld);
-void ExportFolderShortcuts(const CKivDoc& doc, const CPathName& directory,
-                           const CFolderNode& folder, bool removeOld,
-                           CFileError* failed = nullptr);
-void ExportFolderChain(const CKivDoc& doc, const CPathName& directory, const CFolderNode* first,
-                       bool removeOld, CFileError* failed = nullptr);
-void RemoveStaleFolders(const CPathName& directory, const CFolderNode* first);
+// Removes the shortcuts below `directory`, and the folders left empty, itself included;
+// never follows a symbolic link.
 void RemoveShortcutTree(const CPathName& directory);

@@ -602,6 +602,13 @@ protected:
     }
     void TearDown() override
     {
+        // The application goes only after the mail program it started has ended, so
+        // that it can free the program's handle.
+        for (int k = 0; k < 3000 && m_app->RunningDesktopTools() > 0; ++k) {
+            QCoreApplication::processEvents();
+            QThread::msleep(10);
+        }
+        EXPECT_EQ(m_app->RunningDesktopTools(), 0);
         qputenv("PATH", m_oldPath);
         if (m_oldRuntime.isNull())
             qunsetenv("XDG_RUNTIME_DIR");

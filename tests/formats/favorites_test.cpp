@@ -437,3 +437,110 @@ TEST_F(FavoritesTest, WholeUrlsFittingNamesAndOnlyRegularShortcutsInside)
     EXPECT_EQ(r.error.path, root + "/huge.url");
     EXPECT_EQ(TreeText(third), "near<http://two/>");
 }
+
+// --- round trip ----------------------------------------------------------------------
+
+// Export -> import -> export gives the same tree byte for byte, and an export with
+// removal over its own earlier output changes nothing. The awkward collection brings
+// quotes, tabs, non-ASCII names and comments (which shortcuts cannot carry); on top
+// come names a file name cannot hold, names that meet in one file, two folders that
+// meet in one directory (each with bookmarks and subfolders), names too long for a
+// file, and folders nested three deep.
+TEST_F(FavoritesTest, AFolderNamedLikeAHiddenDirectoryComesBack)
+{
+    CFolderNode* dot = doc.CreateFolder(&doc.m_root, ".config", false);
+    doc.AddBookmark("http://dot.example/", "Dot", "", dot, false);
+    doc.AddBookmark("http://inner.example/", "Inner", "", doc.CreateFolder(dot, ".inner", false),
+                    false);
+    const QString out = tmp.filePath("out");
+    ASSERT_TRUE(QDir().mkpath(out));
+    ASSERT_TRUE(ExportShortcuts(doc, out, true).Ok());
+    CKivDoc back;
+    ASSERT_TRUE(ImportShortcuts(back, out, true, false).Ok());
+    EXPECT_EQ(TreeText(back),
+              "_config[Dot<http://dot.example/> _inner[Inner<http://inner.example/>]]");
+}
+
+TEST_F(FavoritesTest, ExportImportExportGivesTheSameTreeByteForByte)
+{
+    AddAwkwardCollection(doc);
+    doc.AddBookmark("http://one.example/", "a:b", "first", &doc.m_root, false);
+    doc.AddBookmark("http://two.example/", "a/b", "second", &doc.m_root, false);
+    doc.AddBookmark("http://same1.example/", "Same", "", &doc.m_root, false);
+    doc.AddBookmark("http://same2.example/", "Same", "", &doc.m_root, false);
+    doc.AddBookmark("http://upper.example/", "CASE", "", &doc.m_root, false);
+    doc.AddBookmark("http://lower.example/", "case", "", &doc.m_root, false);
+    std::string zhe; // 150 characters of two bytes each
+    for (int k = 0; k < 150; ++k)
+        zhe += "\xd0\x96";
+    doc.AddBookmark("http://long1.example/", (zhe + "1").c_str(), "", &doc.m_root, false);
+    doc.AddBookmark("http://long2.example/", (zhe + "2").c_str(), "", &doc.m_root, false);
+    CFolderNode* x1 = doc.CreateFolder(&doc.m_root, "x:y", false);
+    CFolderNode* x2 = doc.CreateFolder(&doc.m_root, "X|Y", false);
+    doc.AddBookmark("http://x1.example/", "First", "", x1, false);
+    doc.AddBookmark("http://both1.example/", "Both", "", x1, false);
+    doc.AddBookmark("http://x2.example/", "Second", "", x2, false);
+    doc.AddBookmark("http://both2.example/", "Both", "", x2, false);
+    CFolderNode* deep
+        = doc.CreateFolder(doc.CreateFolder(x1, "Level 2 *", false), "Level 3 ?", false);
+    doc.AddBookmark("http://deep.example/?q=1&r=2", "Deep \"quoted\"", "c", deep, false);
+    doc.AddBookmark("http://sub.example/", "In sub", "", doc.CreateFolder(x2, "Sub", false), false);
+
+    // Every file with its bytes, every directory with a slash.
+    const auto listing = [](const std::map<QString, QByteArray>& tree) {
+        std::string out;
+        for (const auto& [path, bytes] : tree)
+            out += path.toStdString()
+                   + (bytes == "dir" ? "/"
+                                     : " = " + QByteArray(bytes).replace("\r\n", "|").toStdString())
+                   + "\n";
+        return out;
+    };
+    const auto shortly = [&](std::string text) {
+        for (size_t at; (at = text.find(zhe.substr(0, 248))) != std::string::npos;)
+            text.replace(at, 248, "ZHE");
+        return text;
+    };
+    const QString first = tmp.filePath("first"), second = tmp.filePath("second");
+    ASSERT_TRUE(QDir().mkpath(first) && QDir().mkpath(second));
+    ASSERT_TRUE(ExportShortcuts(doc, first, true).Ok());
+    const std::string exported = listing(Snapshot(first));
+
+    CKivDoc back;
+    ASSERT_TRUE(ImportShortcuts(back, first, true, false).Ok());
+    // The names as the files carry them, comments gone, the first of two bookmarks
+    // with one file name kept, the two folders as one.
+    const std::string a_b = doc.Bookmark(doc.m_root.m_aBookmarks[0]).m_strUrl;
+    ASSERT_TRUE(a_b == "http://one.example/" || a_b == "http://two.example/");
+    EXPECT_EQ(shortly(TreeText(back)),
+              "a_b<" + a_b
+                  + "> Bookmarklet=1<javascript:(function(){alert(\"hi & <bye>\");})()> "
+                    "CASE<http://upper.example/> case<http://lower.example/> "
+                    "Fish & Chips _b__best___b_<http://r.example/?a=1&b=2&amp;c=\"q\"<x>> "
+                    "Same<http://same1.example/> ZHE~2<http://long2.example/> "
+                    "ZHE\xd0\x96<http://long1.example/> "
+                    "x_y[Both<http://both1.example/> First<http://x1.example/> "
+                    "Second<http://x2.example/> Level 2 _[Level 3 _[Deep _quoted_<http://deep"
+                    ".example/?q=1&r=2>]] Sub[In sub<http://sub.example/>]] "
+                    "\xc3\x84rger & _Co_ &amp;[R&amp;D\tlab \xf0\x9f\x98\x80 "
+                    "\xe5\x90\x8d\xe5\x89\x8d<http://x.example/\xe5\x90\x8d\xe5\x89\x8d> "
+                    "Inner _quoted_\tfolder[Fish & Chips _b__best___b_<http://r.example/"
+                    "?a=1&b=2&amp;c=\"q\"<x>> \xd0\x9f\xd1\x80\xd0\xb8\xd0\xb2\xd0\xb5\xd1\x82"
+                    "<http://y.example/>]]");
+
+    // Again out: the same bytes, only the empty folder is gone (only a shortcut read
+    // makes a folder).
+    ASSERT_TRUE(ExportShortcuts(back, second, true).Ok());
+    std::string withoutEmpty = exported;
+    const std::string empty = "\xc3\x84rger & _Co_ &amp;/empty/\n";
+    ASSERT_NE(withoutEmpty.find(empty), std::string::npos);
+    withoutEmpty.erase(withoutEmpty.find(empty), empty.size());
+    EXPECT_EQ(shortly(listing(Snapshot(second))), shortly(withoutEmpty));
+    CKivDoc third;
+    ASSERT_TRUE(ImportShortcuts(third, second, true, false).Ok());
+    EXPECT_EQ(TreeText(third), TreeText(back));
+
+    // Over its own output, an export with removal finds everything in place.
+    ASSERT_TRUE(ExportShortcuts(doc, first, true).Ok());
+    EXPECT_EQ(shortly(listing(Snapshot(first))), shortly(exported));
+}

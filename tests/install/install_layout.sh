@@ -100,7 +100,9 @@ if [ "${2:-}" = --on-bus ]; then
   # The desktop matches the window to kiv.desktop by its class, and shows its icon.
   [ "$(xprop -id "$win" WM_CLASS)" = 'WM_CLASS(STRING) = "kiv", "Kiv"' ] \
     || fail "window class: $(xprop -id "$win" WM_CLASS)"
-  xprop -id "$win" _NET_WM_ICON | grep -q '^_NET_WM_ICON(CARDINAL) = ' || fail "the window has no icon"
+  # The icon may follow the window's mapping by a moment.
+  wait_for sh -c "xprop -id $win _NET_WM_ICON | grep -q '^_NET_WM_ICON(CARDINAL) = '" \
+    || fail "the window has no icon"
   xdotool windowactivate --sync "$win" >/dev/null 2>&1
   xdotool key F1
   wait_for test -s "$tmp/opened" || fail "F1 opened nothing"
