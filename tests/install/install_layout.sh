@@ -51,7 +51,7 @@ if [ "${2:-}" = --on-bus ]; then
   openbox --sm-disable >"$tmp/openbox.log" 2>&1 &
   pids+=($!)
   wait_for sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' \
-    || fail "openbox did not start"
+    || fail "openbox did not start: $(cat "$tmp/openbox.log")"
   # Outside a known desktop, the help page goes to xdg-open: this one notes what it got.
   mkdir -p "$tmp/tools"
   printf '#!/bin/sh\nprintf "%%s\\n" "$@" >"%s/opened"\n' "$tmp" >"$tmp/tools/xdg-open"
