@@ -10,6 +10,7 @@
 #include "model/KivDoc.h"
 #include "res/Strings.h"
 #include "views/KivView.h"
+#include "views/LeftView.h"
 
 #include "integration/AutomationService.h"
 
@@ -126,7 +127,13 @@ CKivApp::CKivApp()
     m_pHistory->m_onReplayed = [this](CFolderNode* current, const std::vector<uint32_t>& selection) {
         if (!HasMainWindow())
             return;
+        // The folders open before stay open: only the changed ones should move.
+        CLeftView* tree = m_pMainFrame->GetLeftPane();
+        const std::vector<const CFolderNode*> open
+            = tree ? tree->ExpandedFolders() : std::vector<const CFolderNode*>();
         m_pDocument->SendInitialUpdate();
+        if (tree)
+            tree->ExpandFolders(open);
         if (current)
             m_pDocument->UpdateAllViews(nullptr, CHint{HINT_SELECT_FOLDER, current});
         if (CKivView* list = m_pMainFrame->GetRightPane())

@@ -303,7 +303,9 @@ void CLinkCheckDlg::OnUpdateRedirects()
         if (!m_results->HasResult(row))
             continue;
         const CLinkResult& r = m_results->Result(row);
-        if (r.status != LinkStatus::Redirected || !r.permanent || r.finalUrl.isEmpty())
+        // A web page moved to a local file or a script is no place a browser follows it
+        // to: the bookmark keeps its address.
+        if (r.status != LinkStatus::Redirected || !r.permanent || !IsCheckable(r.finalUrl))
             continue;
         for (uint32_t i : m_results->Bookmarks(row))
             updates.emplace_back(i, r.finalUrl.toStdString());

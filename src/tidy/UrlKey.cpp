@@ -162,7 +162,14 @@ std::string UrlKey(std::string_view url, const UrlKeyOptions& options)
     for (char& c : scheme)
         c = Lower(c);
     std::string_view rest = url.substr(colon + 1);
-    rest = rest.substr(0, rest.find('#'));
+    // A fragment that is a route ("#/inbox", "#!/settings") names another page of a
+    // web application; any other fragment is a place within the same page.
+    std::string_view route;
+    if (const size_t hash = rest.find('#'); hash != std::string_view::npos) {
+        if (hash + 1 < rest.size() && (rest[hash + 1] == '/' || rest[hash + 1] == '!'))
+            route = rest.substr(hash);
+        rest = rest.substr(0, hash);
+    }
     const std::string_view defaultPort = DefaultPort(scheme);
     if (options.httpIsHttps && scheme == "https")
         scheme = "http";
@@ -205,5 +212,6 @@ std::string UrlKey(std::string_view url, const UrlKeyOptions& options)
     AppendNormalised(out, pathAndQuery.substr(0, q));
     if (q != std::string_view::npos)
         AppendQuery(out, pathAndQuery.substr(q + 1));
+    AppendNormalised(out, route);
     return out;
 }

@@ -11,8 +11,9 @@ struct UrlKeyOptions
 };
 
 // A grouping key for a URL: scheme and host case-folded, default ports and the
-// fragment dropped, an empty path as "/", tracking parameters dropped, percent-encoding
-// in one form, international hosts in their ASCII form. Only for comparing: a stored
+// fragment dropped (a route such as "#/inbox" kept), an empty path as "/", tracking
+// parameters dropped, percent-encoding in one form, international hosts in their
+// ASCII form. Only for comparing: a stored
 // URL is never replaced by its key.
 std::string UrlKey(std::string_view url, const UrlKeyOptions& options = {});
 

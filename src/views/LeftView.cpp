@@ -168,6 +168,29 @@ bool CLeftView::SelectFolder(const CFolderNode* folder)
     return item != nullptr;
 }
 
+std::vector<const CFolderNode*> CLeftView::ExpandedFolders() const
+{
+    std::vector<const CFolderNode*> open;
+    std::vector<const Item*> pending{m_model.RootItem()};
+    while (!pending.empty()) {
+        const Item* item = pending.back();
+        pending.pop_back();
+        if (!item || !isExpanded(m_model.IndexOf(item)))
+            continue;
+        open.push_back(item->folder);
+        for (const auto& child : item->children)
+            pending.push_back(child.get());
+    }
+    return open;
+}
+
+void CLeftView::ExpandFolders(const std::vector<const CFolderNode*>& folders)
+{
+    for (const CFolderNode* folder : folders)
+        if (Item* item = m_model.FindTreeItem(folder))
+            expand(m_model.IndexOf(item));
+}
+
 void CLeftView::currentChanged(const QModelIndex& current, const QModelIndex& previous)
 {
     QTreeView::currentChanged(current, previous);

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class CFolderNode;
 class CKivDoc;
@@ -49,6 +50,10 @@ public:
     CFolderNode* FolderAt(const QPoint& screenPoint) const;
     // Selects the item of a folder, making it current; false when it has none.
     bool SelectFolder(const CFolderNode* folder);
+    // The folders whose items are open, and opening them again after a refill (those
+    // still in the tree), so that a refill does not fold the tree up.
+    std::vector<const CFolderNode*> ExpandedFolders() const;
+    void ExpandFolders(const std::vector<const CFolderNode*>& folders);
 
     // Drags. Rows of the list and folders of this tree are dropped on tree folders;
     // resting near the top or bottom edge scrolls, resting on a collapsed folder

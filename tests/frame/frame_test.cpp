@@ -737,3 +737,25 @@ TEST_F(Frame, UndoTakesRealCommandsBackToTheSavedFileAndRedoMakesThemAgain)
     EXPECT_FALSE(Router().Update(ID_EDIT_REDO).m_bEnabled);
     EXPECT_EQ(m_env.m_ui->m_messages.size(), 1u); // the folder's warning only
 }
+
+TEST_F(Frame, UndoKeepsTheOpenFoldersOfTheTreeOpen)
+{
+    Start();
+    CKivDoc& doc = m_app->Document();
+    CLeftView* tree = m_frame->GetLeftPane();
+    CFolderNode* outer = doc.CreateFolder(&doc.m_root, "Outer", false);
+    CFolderNode* inner = doc.CreateFolder(outer, "Inner", false);
+    doc.CreateFolder(inner, "Innermost", false);
+    doc.UpdateAllViews(nullptr, CHint{HINT_SYNC_FOLDER, &doc.m_root});
+    // Opened as a user opens them: selecting the deepest folder.
+    ASSERT_TRUE(tree->SelectFolder(inner->m_pFirstChild));
+    const std::vector<const CFolderNode*> open = tree->ExpandedFolders();
+    ASSERT_NE(std::find(open.begin(), open.end(), inner), open.end());
+
+    ASSERT_TRUE(tree->SelectFolder(&doc.m_root));
+    Focus(m_frame->GetRightPane()->ItemView());
+    m_frame->GetRightPane()->SetAllSelected(true);
+    ASSERT_TRUE(Router().Execute(ID_ITEM_DELETE));
+    ASSERT_TRUE(Router().Execute(ID_EDIT_UNDO));
+    EXPECT_EQ(tree->ExpandedFolders(), open);
+}

@@ -73,6 +73,8 @@ void Serve(QTcpServer* server, int host, int delayMs, bool silent, Counts counts
                         reply = Response(200, {}, head);
                     else if (path == "/moved")
                         reply = Response(301, "Location: " + base + "/ok\r\n", head);
+                    else if (path == "/tofile")
+                        reply = Response(301, "Location: file:///etc/passwd\r\n", head);
                     else if (path == "/found")
                         reply = Response(302, "Location: /ok\r\n", head);
                     else if (path == "/perm")

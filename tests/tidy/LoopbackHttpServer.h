@@ -16,7 +16,7 @@ class QTcpServer;
 //   /ok 200, /moved 301, /found 302, /perm 308 (all to /ok), /gone 404, /gone410,
 //   /error 500, /nohead (405 to HEAD, 200 to GET), /slow (answers after 10 s),
 //   /reset (closes at once), /garbage (not HTTP), /loop1 <-> /loop2,
-//   /away (301 to /ok on the next address).
+//   /away (301 to /ok on the next address), /tofile (301 to a local file).
 // A TLS hello is answered in plain text, so https fails its handshake.
 // A silent server accepts connections and never answers.
 class CLoopbackHttpServers

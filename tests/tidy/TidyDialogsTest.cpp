@@ -103,6 +103,9 @@ TEST(LinkCheckDialog, ChecksTheCurrentFolderAndActsOnTheResults)
     const uint32_t gone = AddEntry(doc, servers.Url(21, "/gone").toStdString(), "Gone", sub);
     doc.LinkBookmark(&doc.m_root, gone);
     const uint32_t moved = AddEntry(doc, servers.Url(21, "/moved").toStdString(), "Moved", sub);
+    // A site may answer with a permanent move to a local file: no browser follows it
+    // there, and the bookmark must not be pointed at it.
+    const uint32_t toFile = AddEntry(doc, servers.Url(21, "/tofile").toStdString(), "ToFile", sub);
     const uint32_t outside
         = AddEntry(doc, servers.Url(21, "/error").toStdString(), "Out", &doc.m_root);
     doc.SetModifiedFlag(false);
@@ -123,7 +126,7 @@ TEST(LinkCheckDialog, ChecksTheCurrentFolderAndActsOnTheResults)
     // The check runs on the event loop: the dialog is back at once.
     EXPECT_TRUE(dlg.Checker().IsRunning());
     ASSERT_TRUE(done.wait(60000));
-    EXPECT_EQ(dlg.Results().rowCount(), 3); // the folder with its subfolder only
+    EXPECT_EQ(dlg.Results().rowCount(), 4); // the folder with its subfolder only
     const int asked = servers.Requests();
 
     // Return in the filter goes to the results, and on a result opens it: neither
@@ -142,7 +145,7 @@ TEST(LinkCheckDialog, ChecksTheCurrentFolderAndActsOnTheResults)
     QTest::keyClick(table, Qt::Key_Return);
     EXPECT_FALSE(dlg.Checker().IsRunning());
     EXPECT_EQ(servers.Requests(), asked);
-    EXPECT_EQ(dlg.Results().rowCount(), 3);
+    EXPECT_EQ(dlg.Results().rowCount(), 4);
     EXPECT_EQ(opened, std::vector<std::string>{servers.Url(21, "/gone").toStdString()});
     table->clearSelection();
     text->clear();
@@ -163,7 +166,8 @@ TEST(LinkCheckDialog, ChecksTheCurrentFolderAndActsOnTheResults)
     dlg.findChild<QPushButton*>(QStringLiteral("updateRedirects"))->click();
     EXPECT_EQ(doc.Bookmark(moved).m_strUrl, servers.Url(21, "/ok").toStdString());
     EXPECT_EQ(doc.Bookmark(ok).m_strUrl, servers.Url(21, "/ok").toStdString());
-    EXPECT_EQ(servers.Requests(), 4); // HEAD each, and the redirect's target
+    EXPECT_EQ(doc.Bookmark(toFile).m_strUrl, servers.Url(21, "/tofile").toStdString());
+    EXPECT_EQ(servers.Requests(), 5); // HEAD each, and the web redirect's target
 }
 
 TEST(KivtoolTidy, DupesAndCheckLinks)

@@ -55,6 +55,10 @@ INSTANTIATE_TEST_SUITE_P(
         KeyRow{"http://www.x.org/", "http://x.org/", false, kStrictWww},
         KeyRow{"https://x.org:80/", "https://x.org/", false, kStrictScheme},
         KeyRow{"ftp://x.org/", "http://x.org/", false, kLoose},
+        // A route fragment is another page of a web application.
+        KeyRow{"https://mail.x.org/#/inbox", "https://mail.x.org/#/settings", false, kLoose},
+        KeyRow{"https://x.org/#!/a", "https://x.org/", false, kLoose},
+        KeyRow{"https://x.org/?utm_source=a#/a", "http://x.org/#/a", true, kLoose},
         KeyRow{"mailto:a@x.org", "mailto:a@x.org#z", true, kLoose}));
 
 TEST(UrlKey, TrackingParametersAreListedInOnePlace)
