@@ -60,10 +60,11 @@ CDocStep::Kind CDocStep::GetKind() const
         return Kind::DeleteFolder;
     if (into[2])
         return Kind::Compare;
-    if (fields)
-        return Kind::EditBookmark;
+    // An import sets the notes of the bookmarks it brings: those belong to the addition.
     if (appended || (created && into[0]))
         return Kind::AddBookmarks;
+    if (fields)
+        return Kind::EditBookmark;
     if (created)
         return Kind::NewFolder;
     if (links)

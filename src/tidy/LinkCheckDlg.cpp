@@ -14,6 +14,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -59,6 +60,9 @@ CLinkCheckDlg::CLinkCheckDlg(CKivDoc& doc, CFolderNode* current, QWidget* parent
     m_pCancel->setEnabled(false);
     m_pProgress = new QProgressBar(this);
     m_pProgress->setObjectName(QStringLiteral("progress"));
+    // At 0% rather than reset: a reset bar draws as an empty box that reads as a text field.
+    m_pProgress->setRange(0, 1);
+    m_pProgress->setValue(0);
     m_pCounts = new QLabel(this);
     m_pCounts->setObjectName(QStringLiteral("counts"));
 
@@ -181,6 +185,24 @@ void CLinkCheckDlg::OnStart()
     m_pProgress->setValue(0);
     m_checker->Start(m_results->Urls());
     UpdateProgress();
+}
+
+void CLinkCheckDlg::keyPressEvent(QKeyEvent* event)
+{
+    // Return is the start button's everywhere else; in the filter or on the results it
+    // would start the check over and drop what it found.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        QWidget* focus = focusWidget();
+        if (focus == m_pTable) {
+            OnOpen();
+            return;
+        }
+        if (focus == m_pText || focus == m_pKind) {
+            m_pTable->setFocus();
+            return;
+        }
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void CLinkCheckDlg::OnCancel()

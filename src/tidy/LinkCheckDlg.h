@@ -13,6 +13,7 @@ class CLinkChecker;
 class CLinkResultsFilter;
 class CLinkResultsModel;
 class QComboBox;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
@@ -47,6 +48,9 @@ public:
     void OnCheckFolder();
     void OnUpdateRedirects();
     void OnOpen();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void OnResult(const CLinkResult& result);

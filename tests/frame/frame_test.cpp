@@ -512,7 +512,8 @@ TEST_F(Frame, NetscapeImportFillsTheTreeAndAWrongFileIsRefused)
     QFile file(good);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write("<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<DL><p>\n<DT><H3>Importados</H3>\n<DL><p>\n"
-               "<DT><A HREF=\"http://imp.example/\">imp</A>\n</DL><p>\n</DL><p>\n");
+               "<DT><A HREF=\"http://imp.example/\">imp</A>\n<DD>with a note\n"
+               "<DT><A HREF=\"http://imp2.example/\">imp2</A>\n</DL><p>\n</DL><p>\n");
     file.close();
     m_env.m_ui->m_fileAnswers = {good};
     ASSERT_TRUE(Router().Execute(ID_IMPORT_NETSCAPE));
@@ -525,6 +526,9 @@ TEST_F(Frame, NetscapeImportFillsTheTreeAndAWrongFileIsRefused)
         names << tree->model()->index(i, 0, root).data().toString();
     EXPECT_TRUE(names.contains(QStringLiteral("Importados"))) << names.join(',').toStdString();
     EXPECT_TRUE(m_app->Document().IsModified());
+    // The notes the file brings come with the bookmarks it adds: one addition to undo.
+    EXPECT_EQ(Router().Update(ID_EDIT_UNDO).m_strText,
+              QStringLiteral("&Deshacer añadir 2 marcadores\tCtrl+Z"));
 
     const QString bad = m_env.Path(QStringLiteral("bad.htm"));
     QFile other(bad);

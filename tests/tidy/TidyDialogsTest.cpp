@@ -7,17 +7,22 @@
 #include "tidy/LinkChecker.h"
 #include "tidy/LinkResultsModel.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLineEdit>
 #include <QProcess>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QSpinBox>
+#include <QTableView>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTreeView>
 
 #include <gtest/gtest.h>
@@ -112,6 +117,9 @@ TEST(LinkCheckDialog, ChecksTheCurrentFolderAndActsOnTheResults)
     EXPECT_TRUE(dlg.findChild<QRadioButton*>(QStringLiteral("scopeFolder"))->isChecked());
     dlg.findChild<QSpinBox*>(QStringLiteral("maxAge"))->setValue(0);
     EXPECT_EQ(servers.Requests(), 0); // nothing is asked before the user starts
+    // The progress bar shows as one before the start, not as an empty box.
+    EXPECT_EQ(dlg.findChild<QProgressBar*>(QStringLiteral("progress"))->text(),
+              QStringLiteral("0%"));
 
     QSignalSpy done(&dlg.Checker(), &CLinkChecker::finished);
     dlg.findChild<QPushButton*>(QStringLiteral("start"))->click();
@@ -119,6 +127,29 @@ TEST(LinkCheckDialog, ChecksTheCurrentFolderAndActsOnTheResults)
     EXPECT_TRUE(dlg.Checker().IsRunning());
     ASSERT_TRUE(done.wait(60000));
     EXPECT_EQ(dlg.Results().rowCount(), 4); // the folder with its subfolder only
+    const int asked = servers.Requests();
+
+    // Return in the filter goes to the results, and on a result opens it: neither
+    // starts the check over, which would throw its results away.
+    dlg.show();
+    QApplication::setActiveWindow(&dlg);
+    auto* text = dlg.findChild<QLineEdit*>(QStringLiteral("filterText"));
+    auto* table = dlg.findChild<QTableView*>(QStringLiteral("results"));
+    text->setFocus();
+    QTest::keyClicks(text, QStringLiteral("Gone"));
+    QTest::keyClick(text, Qt::Key_Return);
+    EXPECT_FALSE(dlg.Checker().IsRunning());
+    EXPECT_EQ(dlg.focusWidget(), table);
+    ASSERT_EQ(dlg.Filter().rowCount(), 1);
+    table->selectRow(0);
+    QTest::keyClick(table, Qt::Key_Return);
+    EXPECT_FALSE(dlg.Checker().IsRunning());
+    EXPECT_EQ(servers.Requests(), asked);
+    EXPECT_EQ(dlg.Results().rowCount(), 4);
+    EXPECT_EQ(opened, std::vector<std::string>{servers.Url(21, "/gone").toStdString()});
+    table->clearSelection();
+    text->clear();
+    dlg.hide();
 
     auto* kind = dlg.findChild<QComboBox*>(QStringLiteral("kind"));
     kind->setCurrentIndex(kind->findData(CLinkResultsFilter::Dead));
