@@ -33,15 +33,8 @@ trap cleanup EXIT
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 ok() { echo "ok: $*"; }
 
-# Waits until a command succeeds; the bound only ends a broken run.
-wait_for() {
-  local i
-  for ((i = 0; i < 300; i++)); do
-    if "$@" >/dev/null 2>&1; then return 0; fi
-    sleep 0.1
-  done
-  return 1
-}
+# Waiting helpers shared with the other desktop test.
+source "$(dirname "${BASH_SOURCE[0]}")/../support/wait.sh"
 
 export XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data XDG_RUNTIME_DIR=$work/runtime
 mkdir -p "$XDG_CONFIG_HOME/halvane" "$XDG_DATA_HOME" "$XDG_RUNTIME_DIR"
@@ -55,16 +48,14 @@ conf=$XDG_CONFIG_HOME/halvane/Kiv.conf
 display=99
 while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do display=$((display + 1)); done
 export DISPLAY=:$display
-Xvfb "$DISPLAY" -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+# -noreset: the server would otherwise reset when the probe below disconnects, and a
+# window manager connecting during the reset finds no display.
+Xvfb "$DISPLAY" -screen 0 1280x1024x24 -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &
 pids+=($!)
 wait_for xprop -root || { echo "FAIL: Xvfb did not start"; cat "$work/xvfb.log"; exit 1; }
 openbox --sm-disable >"$work/openbox.log" 2>&1 &
 pids+=($!)
-# On a loaded machine (other window tests beside this one) the window manager's first
-# start has been seen to take longer than one bound.
-wm_up() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"; }
-wait_for wm_up || wait_for wm_up || wait_for wm_up || wait_for wm_up \
-  || { echo "FAIL: openbox did not start"; cat "$work/openbox.log"; exit 1; }
+wait_for_wm || { echo "FAIL: openbox did not start"; cat "$work/openbox.log"; exit 1; }
 
 sample=$work/docs/sample.kiv
 mkdir -p "$work/docs"

@@ -22,15 +22,8 @@ cleanup() {
 }
 trap cleanup EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
-# Waits until a command succeeds; the bound only ends a broken run.
-wait_for() {
-  local i
-  for ((i = 0; i < 300; i++)); do
-    if "$@" >/dev/null 2>&1; then return 0; fi
-    sleep 0.1
-  done
-  return 1
-}
+# Waiting helpers shared with the other desktop test.
+source "$(dirname "${BASH_SOURCE[0]}")/../support/wait.sh"
 
 # The second half runs inside a private session bus.
 if [ "${2:-}" = --on-bus ]; then
@@ -41,7 +34,9 @@ if [ "${2:-}" = --on-bus ]; then
 
   # A real X server and window manager, so the keys reach the window.
   # The server picks a free display itself, so tests running beside this one keep theirs.
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$tmp/display" >"$tmp/xvfb.log" 2>&1 &
+  # -noreset: without it the server resets when the probe below disconnects, and a
+  # window manager connecting meanwhile finds no display.
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$tmp/display" >"$tmp/xvfb.log" 2>&1 &
   pids+=($!)
   wait_for test -s "$tmp/display" || fail "Xvfb did not start: $(cat "$tmp/xvfb.log")"
   export DISPLAY=:$(cat "$tmp/display") QT_QPA_PLATFORM=xcb
@@ -50,11 +45,7 @@ if [ "${2:-}" = --on-bus ]; then
   dbus-update-activation-environment DISPLAY QT_QPA_PLATFORM
   openbox --sm-disable >"$tmp/openbox.log" 2>&1 &
   pids+=($!)
-  # A loaded machine (a sanitized build beside other window tests) has been seen to
-  # need more than one bound for the window manager's first start.
-  wm_up() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"; }
-  wait_for wm_up || wait_for wm_up || wait_for wm_up || wait_for wm_up \
-    || fail "openbox did not start: $(cat "$tmp/openbox.log")"
+  wait_for_wm || fail "openbox did not start: $(cat "$tmp/openbox.log")"
   # Outside a known desktop, the help page goes to xdg-open: this one notes what it got.
   mkdir -p "$tmp/tools"
   printf '#!/bin/sh\nprintf "%%s\\n" "$@" >"%s/opened"\n' "$tmp" >"$tmp/tools/xdg-open"
